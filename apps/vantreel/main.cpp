@@ -1,0 +1,31 @@
+#include "DmisCommands.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  vantreel dmis tokens FILE   print the tokens and comment lines of a DMIS file\n"
+    "  vantreel demo FILE          tokens, comments and a model listing, for a first look\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 3 && args[0] == "dmis" && args[1] == "tokens") {
+        return vantreel::cli::RunTokens(args[2], std::cout, std::cerr);
+    }
+    if (args.size() == 2 && args[0] == "demo") {
+        return vantreel::cli::RunDemo(args[1], std::cout, std::cerr);
+    }
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    std::cerr << kUsage;
+    return 2;
+}

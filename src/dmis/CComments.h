@@ -1,0 +1,30 @@
+#pragma once
+
+#include "dmis/CComment.h"
+#include "dmis/OwnedCollection.h"
+
+namespace vantreel {
+
+// All comment lines of a program, in source order.
+class CComments {
+  public:
+    CComment& AddComment(std::unique_ptr<CComment> objComment) {
+        return comments_.Add(std::move(objComment));
+    }
+    int32_t Count() const noexcept { return comments_.Count(); }
+    CComment& Item(int32_t vKeyIndex) const { return comments_.Item(vKeyIndex); }
+    OwnedCollection<CComment>::const_iterator begin() const { return comments_.begin(); }
+    OwnedCollection<CComment>::const_iterator end() const { return comments_.end(); }
+
+    // Removes every comment, last to first.
+    void RemoveAllFromCol() {
+        while (comments_.TakeLast()) {
+        }
+    }
+    void Terminate() { RemoveAllFromCol(); }
+
+  private:
+    OwnedCollection<CComment> comments_;
+};
+
+}  // namespace vantreel

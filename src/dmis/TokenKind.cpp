@@ -1,0 +1,16 @@
+#include "dmis/TokenKind.h"
+
+namespace vantreel {
+
+std::string_view TokenKindName(int16_t kind) noexcept {
+    switch (kind) {
+#define TOKEN_KIND(name, code) \
+    case code:                 \
+        return #name;
+#include "dmis/TokenKinds.def"
+#undef TOKEN_KIND
+    }
+    return {};
+}
+
+}  // namespace vantreel

@@ -1,0 +1,13 @@
+#include "vantreel/Error.h"
+
+#include <utility>
+
+namespace vantreel {
+
+Error::Error(int32_t number, std::string source, std::string description)
+    : std::runtime_error(description),
+      number_(number),
+      source_(std::move(source)),
+      description_(std::move(description)) {}
+
+}  // namespace vantreel

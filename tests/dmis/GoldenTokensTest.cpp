@@ -1,0 +1,52 @@
+#include "GoldenFiles.h"
+
+#include "dmis/CProgram.h"
+#include "dmis/Scanner.h"
+#include "dmis/TokenDump.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace vantreel::test {
+namespace {
+
+const std::filesystem::path kDataDirectory = std::filesystem::path(VANTREEL_TEST_DATA) / "dmis";
+
+// The token dump of a file, followed by the scan failure, if any, with the
+// file's directory left out so the text is the same on every machine.
+std::string DumpOf(const std::filesystem::path& source) {
+    CProgram program;
+    Scanner scanner;
+    const bool ok = scanner.ScanFile(source.string(), program);
+    std::ostringstream out;
+    WriteTokenDump(scanner, program.objComments.get(), out);
+    if (!ok) {
+        std::string error = scanner.LastError();
+        const std::string directory = source.parent_path().string() + "/";
+        if (const std::size_t at = error.find(directory); at != std::string::npos) {
+            error.erase(at, directory.size());
+        }
+        out << "failed\t" << error << '\n';
+    }
+    return out.str();
+}
+
+TEST(GoldenTokens, EveryDmisFileMatchesItsDump) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kDataDirectory)) {
+        if (entry.path().extension() != ".dmi") {
+            continue;
+        }
+        ++files;
+        SCOPED_TRACE(entry.path().filename().string());
+        std::filesystem::path golden = entry.path();
+        golden.replace_extension(".tokens");
+        ExpectMatchesGolden(golden, DumpOf(entry.path()));
+    }
+    EXPECT_GE(files, 5);
+}
+
+}  // namespace
+}  // namespace vantreel::test

@@ -1,0 +1,52 @@
+#include "dmis/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace vantreel {
+namespace {
+
+struct DoubleCase {
+    double value;
+    const char* text;
+};
+
+TEST(FormatDouble, PrintsAsBasicPrintsADouble) {
+    const DoubleCase cases[] = {
+        {0.5, "0.5"},
+        {1, "1"},
+        {12.25, "12.25"},
+        {0, "0"},
+        {-0.0, "0"},
+        {-1.5, "-1.5"},
+        {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.333333333333333"},
+        {2.0 / 3, "0.666666666666667"},
+        {-2.0 / 3, "-0.666666666666667"},
+        {100, "100"},
+        {123456789012345, "123456789012345"},
+        {99999999999999.99, "100000000000000"},
+        {1e15, "1E+15"},
+        {123456789012345678.0, "1.23456789012346E+17"},
+        {0.00001, "0.00001"},
+        {0.0000123, "0.0000123"},
+        {1.5e-7, "1.5E-07"},
+        {-2.5e-100, "-2.5E-100"},
+        {1.7976931348623157e308, "1.79769313486232E+308"},
+        {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
+    };
+    for (const DoubleCase& c : cases) {
+        EXPECT_EQ(FormatDouble(c.value), c.text) << c.value;
+    }
+}
+
+TEST(FormatSingle, KeepsSevenDigits) {
+    EXPECT_EQ(FormatSingle(0.1f), "0.1");
+    EXPECT_EQ(FormatSingle(1.0f / 3), "0.3333333");
+    EXPECT_EQ(FormatSingle(1234567.0f), "1234567");
+    EXPECT_EQ(FormatSingle(1e7f), "1E+07");
+}
+
+}  // namespace
+}  // namespace vantreel
