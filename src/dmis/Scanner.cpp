@@ -46,18 +46,22 @@ std::string_view TrimSpaces(std::string_view text) noexcept {
     return text;
 }
 
-void TrimSpacesInPlace(std::string& text) {
-    std::size_t end = text.size();
-    while (end > 0 && text[end - 1] == ' ') {
-        --end;
-    }
-    std::size_t begin = 0;
-    while (begin < end && text[begin] == ' ') {
-        ++begin;
-    }
-    text.erase(end);
-    text.erase(0, begin);
-}
+constexpr uint64_t kPowersOfTen[] = {1,
+                                     10,
+                                     100,
+                                     1000,
+                                     10000,
+                                     100000,
+                                     1000000,
+                                     10000000,
+                                     100000000,
+                                     1000000000,
+                                     10000000000,
+                                     100000000000,
+                                     1000000000000,
+                                     10000000000000,
+                                     100000000000000,
+                                     1000000000000000};
 
 // The dotted operators, by their letters.
 struct DottedOperator {
@@ -118,20 +122,22 @@ bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::
                 throw Error(6, "Scanner", "the file has more than 2147483647 lines");
             }
             ++lineNum_;
-            TrimSpacesInPlace(line);
-            if (IsContinuation(line)) {
+            const std::string_view trimmed = TrimSpaces(line);
+            if (IsContinuation(trimmed)) {
+                // Keep the trimmed line without its "$"; the next line is appended.
                 continuing = true;
-                line.pop_back();
+                const auto begin = static_cast<std::size_t>(trimmed.data() - line.data());
+                line.erase(begin + trimmed.size() - 1);
+                line.erase(0, begin);
                 continue;
             }
             continuing = false;
-            ScanLogicalLine(line, objProgram);
+            ScanLogicalLine(trimmed, objProgram);
         }
         // A file whose last line ends in "$": what was joined is still a whole
         // line, so it is treated like any other, last token and comment included.
         if (continuing) {
-            TrimSpacesInPlace(line);
-            ScanLogicalLine(line, objProgram);
+            ScanLogicalLine(TrimSpaces(line), objProgram);
         }
         return true;
     } catch (const Error& error) {
@@ -142,13 +148,13 @@ bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::
     return false;
 }
 
-void Scanner::ScanLogicalLine(std::string& line, CProgram& objProgram) {
+void Scanner::ScanLogicalLine(std::string_view line, CProgram& objProgram) {
     if (line.empty()) {
         return;
     }
     if (line.starts_with("$$")) {
         auto comment = std::make_unique<CComment>();
-        comment->SetComment(line);
+        comment->SetComment(std::string(line));
         comment->SetLineNumber(lineNum_);
         if (!objProgram.objComments) {
             objProgram.objComments = std::make_unique<CComments>();
@@ -156,8 +162,7 @@ void Scanner::ScanLogicalLine(std::string& line, CProgram& objProgram) {
         objProgram.objComments->AddComment(std::move(comment));
         return;
     }
-    line.push_back(' ');  // ends the line's last token
-    ScanLine(line);
+    ScanLine(line, true);  // the blank ends the line's last token
 }
 
 bool Scanner::IsContinuation(std::string_view line) noexcept {
@@ -168,18 +173,20 @@ bool Scanner::IsContinuation(std::string_view line) noexcept {
     return t.size() >= 2 && t.back() == '$' && t != "$$";
 }
 
-void Scanner::ScanLine(std::string_view line) {
-    const std::size_t n = line.size();
+// Feeds the line, followed by one blank when endWithBlank is set, to the lexer.
+void Scanner::ScanLine(std::string_view line, bool endWithBlank) {
+    const std::size_t n = line.size() + (endWithBlank ? 1 : 0);
     if (n == 0) {
         return;
     }
-    std::size_t r = n;
+    std::size_t r = line.size();
     while (r > 0 && line[r - 1] == ' ') {
         --r;
     }
     for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char ch = i < line.size() ? static_cast<unsigned char>(line[i]) : ' ';
         const unsigned char next = i + 1 < r ? static_cast<unsigned char>(line[i + 1]) : 0;
-        LexChar(static_cast<unsigned char>(line[i]), next);
+        LexChar(ch, next);
         if (pending_ != 0) {
             const unsigned char again = pending_;
             pending_ = 0;
@@ -439,6 +446,27 @@ bool Scanner::ParseReal(double& value) const {
         value = integerValue_;
         return true;
     }
+    // Most reals have a short fraction: integer part and fraction then form
+    // one whole number below 2^53, and one division by an exact power of ten
+    // rounds correctly.
+    constexpr uint64_t kExact = uint64_t{1} << 53;
+    if (firstDigits_.size() < std::size(kPowersOfTen)) {
+        uint64_t fraction = 0;
+        bool digitsOnly = true;
+        for (const char c : firstDigits_) {
+            if (!IsDigit(static_cast<unsigned char>(c))) {
+                digitsOnly = false;
+                break;
+            }
+            fraction = fraction * 10 + static_cast<uint64_t>(c - '0');
+        }
+        const uint64_t scale = kPowersOfTen[firstDigits_.size()];
+        if (digitsOnly && static_cast<uint64_t>(integerValue_) <= (kExact - fraction) / scale) {
+            value = static_cast<double>(static_cast<uint64_t>(integerValue_) * scale + fraction) /
+                    static_cast<double>(scale);
+            return true;
+        }
+    }
     const std::string literal = RealLiteral();
     const char* end = literal.data() + literal.size();
     const auto [stop, error] = std::from_chars(literal.data(), end, value);
@@ -446,8 +474,8 @@ bool Scanner::ParseReal(double& value) const {
 }
 
 void Scanner::EmitReal() {
-    double value = 0;
-    if (ParseReal(value)) {
+    if (ParseReal(realValue_)) {
+        realValueReady_ = true;
         AddToken(tkReal);
     } else {
         EmitError("Invalid number '" + RealLiteral() + "'");
@@ -477,11 +505,13 @@ void Scanner::AddToken(int16_t nType) {
         case tkInteger:
             token.data.integer = integerValue_;
             break;
-        case tkReal: {
-            double value = 0;
-            token.data.real = ParseReal(value) ? value : integerValue_;
+        case tkReal:
+            if (!realValueReady_ && !ParseReal(realValue_)) {
+                realValue_ = integerValue_;
+            }
+            token.data.real = realValue_;
+            realValueReady_ = false;
             break;
-        }
         case tkColonNumber:
             token.data.colonIndex = static_cast<uint32_t>(colonNumbers_.size());
             colonNumbers_.push_back(
@@ -500,7 +530,7 @@ TokenRecord& Scanner::NewRecord() {
         throw Error(6, "Scanner", "the file has more tokens than a scanner can hold");
     }
     if (count_ == capacity_) {
-        blocks_.push_back(std::make_unique<TokenRecord[]>(kTokenBlock));
+        blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
         capacity_ += kTokenBlock;
     }
     ++count_;

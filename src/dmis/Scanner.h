@@ -21,14 +21,14 @@ struct TokenRecord {
         uint32_t offset;
         uint32_t length;
     };
-    int16_t kind = tkEndOfLine;
-    int32_t line = 0;
+    int16_t kind;
+    int32_t line;
     union {
         int32_t integer;
         double real;
         TextRef text;
         uint32_t colonIndex;
-    } data{};
+    } data;
 };
 
 // Turns one DMIS file into tokens and comment lines, then serves the parsers
@@ -109,9 +109,9 @@ class Scanner {
     };
 
     bool Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path);
-    void ScanLogicalLine(std::string& line, CProgram& objProgram);
+    void ScanLogicalLine(std::string_view line, CProgram& objProgram);
     static bool IsContinuation(std::string_view line) noexcept;
-    void ScanLine(std::string_view line);
+    void ScanLine(std::string_view line, bool endWithBlank);
     void LexChar(unsigned char ch, unsigned char next);
     void LexStart(unsigned char ch);
     void LexWord(unsigned char ch);
@@ -152,6 +152,8 @@ class Scanner {
     std::string firstDigits_;
     std::string secondDigits_;
     std::string errorText_;
+    double realValue_ = 0;  // the value of the real about to be added, once parsed
+    bool realValueReady_ = false;
 };
 
 }  // namespace vantreel

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <random>
+
 namespace vantreel::test {
 namespace {
 
@@ -235,6 +238,44 @@ TEST(ScannerTokens, ArrayGrowsInBlocksBeyondOneBlock) {
     EXPECT_EQ(scanner.TokenTextAt(4095), "W2047");
     EXPECT_EQ(scanner.TokenLineAt(4097), 2049);
     EXPECT_EQ(scanner.TokenTextAt(5999), "W2999");
+}
+
+}  // namespace
+}  // namespace vantreel::test
+
+namespace vantreel::test {
+namespace {
+
+// Reals are read exactly as the C++ library reads the same literal, whatever
+// the number of digits.
+TEST(ScannerTokens, RealsRoundLikeFromChars) {
+    std::mt19937_64 random(20261205);
+    std::string source;
+    std::vector<std::string> literals;
+    for (int i = 0; i < 20000; ++i) {
+        const int integerDigits = static_cast<int>(random() % 11);
+        const int fractionDigits = 1 + static_cast<int>(random() % 20);
+        std::string literal = std::to_string(random() % 2147483648ULL).substr(0, integerDigits);
+        if (literal.empty()) {
+            literal = "0";
+        }
+        literal += '.';
+        for (int d = 0; d < fractionDigits; ++d) {
+            literal += static_cast<char>('0' + random() % 10);
+        }
+        literals.push_back(literal);
+        source += "X=" + literal + "\n";
+    }
+    CProgram program;
+    Scanner scanner;
+    ASSERT_TRUE(scanner.ScanText(source, program, "t"));
+    for (std::size_t i = 0; i < literals.size(); ++i) {
+        const int32_t position = static_cast<int32_t>(i) * 4 + 3;
+        ASSERT_EQ(scanner.TokenKindAt(position), tkReal) << literals[i];
+        double expected = 0;
+        std::from_chars(literals[i].data(), literals[i].data() + literals[i].size(), expected);
+        EXPECT_EQ(scanner.TokenDataAt(position).Double(), expected) << literals[i];
+    }
 }
 
 }  // namespace
