@@ -11,6 +11,7 @@ packages=(
     libgtest-dev
     libgmock-dev
     libbenchmark-dev
+    libsqlite3-dev
     clang-format
 )
 

@@ -1,3 +1,4 @@
+#include "ConfigCommands.h"
 #include "DmisCommands.h"
 
 #include <iostream>
@@ -9,7 +10,10 @@ namespace {
 constexpr const char* kUsage =
     "usage:\n"
     "  vantreel dmis tokens FILE   print the tokens and comment lines of a DMIS file\n"
-    "  vantreel demo FILE          tokens, comments and a model listing, for a first look\n";
+    "  vantreel demo FILE          tokens, comments and a model listing, for a first look\n"
+    "  vantreel config repository-root [APPLICATION] | install-directory\n"
+    "  vantreel strings ID [--lang LCID]   one message in a language\n"
+    "  vantreel strings check      English strings missing in another language\n";
 
 }  // namespace
 
@@ -21,6 +25,12 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 2 && args[0] == "demo") {
         return vantreel::cli::RunDemo(args[1], std::cout, std::cerr);
+    }
+    if (!args.empty() && args[0] == "config") {
+        return vantreel::cli::RunConfig({args.begin() + 1, args.end()}, std::cout, std::cerr);
+    }
+    if (!args.empty() && args[0] == "strings") {
+        return vantreel::cli::RunStrings({args.begin() + 1, args.end()}, std::cout, std::cerr);
     }
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << kUsage;

@@ -1,0 +1,62 @@
+#include "shared/Configuration.h"
+
+#include "shared/RegEntry.h"
+
+namespace vantreel {
+namespace {
+
+// Replaces root with the key's RepositoryRoot when that is not empty.
+void TakeRepositoryRoot(RegEntry& registry, const std::string& key, std::string& root) {
+    registry.OpenKey(key);
+    const std::string value = registry.GetString("RepositoryRoot");
+    if (!value.empty()) {
+        root = value;
+    }
+}
+
+}  // namespace
+
+std::string GetRepositoryRoot(const std::string& sApplication) {
+    RegEntry registry;
+    registry.OpenKey("Common");
+    std::string root = registry.GetString("RepositoryRoot");
+    const std::string application =
+        sApplication.empty() ? registry.GetString("StartupApp") : sApplication;
+
+    if (application == "Tellurim" || application == "Fennick") {
+        TakeRepositoryRoot(registry, "Tellurim\\Settings", root);
+        registry.OpenKey("Users");
+        const std::string userKey = "Users\\" + registry.GetString("LastUser");
+        if (registry.TestKey(userKey)) {
+            TakeRepositoryRoot(registry, userKey, root);
+        }
+    } else if (application == "Quessa") {
+        registry.OpenKey("Brevant");
+        const std::string userKey = registry.GetString("BrevantUser");
+        if (registry.TestKey(userKey)) {
+            TakeRepositoryRoot(registry, userKey, root);
+        }
+    } else if (application == "Sobrel") {
+        if (registry.TestKey("Sobrel\\Settings")) {
+            TakeRepositoryRoot(registry, "Sobrel\\Settings", root);
+        }
+    }
+    return root;
+}
+
+std::string GetInstallDirectory() {
+    RegEntry registry;
+    registry.OpenKey("Tellurim\\Settings");
+    const std::string directory = registry.GetString("InstallDirectory");
+    const std::size_t begin = directory.find_first_not_of(' ');
+    if (begin == std::string::npos) {
+        return {};
+    }
+    return directory.substr(begin, directory.find_last_not_of(' ') - begin + 1);
+}
+
+std::string GetBinDirectory() {
+    return GetInstallDirectory() + "/Bin";
+}
+
+}  // namespace vantreel

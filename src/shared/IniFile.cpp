@@ -1,0 +1,242 @@
+#include "shared/IniFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+namespace vantreel {
+namespace {
+
+constexpr std::size_t kValueBuffer = 4096;
+
+std::string_view Trim(std::string_view text) {
+    const std::size_t begin = text.find_first_not_of(" \t\r");
+    if (begin == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+        if (upper(a[i]) != upper(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One line of the file as it relates to sections and keys.
+struct IniLine {
+    std::string text;  // without its line end
+    std::optional<std::string_view> section;
+    std::optional<std::string_view> key;
+    std::string_view value;
+};
+
+std::vector<IniLine> SplitLines(const std::string& content) {
+    std::vector<IniLine> lines;
+    std::size_t from = 0;
+    while (from < content.size()) {
+        std::size_t end = content.find('\n', from);
+        if (end == std::string::npos) {
+            end = content.size();
+        }
+        std::string text = content.substr(from, end - from);
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
+        lines.push_back({std::move(text), {}, {}, {}});
+        from = end + 1;
+    }
+    for (IniLine& line : lines) {
+        const std::string_view trimmed = Trim(line.text);
+        if (trimmed.starts_with('[')) {
+            line.section = Trim(trimmed.substr(1, trimmed.find(']') - 1));
+        } else if (!trimmed.starts_with(';') && trimmed.find('=') != std::string_view::npos) {
+            const std::size_t equals = trimmed.find('=');
+            line.key = Trim(trimmed.substr(0, equals));
+            line.value = Trim(trimmed.substr(equals + 1));
+        }
+    }
+    return lines;
+}
+
+// The lines [begin, end) of the first section named section; nullopt when absent.
+std::optional<std::pair<std::size_t, std::size_t>> FindSection(const std::vector<IniLine>& lines,
+                                                               std::string_view section) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].section && SameName(*lines[i].section, Trim(section))) {
+            std::size_t end = i + 1;
+            while (end < lines.size() && !lines[end].section) {
+                ++end;
+            }
+            return std::make_pair(i + 1, end);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Unquoted(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value.substr(0, kValueBuffer - 1));
+}
+
+bool ReadAll(int fd, std::string& content) {
+    content.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = read(fd, buffer, sizeof buffer);
+        if (count < 0) {
+            return false;
+        }
+        if (count == 0) {
+            return true;
+        }
+        content.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t count = write(fd, content.data(), content.size());
+        if (count <= 0) {
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+// An exclusive lock on the file at path, held on the inode the path names
+// when the lock is granted (a writer that got there first may have replaced it).
+int LockFile(const std::string& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            return -1;
+        }
+        if (flock(fd, LOCK_EX) != 0) {
+            close(fd);
+            return -1;
+        }
+        struct stat held {
+        }, named{};
+        if (fstat(fd, &held) == 0 && stat(path.c_str(), &named) == 0 &&
+            held.st_ino == named.st_ino && held.st_dev == named.st_dev) {
+            return fd;
+        }
+        close(fd);
+    }
+    return -1;
+}
+
+std::string Updated(const std::string& content, const std::string& section, const std::string& key,
+                    const std::string& value) {
+    const std::vector<IniLine> lines = SplitLines(content);
+    const std::string newline =
+        content.empty() || content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    const std::string entry = std::string(Trim(key)) + "=" + value;
+
+    std::vector<std::string> out;
+    out.reserve(lines.size() + 2);
+    for (const IniLine& line : lines) {
+        out.push_back(line.text);
+    }
+    if (const auto range = FindSection(lines, section)) {
+        std::size_t insertAt = range->first;
+        bool replaced = false;
+        for (std::size_t i = range->first; i < range->second; ++i) {
+            if (lines[i].key && SameName(*lines[i].key, Trim(key))) {
+                out[i] = entry;
+                replaced = true;
+                break;
+            }
+            if (!Trim(lines[i].text).empty()) {
+                insertAt = i + 1;  // after the last non-blank line of the section
+            }
+        }
+        if (!replaced) {
+            out.insert(out.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
+        }
+    } else {
+        out.push_back("[" + std::string(Trim(section)) + "]");
+        out.push_back(entry);
+    }
+    std::string result;
+    for (const std::string& line : out) {
+        result += line;
+        result += newline;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string ReadIniString(const std::string& sFile, const std::string& sSection,
+                          const std::string& sKey) {
+    std::ifstream in(sFile, std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    const std::vector<IniLine> lines = SplitLines(content.str());
+    const auto range = FindSection(lines, sSection);
+    if (!range) {
+        return {};
+    }
+    for (std::size_t i = range->first; i < range->second; ++i) {
+        if (lines[i].key && SameName(*lines[i].key, Trim(sKey))) {
+            return Unquoted(lines[i].value);
+        }
+    }
+    return {};
+}
+
+int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
+                       const std::string& sKey, const std::string& sValue) {
+    if (Trim(sSection).empty() || Trim(sKey).empty()) {
+        return 0;
+    }
+    const int fd = LockFile(sFile);
+    if (fd < 0) {
+        return 0;
+    }
+    std::string content;
+    struct stat info {};
+    bool ok = ReadAll(fd, content) && fstat(fd, &info) == 0;
+    if (ok) {
+        const std::string updated = Updated(content, sSection, sKey, sValue);
+        std::string temporary = sFile + ".XXXXXX";
+        const int out = mkstemp(temporary.data());
+        ok = out >= 0;
+        if (ok) {
+            ok =
+                WriteAll(out, updated) && fchmod(out, info.st_mode & 07777) == 0 && fsync(out) == 0;
+            ok = close(out) == 0 && ok;
+            ok = ok && rename(temporary.c_str(), sFile.c_str()) == 0;
+            if (!ok) {
+                unlink(temporary.c_str());
+            }
+        }
+    }
+    close(fd);  // releases the lock
+    return ok ? 1 : 0;
+}
+
+}  // namespace vantreel

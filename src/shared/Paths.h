@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vantreel {
+
+// Path helpers. Paths use "/"; the functions that take a path apart also
+// accept "\" (paths written on Windows). An absolute path, or one with a
+// drive colon as its second character, stands on its own.
+
+bool IsPathSeparator(char c) noexcept;
+
+// Appends a separator to the right-trimmed path unless it already ends in one:
+// "\" for a path written with backslashes only, "/" otherwise.
+void AddPathSeparator(std::string& sPath);
+
+// sRelative resolved against sBase: "./" dropped, each "../" moves sBase up
+// one level, any other leading "." is dropped; an absolute sRelative is
+// returned as it is. Both are trimmed of blanks first.
+std::string CombinePath(std::string_view sBase, std::string_view sRelative);
+
+// The path up to and including the separator before its last component
+// (trailing separators skipped); "" when there is none.
+std::string ParentDirectory(std::string_view sPath);
+
+// The text before the first NUL.
+std::string StripAtNul(std::string_view s);
+
+// The path itself when it exists (Linux has no short names); error 53
+// "File not found" otherwise.
+std::string GetShortPath(const std::string& sPath);
+
+// Whether sPath names a regular file; wildcards (* ?) match like a directory
+// listing. False for "" and on any error.
+bool FileExists(const std::string& sPath);
+
+// Whether sPath names a directory. False for "" and on any error.
+bool DirectoryExists(const std::string& sPath);
+
+}  // namespace vantreel

@@ -1,0 +1,489 @@
+#include "shared/RegistryStore.h"
+
+#include "vantreel/Error.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+namespace vantreel {
+namespace {
+
+constexpr RegKeyId kLocalMachine = 1;
+constexpr RegKeyId kClassesRoot = 2;
+constexpr int kBusyTimeoutMs = 10000;
+constexpr std::size_t kMaxKeyNameLength = 255;
+
+struct RegTypeEntry {
+    std::string_view name;
+    uint32_t code;
+};
+
+constexpr RegTypeEntry kRegTypes[] = {
+#define REG_TYPE(name, code) {#name, code},
+#include "shared/RegTypes.def"
+#undef REG_TYPE
+};
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS reg_keys(
+    id INTEGER PRIMARY KEY,
+    parent INTEGER,
+    name TEXT NOT NULL,
+    folded TEXT NOT NULL,
+    UNIQUE(parent, folded));
+CREATE TABLE IF NOT EXISTS reg_values(
+    id INTEGER PRIMARY KEY,
+    key INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    folded TEXT NOT NULL,
+    type INTEGER NOT NULL,
+    data BLOB NOT NULL,
+    UNIQUE(key, folded));
+INSERT OR IGNORE INTO reg_keys(id, parent, name, folded) VALUES
+    (1, NULL, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),
+    (2, NULL, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT');
+)sql";
+
+std::vector<std::string_view> SplitPath(std::string_view path) {
+    std::vector<std::string_view> components;
+    while (!path.empty()) {
+        const std::size_t separator = path.find('\\');
+        const std::string_view component = path.substr(0, separator);
+        if (!component.empty()) {
+            components.push_back(component);
+        }
+        if (separator == std::string_view::npos) {
+            break;
+        }
+        path.remove_prefix(separator + 1);
+    }
+    return components;
+}
+
+}  // namespace
+
+std::string_view RegTypeName(uint32_t type) noexcept {
+    for (const RegTypeEntry& entry : kRegTypes) {
+        if (entry.code == type) {
+            return entry.name;
+        }
+    }
+    return {};
+}
+
+std::optional<uint32_t> RegTypeFromName(std::string_view name) noexcept {
+    for (const RegTypeEntry& entry : kRegTypes) {
+        if (entry.name == name) {
+            return entry.code;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string FoldRegistryName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return folded;
+}
+
+// A prepared statement, kept by the connection and reset after each use.
+class RegistryStore::Statement {
+  public:
+    Statement(RegistryStore& store, const char* sql) : store_(store), stmt_(store.Prepare(sql)) {}
+    ~Statement() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& Bind(int index, int64_t value) {
+        Check(sqlite3_bind_int64(stmt_, index, value));
+        return *this;
+    }
+    Statement& Bind(int index, std::string_view text) {
+        Check(sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                                SQLITE_TRANSIENT));
+        return *this;
+    }
+    Statement& BindBlob(int index, std::string_view bytes) {
+        Check(sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()),
+                                SQLITE_TRANSIENT));
+        return *this;
+    }
+
+    // True while a row is there.
+    bool Step() {
+        const int result = sqlite3_step(stmt_);
+        if (result == SQLITE_ROW) {
+            return true;
+        }
+        if (result != SQLITE_DONE) {
+            store_.Fail(sqlite3_errmsg(store_.db_));
+        }
+        return false;
+    }
+
+    int64_t Integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+    std::string Text(int column) const {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+        return bytes ? std::string(bytes,
+                                   static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
+                     : std::string();
+    }
+
+  private:
+    void Check(int result) {
+        if (result != SQLITE_OK) {
+            store_.Fail(sqlite3_errmsg(store_.db_));
+        }
+    }
+
+    RegistryStore& store_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+std::string RegistryStore::DefaultPath() {
+    const char* path = std::getenv("VANTREEL_REGISTRY");
+    return path != nullptr && *path != '\0' ? path : "/var/lib/vantreel/registry.db";
+}
+
+std::shared_ptr<RegistryStore> RegistryStore::Open() {
+    return OpenAt(DefaultPath());
+}
+
+std::shared_ptr<RegistryStore> RegistryStore::OpenAt(const std::string& path) {
+    // One connection per thread and database: SQLite connections are not
+    // shared between threads here, and reopening for every call is slow.
+    thread_local std::map<std::string, std::weak_ptr<RegistryStore>> stores;
+    if (std::shared_ptr<RegistryStore> store = stores[path].lock()) {
+        return store;
+    }
+    auto store = std::make_shared<RegistryStore>(path);
+    stores[path] = store;
+    return store;
+}
+
+RegistryStore::RegistryStore(std::string path) : path_(std::move(path)) {}
+
+RegistryStore::~RegistryStore() {
+    Close();
+}
+
+void RegistryStore::Close() noexcept {
+    for (const auto& [sql, stmt] : statements_) {
+        sqlite3_finalize(stmt);
+    }
+    statements_.clear();
+    if (db_ != nullptr) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+sqlite3_stmt* RegistryStore::Prepare(const char* sql) {
+    auto found = statements_.find(sql);
+    if (found != statements_.end()) {
+        return found->second;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        Fail(sqlite3_errmsg(db_));
+    }
+    statements_.emplace(sql, stmt);
+    return stmt;
+}
+
+void RegistryStore::Fail(const std::string& what) const {
+    throw Error(5003, "RegistryStore",
+                "The registry database '" + path_ + "' cannot be used: " + what);
+}
+
+void RegistryStore::Execute(const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string what = message != nullptr ? message : sqlite3_errmsg(db_);
+        sqlite3_free(message);
+        Fail(what);
+    }
+}
+
+bool RegistryStore::Connect(bool forWriting) {
+    if (db_ != nullptr && (writable_ || !forWriting)) {
+        return true;
+    }
+    std::error_code error;
+    if (!forWriting && !std::filesystem::exists(path_, error)) {
+        return false;  // no database yet: an empty registry
+    }
+    Close();
+    if (forWriting) {
+        const std::filesystem::path directory = std::filesystem::path(path_).parent_path();
+        if (!directory.empty()) {
+            std::filesystem::create_directories(directory, error);
+        }
+    }
+    const int flags =
+        forWriting ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READWRITE;
+    int result = sqlite3_open_v2(path_.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    writable_ = result == SQLITE_OK;
+    if (result != SQLITE_OK && !forWriting) {
+        Close();
+        result = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                                 nullptr);
+    }
+    if (result != SQLITE_OK) {
+        const std::string what = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
+        Close();
+        if (forWriting) {
+            Fail(what);
+        }
+        return false;  // unreadable: an empty registry
+    }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(db_, 0);
+    if (writable_) {
+        // The first query also tells a damaged file apart from a database.
+        Execute("PRAGMA journal_mode=WAL");
+        Execute("PRAGMA synchronous=NORMAL");
+        Execute("BEGIN IMMEDIATE");
+        try {
+            Execute(kSchema);
+            Execute("COMMIT");
+        } catch (...) {
+            Rollback();
+            throw;
+        }
+        return true;
+    }
+    bool hasTables = false;
+    {
+        Statement schema(*this, "SELECT count(*) FROM sqlite_master WHERE name = 'reg_values'");
+        hasTables = schema.Step() && schema.Integer(0) > 0;
+    }
+    if (!hasTables) {
+        Close();
+        if (forWriting) {
+            Fail("it cannot be written");
+        }
+        return false;  // a read-only file without our tables: empty
+    }
+    if (forWriting) {
+        Fail("it cannot be written");
+    }
+    return true;
+}
+
+RegKeyId RegistryStore::Root(RegHive hive) noexcept {
+    return hive == RegHive::LocalMachine ? kLocalMachine : kClassesRoot;
+}
+
+std::optional<RegKeyId> RegistryStore::FindKey(RegKeyId parent, std::string_view path) {
+    const std::vector<std::string_view> components = SplitPath(path);
+    if (!Connect(false)) {
+        // Only the hive roots exist in an empty registry.
+        if (components.empty() && (parent == kLocalMachine || parent == kClassesRoot)) {
+            return parent;
+        }
+        return std::nullopt;
+    }
+    if (components.empty()) {
+        return KeyExists(parent) ? std::optional<RegKeyId>(parent) : std::nullopt;
+    }
+    RegKeyId key = parent;
+    for (const std::string_view component : components) {
+        Statement find(*this, "SELECT id FROM reg_keys WHERE parent = ?1 AND folded = ?2");
+        find.Bind(1, key).Bind(2, FoldRegistryName(component));
+        if (!find.Step()) {
+            return std::nullopt;
+        }
+        key = find.Integer(0);
+    }
+    return key;
+}
+
+RegKeyId RegistryStore::CreateKey(RegKeyId parent, std::string_view name) {
+    if (name.empty() || name.size() > kMaxKeyNameLength || name.find('\\') != name.npos) {
+        throw Error(5000, "RegistryStore", "'" + std::string(name) + "' is not a valid key name");
+    }
+    RegKeyId created = 0;
+    Transaction([&] {
+        if (!KeyExists(parent)) {
+            throw Error(5000, "RegistryStore",
+                        "the parent of '" + std::string(name) + "' no longer exists");
+        }
+        const std::string folded = FoldRegistryName(name);
+        Statement find(*this, "SELECT id FROM reg_keys WHERE parent = ?1 AND folded = ?2");
+        find.Bind(1, parent).Bind(2, folded);
+        if (find.Step()) {
+            created = find.Integer(0);
+            return;
+        }
+        Statement insert(*this, "INSERT INTO reg_keys(parent, name, folded) VALUES(?1, ?2, ?3)");
+        insert.Bind(1, parent).Bind(2, name).Bind(3, folded);
+        insert.Step();
+        created = sqlite3_last_insert_rowid(db_);
+    });
+    return created;
+}
+
+bool RegistryStore::KeyExists(RegKeyId key) {
+    if (!Connect(false)) {
+        return key == kLocalMachine || key == kClassesRoot;
+    }
+    Statement find(*this, "SELECT 1 FROM reg_keys WHERE id = ?1");
+    find.Bind(1, key);
+    return find.Step();
+}
+
+std::string RegistryStore::KeyName(RegKeyId key) {
+    if (!Connect(false)) {
+        return key == kLocalMachine  ? "HKEY_LOCAL_MACHINE"
+               : key == kClassesRoot ? "HKEY_CLASSES_ROOT"
+                                     : "";
+    }
+    Statement find(*this, "SELECT name FROM reg_keys WHERE id = ?1");
+    find.Bind(1, key);
+    return find.Step() ? find.Text(0) : std::string();
+}
+
+std::optional<RegKeyId> RegistryStore::Parent(RegKeyId key) {
+    if (!Connect(false)) {
+        return std::nullopt;
+    }
+    Statement find(*this, "SELECT parent FROM reg_keys WHERE id = ?1 AND parent IS NOT NULL");
+    find.Bind(1, key);
+    return find.Step() ? std::optional<RegKeyId>(find.Integer(0)) : std::nullopt;
+}
+
+std::vector<RegSubkey> RegistryStore::Subkeys(RegKeyId key) {
+    std::vector<RegSubkey> subkeys;
+    if (!Connect(false)) {
+        return subkeys;
+    }
+    Statement list(*this, "SELECT id, name FROM reg_keys WHERE parent = ?1 ORDER BY id");
+    list.Bind(1, key);
+    while (list.Step()) {
+        subkeys.push_back({list.Integer(0), list.Text(1)});
+    }
+    return subkeys;
+}
+
+std::vector<RegValue> RegistryStore::Values(RegKeyId key) {
+    std::vector<RegValue> values;
+    if (!Connect(false)) {
+        return values;
+    }
+    Statement list(*this, "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY id");
+    list.Bind(1, key);
+    while (list.Step()) {
+        values.push_back({list.Text(0), static_cast<uint32_t>(list.Integer(1)), list.Text(2)});
+    }
+    return values;
+}
+
+std::optional<RegValue> RegistryStore::Value(RegKeyId key, std::string_view name) {
+    if (!Connect(false)) {
+        return std::nullopt;
+    }
+    Statement find(*this, "SELECT name, type, data FROM reg_values WHERE key = ?1 AND folded = ?2");
+    find.Bind(1, key).Bind(2, FoldRegistryName(name));
+    if (!find.Step()) {
+        return std::nullopt;
+    }
+    return RegValue{find.Text(0), static_cast<uint32_t>(find.Integer(1)), find.Text(2)};
+}
+
+void RegistryStore::SetValue(RegKeyId key, std::string_view name, uint32_t type,
+                             std::string_view data) {
+    Transaction([&] {
+        if (!KeyExists(key)) {
+            throw Error(5002, "RegistryStore",
+                        "the key of value '" + std::string(name) + "' no longer exists");
+        }
+        Statement upsert(*this,
+                         "INSERT INTO reg_values(key, name, folded, type, data) "
+                         "VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(key, folded) "
+                         "DO UPDATE SET type = excluded.type, data = excluded.data");
+        upsert.Bind(1, key).Bind(2, name).Bind(3, FoldRegistryName(name));
+        upsert.Bind(4, static_cast<int64_t>(type)).BindBlob(5, data);
+        upsert.Step();
+    });
+}
+
+bool RegistryStore::DeleteValue(RegKeyId key, std::string_view name) {
+    std::error_code error;
+    if (!std::filesystem::exists(path_, error)) {
+        return false;
+    }
+    bool deleted = false;
+    Transaction([&] {
+        Statement remove(*this, "DELETE FROM reg_values WHERE key = ?1 AND folded = ?2");
+        remove.Bind(1, key).Bind(2, FoldRegistryName(name));
+        remove.Step();
+        deleted = sqlite3_changes(db_) > 0;
+    });
+    return deleted;
+}
+
+void RegistryStore::DeleteKey(RegKeyId key) {
+    if (key == kLocalMachine || key == kClassesRoot) {
+        throw Error(5001, "RegistryStore", "a hive cannot be deleted");
+    }
+    Transaction([&] {
+        Statement values(*this,
+                         "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM "
+                         "reg_keys k JOIN tree t ON k.parent = t.id) "
+                         "DELETE FROM reg_values WHERE key IN tree");
+        values.Bind(1, key);
+        values.Step();
+        Statement keys(*this,
+                       "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM "
+                       "reg_keys k JOIN tree t ON k.parent = t.id) "
+                       "DELETE FROM reg_keys WHERE id IN tree");
+        keys.Bind(1, key);
+        keys.Step();
+    });
+}
+
+void RegistryStore::Begin() {
+    Execute("BEGIN IMMEDIATE");
+}
+void RegistryStore::Commit() {
+    Execute("COMMIT");
+}
+
+void RegistryStore::Rollback() noexcept {
+    if (db_ != nullptr) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+void RegistryStore::Transaction(const std::function<void()>& body) {
+    if (transactionDepth_ > 0) {
+        body();
+        return;
+    }
+    Connect(true);
+    Begin();
+    transactionDepth_ = 1;
+    try {
+        body();
+        Commit();
+    } catch (...) {
+        transactionDepth_ = 0;
+        Rollback();
+        throw;
+    }
+    transactionDepth_ = 0;
+}
+
+}  // namespace vantreel

@@ -1,0 +1,132 @@
+#include "shared/StringTable.h"
+
+#include "vantreel/Error.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace vantreel {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    const std::size_t begin = text.find_first_not_of(" \t\r");
+    if (begin == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t end = text.find_last_not_of(" \t\r");
+    return text.substr(begin, end - begin + 1);
+}
+
+[[noreturn]] void ThrowAt(const std::string& name, int line, const std::string& what) {
+    throw Error(5004, "StringTable", name + ", line " + std::to_string(line) + ": " + what);
+}
+
+// The text between the quotes that open at text[0], with escapes resolved.
+std::string QuotedText(std::string_view text, const std::string& name, int line) {
+    std::string result;
+    std::size_t i = 1;
+    for (;;) {
+        if (i >= text.size()) {
+            ThrowAt(name, line, "the text has no closing double quote");
+        }
+        const char c = text[i];
+        if (c == '"') {
+            if (i + 1 < text.size() && text[i + 1] == '"') {
+                result += '"';
+                i += 2;
+                continue;
+            }
+            if (!Trim(text.substr(i + 1)).empty()) {
+                ThrowAt(name, line, "unexpected text after the closing double quote");
+            }
+            return result;
+        }
+        if (c == '\\' && i + 1 < text.size()) {
+            const char escaped = text[i + 1];
+            if (escaped == 'n' || escaped == 't' || escaped == '\\') {
+                result += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : '\\';
+                i += 2;
+                continue;
+            }
+        }
+        result += c;
+        ++i;
+    }
+}
+
+}  // namespace
+
+StringTable StringTable::Load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw Error(5004, "StringTable", path + " cannot be read");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return Parse(text.str(), path);
+}
+
+StringTable StringTable::Parse(std::string_view text, const std::string& name) {
+    StringTable table;
+    enum class Where { Outside, AfterKeyword, Inside } where = Where::Outside;
+    int lineNumber = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = Trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lineNumber;
+        if (line.empty() || line.starts_with("//")) {
+            continue;
+        }
+        switch (where) {
+            case Where::Outside:
+                if (line != "STRINGTABLE") {
+                    ThrowAt(name, lineNumber, "STRINGTABLE expected");
+                }
+                where = Where::AfterKeyword;
+                continue;
+            case Where::AfterKeyword:
+                if (line != "BEGIN" && line != "{") {
+                    ThrowAt(name, lineNumber, "BEGIN expected");
+                }
+                where = Where::Inside;
+                continue;
+            case Where::Inside:
+                break;
+        }
+        if (line == "END" || line == "}") {
+            where = Where::Outside;
+            continue;
+        }
+        int32_t id = 0;
+        const auto [stop, error] = std::from_chars(line.data(), line.data() + line.size(), id);
+        if (error != std::errc() || id < 0) {
+            ThrowAt(name, lineNumber, "a string ID expected");
+        }
+        std::string_view rest = Trim(line.substr(static_cast<std::size_t>(stop - line.data())));
+        if (rest.starts_with(',')) {
+            rest = Trim(rest.substr(1));
+        }
+        if (!rest.starts_with('"')) {
+            ThrowAt(name, lineNumber, "a text in double quotes expected after the ID");
+        }
+        if (!table.strings_.emplace(id, QuotedText(rest, name, lineNumber)).second) {
+            ThrowAt(name, lineNumber, "string " + std::to_string(id) + " is defined twice");
+        }
+    }
+    if (where != Where::Outside) {
+        ThrowAt(name, lineNumber, "END expected before the end of the file");
+    }
+    return table;
+}
+
+std::optional<std::string_view> StringTable::Find(int32_t id) const {
+    const auto found = strings_.find(id);
+    if (found == strings_.end()) {
+        return std::nullopt;
+    }
+    return std::string_view(found->second);
+}
+
+}  // namespace vantreel

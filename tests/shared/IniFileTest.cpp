@@ -1,0 +1,168 @@
+#include "TestRegistry.h"
+
+#include "shared/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace vantreel::test {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// As a Windows station writes a part's information file.
+const std::string kWindowsFile =
+    "; part information\r\n"
+    "[General]\r\n"
+    "  Name =  Housing 12  \r\n"
+    "Quoted=\"  spaced  \"\r\n"
+    "Single='x'\r\n"
+    "Unbalanced=\"x\r\n"
+    "Empty=\r\n"
+    "Twice=first\r\n"
+    "Twice=second\r\n"
+    ";Hidden=commented\r\n"
+    "\r\n"
+    "[ Report ]\r\n"
+    "Printer=PDF\r\n"
+    "[general]\r\n"
+    "Later=in a duplicate section\r\n";
+
+TEST(ReadIniString, WindowsSemantics) {
+    TempDirectory directory;
+    const std::string file = directory.File("part.pif");
+    WriteFile(file, kWindowsFile);
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"General", "Name", "Housing 12"},
+        {"GENERAL", "name", "Housing 12"},
+        {" General ", " Name ", "Housing 12"},
+        {"General", "Quoted", "  spaced  "},
+        {"General", "Single", "x"},
+        {"General", "Unbalanced", "\"x"},
+        {"General", "Empty", ""},
+        {"General", "Twice", "first"},
+        {"General", "Hidden", ""},
+        {"General", ";Hidden", ""},
+        {"Report", "Printer", "PDF"},
+        {"General", "Later", ""},
+        {"Missing", "Name", ""},
+        {"General", "Missing", ""},
+    };
+    for (const auto& [section, key, value] : cases) {
+        EXPECT_EQ(ReadIniString(file, section, key), value) << section << "/" << key;
+    }
+    EXPECT_EQ(ReadIniString(directory.File("none.pif"), "General", "Name"), "");
+}
+
+TEST(ReadIniString, LongValuesAreCut) {
+    TempDirectory directory;
+    const std::string file = directory.File("long.ini");
+    WriteFile(file, "[S]\nK=" + std::string(5000, 'v') + "\n");
+    EXPECT_EQ(ReadIniString(file, "S", "K").size(), 4095u);
+}
+
+struct WriteCase {
+    const char* name;
+    std::string before;
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string after;
+};
+
+TEST(WriteIniString, ChangesOneKeyAndKeepsTheRest) {
+    const WriteCase cases[] = {
+        {"replaces the first of duplicates, keeps CRLF", "[A]\r\nK = 1\r\nk=2\r\n; note\r\n", "a",
+         "k", "3", "[A]\r\nk=3\r\nk=2\r\n; note\r\n"},
+        {"adds a key after the section's last line", "[A]\nX=1\n\n[B]\nY=2\n", "A", "New", "v",
+         "[A]\nX=1\nNew=v\n\n[B]\nY=2\n"},
+        {"adds a missing section at the end", "[A]\nX=1\n", "B", "K", "v", "[A]\nX=1\n[B]\nK=v\n"},
+        {"keeps comments and odd spacing", "  [ A ]  \n;c\n  X  =  1  \n", "A", "Y", "2",
+         "  [ A ]  \n;c\n  X  =  1  \nY=2\n"},
+        {"creates a file with Windows line ends", "", "Part", "Name", "P1",
+         "[Part]\r\nName=P1\r\n"},
+        {"adds to a file without a final line end", "[A]\nX=1", "A", "Y", "2", "[A]\nX=1\nY=2\n"},
+    };
+    TempDirectory directory;
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = directory.File("case.ini");
+        std::remove(file.c_str());
+        if (!c.before.empty()) {
+            WriteFile(file, c.before);
+        }
+        EXPECT_NE(WriteIniString(file, c.section, c.key, c.value), 0);
+        EXPECT_EQ(ReadFile(file), c.after);
+        EXPECT_EQ(ReadIniString(file, c.section, c.key), c.value);
+    }
+}
+
+TEST(WriteIniString, KeepsTheFileModeAndFailsCleanly) {
+    TempDirectory directory;
+    const std::string file = directory.File("mode.ini");
+    WriteFile(file, "[A]\nX=1\n");
+    chmod(file.c_str(), 0640);
+    ASSERT_NE(WriteIniString(file, "A", "X", "2"), 0);
+    struct stat info {};
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    EXPECT_EQ(WriteIniString(directory.File("missing/dir.ini"), "A", "X", "1"), 0);
+    EXPECT_EQ(WriteIniString(file, "", "X", "1"), 0);
+    // No temporary file is left behind.
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+// Two processes write different keys of one file at the same time.
+TEST(WriteIniString, ConcurrentWritersLoseNothing) {
+    TempDirectory directory;
+    const std::string file = directory.File("shared.ini");
+    constexpr int kKeys = 40;
+    pid_t children[2];
+    for (int child = 0; child < 2; ++child) {
+        children[child] = fork();
+        ASSERT_GE(children[child], 0);
+        if (children[child] == 0) {
+            int failures = 0;
+            for (int i = 0; i < kKeys; ++i) {
+                failures += WriteIniString(file, "S" + std::to_string(child),
+                                           "K" + std::to_string(i), std::to_string(i)) == 0;
+            }
+            _exit(failures == 0 ? 0 : 1);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int child = 0; child < 2; ++child) {
+        for (int i = 0; i < kKeys; ++i) {
+            EXPECT_EQ(ReadIniString(file, "S" + std::to_string(child), "K" + std::to_string(i)),
+                      std::to_string(i));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantreel::test
