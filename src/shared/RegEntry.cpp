@@ -55,7 +55,9 @@ void RegEntry::Copy(const std::string& sKey) {
 
 void RegEntry::CreateKey(const std::string& sKey) {
     CloseKey();
-    current_ = CreateInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(sKey));
+    store_->Transaction([&] {
+        current_ = CreateInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(sKey));
+    });
 }
 
 void RegEntry::DeleteValue(const std::string& sName) {

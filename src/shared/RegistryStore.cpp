@@ -3,6 +3,7 @@
 #include "vantreel/Error.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -160,16 +161,28 @@ std::shared_ptr<RegistryStore> RegistryStore::Open() {
     return OpenAt(DefaultPath());
 }
 
+namespace {
+
+// One connection per thread and database, kept for the thread's life: SQLite
+// connections are not shared between threads here, and opening one for every
+// call would cost more than the call.
+std::map<std::string, std::shared_ptr<RegistryStore>>& ThreadStores() {
+    thread_local std::map<std::string, std::shared_ptr<RegistryStore>> stores;
+    return stores;
+}
+
+}  // namespace
+
 std::shared_ptr<RegistryStore> RegistryStore::OpenAt(const std::string& path) {
-    // One connection per thread and database: SQLite connections are not
-    // shared between threads here, and reopening for every call is slow.
-    thread_local std::map<std::string, std::weak_ptr<RegistryStore>> stores;
-    if (std::shared_ptr<RegistryStore> store = stores[path].lock()) {
-        return store;
+    std::shared_ptr<RegistryStore>& store = ThreadStores()[path];
+    if (!store) {
+        store = std::make_shared<RegistryStore>(path);
     }
-    auto store = std::make_shared<RegistryStore>(path);
-    stores[path] = store;
     return store;
+}
+
+void RegistryStore::ForgetThreadStores() {
+    ThreadStores().clear();
 }
 
 RegistryStore::RegistryStore(std::string path) : path_(std::move(path)) {}
@@ -217,6 +230,14 @@ void RegistryStore::Execute(const char* sql) {
 }
 
 bool RegistryStore::Connect(bool forWriting) {
+    if (db_ != nullptr && transactionDepth_ == 0) {
+        // A database file replaced under an open connection (restored from a
+        // backup, say) is opened anew.
+        struct stat info {};
+        if (stat(path_.c_str(), &info) != 0 || info.st_ino != inode_ || info.st_dev != device_) {
+            Close();
+        }
+    }
     if (db_ != nullptr && (writable_ || !forWriting)) {
         return true;
     }
@@ -250,24 +271,31 @@ bool RegistryStore::Connect(bool forWriting) {
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db_, 0);
-    if (writable_) {
-        // The first query also tells a damaged file apart from a database.
-        Execute("PRAGMA journal_mode=WAL");
-        Execute("PRAGMA synchronous=NORMAL");
-        Execute("BEGIN IMMEDIATE");
-        try {
-            Execute(kSchema);
-            Execute("COMMIT");
-        } catch (...) {
-            Rollback();
-            throw;
-        }
-        return true;
+    struct stat info {};
+    if (stat(path_.c_str(), &info) == 0) {
+        inode_ = info.st_ino;
+        device_ = info.st_dev;
     }
+    // The first query also tells a damaged file apart from a database.
     bool hasTables = false;
     {
         Statement schema(*this, "SELECT count(*) FROM sqlite_master WHERE name = 'reg_values'");
         hasTables = schema.Step() && schema.Integer(0) > 0;
+    }
+    if (writable_) {
+        Execute("PRAGMA synchronous=NORMAL");
+        if (!hasTables) {
+            Execute("PRAGMA journal_mode=WAL");
+            Execute("BEGIN IMMEDIATE");
+            try {
+                Execute(kSchema);
+                Execute("COMMIT");
+            } catch (...) {
+                Rollback();
+                throw;
+            }
+        }
+        return true;
     }
     if (!hasTables) {
         Close();

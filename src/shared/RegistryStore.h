@@ -61,6 +61,8 @@ class RegistryStore {
     static std::shared_ptr<RegistryStore> Open();
     static std::shared_ptr<RegistryStore> OpenAt(const std::string& path);
     static std::string DefaultPath();
+    // Drops this thread's connections (before fork, say); stores in use stay valid.
+    static void ForgetThreadStores();
 
     explicit RegistryStore(std::string path);
     ~RegistryStore();
@@ -111,6 +113,8 @@ class RegistryStore {
     sqlite3* db_ = nullptr;
     bool writable_ = false;
     int transactionDepth_ = 0;
+    uint64_t inode_ = 0;  // of the file the connection has open
+    uint64_t device_ = 0;
     std::map<const char*, sqlite3_stmt*> statements_;  // prepared once, by their SQL text
 };
 

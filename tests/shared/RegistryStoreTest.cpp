@@ -100,6 +100,7 @@ TEST_F(RegistryStoreTest, InvalidKeyNamesAreRefused) {
 TEST_F(RegistryStoreTest, ConcurrentWritersLoseNothing) {
     const RegKeyId key = Store().CreateKey(kMachine, "Shared");
     store_.reset();  // no connection of this process may live on in the children
+    RegistryStore::ForgetThreadStores();
     constexpr int kWrites = 150;
     pid_t children[2];
     for (int child = 0; child < 2; ++child) {
