@@ -3,9 +3,11 @@
 #include "DemoModel.h"
 #include "dmis/CComments.h"
 #include "dmis/CProgram.h"
+#include "dmis/DmisFile.h"
 #include "dmis/Scanner.h"
 #include "dmis/TokenDump.h"
 #include "dmis/TokenKind.h"
+#include "shared/Resources.h"
 
 #include <map>
 #include <ostream>
@@ -23,6 +25,40 @@ int RunTokens(const std::string& path, std::ostream& out, std::ostream& err) {
         return 1;
     }
     return 0;
+}
+
+namespace {
+
+void UseStationLanguage() {
+    InitResources();
+    int32_t language = 0;
+    SetLanguage(language);
+}
+
+}  // namespace
+
+int RunList(const std::string& path, std::ostream& out, std::ostream& err) {
+    UseStationLanguage();
+    CProgram program;
+    const DmisFileResult result = ParseDmisFile(path, program);
+    if (!result.ok) {
+        err << result.message << '\n';
+        return 1;
+    }
+    program.PrettyPrint(out);
+    return 0;
+}
+
+int RunCheck(const std::vector<std::string>& paths, std::ostream& out) {
+    UseStationLanguage();
+    int failures = 0;
+    for (const std::string& path : paths) {
+        CProgram program;
+        const DmisFileResult result = ParseDmisFile(path, program);
+        out << path << '\t' << (result.ok ? "OK" : result.message) << '\n';
+        failures += result.ok ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 1;
 }
 
 int RunDemo(const std::string& path, std::ostream& out, std::ostream& err) {

@@ -2,12 +2,21 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace vantreel::cli {
 
 // vantreel dmis tokens FILE: the token dump of FILE on out; the scan failure,
 // if any, on err. Returns the exit status.
 int RunTokens(const std::string& path, std::ostream& out, std::ostream& err);
+
+// vantreel dmis list FILE: the DMIS listing of the parsed program, or the
+// error on err (exit 1).
+int RunList(const std::string& path, std::ostream& out, std::ostream& err);
+
+// vantreel dmis check FILE...: one line per file, OK or the first error;
+// exit 1 when any file fails.
+int RunCheck(const std::vector<std::string>& paths, std::ostream& out);
 
 // vantreel demo FILE: the token dump of FILE, the comment lines the scan put
 // into the program model, and the DMIS listing of a model built in code.

@@ -1,5 +1,6 @@
 #include "ConfigCommands.h"
 #include "DmisCommands.h"
+#include "RegCommands.h"
 
 #include <iostream>
 #include <string>
@@ -10,10 +11,13 @@ namespace {
 constexpr const char* kUsage =
     "usage:\n"
     "  vantreel dmis tokens FILE   print the tokens and comment lines of a DMIS file\n"
+    "  vantreel dmis list FILE     parse a DMIS file and print its listing\n"
+    "  vantreel dmis check FILE... parse DMIS files: OK or the first error of each\n"
     "  vantreel demo FILE          tokens, comments and a model listing, for a first look\n"
     "  vantreel config repository-root [APPLICATION] | install-directory\n"
     "  vantreel strings ID [--lang LCID]   one message in a language\n"
-    "  vantreel strings check      English strings missing in another language\n";
+    "  vantreel strings check      English strings missing in another language\n"
+    "  vantreel reg query|add|delete|copy|import|export ...   the registry, as reg.exe\n";
 
 }  // namespace
 
@@ -23,11 +27,20 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "dmis" && args[1] == "tokens") {
         return vantreel::cli::RunTokens(args[2], std::cout, std::cerr);
     }
+    if (args.size() == 3 && args[0] == "dmis" && args[1] == "list") {
+        return vantreel::cli::RunList(args[2], std::cout, std::cerr);
+    }
+    if (args.size() >= 3 && args[0] == "dmis" && args[1] == "check") {
+        return vantreel::cli::RunCheck({args.begin() + 2, args.end()}, std::cout);
+    }
     if (args.size() == 2 && args[0] == "demo") {
         return vantreel::cli::RunDemo(args[1], std::cout, std::cerr);
     }
     if (!args.empty() && args[0] == "config") {
         return vantreel::cli::RunConfig({args.begin() + 1, args.end()}, std::cout, std::cerr);
+    }
+    if (!args.empty() && args[0] == "reg") {
+        return vantreel::cli::RunReg({args.begin() + 1, args.end()}, std::cout, std::cerr);
     }
     if (!args.empty() && args[0] == "strings") {
         return vantreel::cli::RunStrings({args.begin() + 1, args.end()}, std::cout, std::cerr);

@@ -571,7 +571,7 @@ int32_t Scanner::TokenLineNumber() const noexcept {
     return TokenLineAt(position_);
 }
 
-void Scanner::Restore(int32_t nPos, int16_t nSev, std::string sMsg) {
+void Scanner::Restore(int32_t nPos, int16_t nSev, ParseMessage sMsg) {
     if (position_ > 0 || (position_ == 0 && nSev > severity_)) {
         message_ = std::move(sMsg);
         severity_ = nSev;

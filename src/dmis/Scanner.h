@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dmis/ParseMessage.h"
 #include "dmis/TokenKind.h"
 #include "dmis/Variant.h"
 
@@ -87,11 +88,17 @@ class Scanner {
     void SetPosition(int32_t value) noexcept { position_ = value; }
     int32_t ErrorOffset() const noexcept { return 0; }
     int16_t Severity() const noexcept { return severity_; }
-    const std::string& Message() const noexcept { return message_; }
+    // The recorded parse message in the current language.
+    std::string Message() const { return message_.Format(); }
+    // The recorded parse message as its parts, for recording it again.
+    const ParseMessage& MessageParts() const noexcept { return message_; }
 
     // Records a parse message (while Position is above 0 always; at 0 only
     // when nSev is higher than the recorded severity) and moves to nPos.
-    void Restore(int32_t nPos, int16_t nSev, std::string sMsg);
+    void Restore(int32_t nPos, int16_t nSev, std::string sMsg) {
+        Restore(nPos, nSev, ParseMessage::Of(std::move(sMsg)));
+    }
+    void Restore(int32_t nPos, int16_t nSev, ParseMessage sMsg);
 
     // The token list itself, positions 1..TokenCount.
     int32_t TokenCount() const noexcept { return count_; }
@@ -139,7 +146,7 @@ class Scanner {
     // Cursor and messages.
     int16_t severity_ = 0;
     int32_t position_ = 0;
-    std::string message_;
+    ParseMessage message_;
     std::string lastError_;
     int32_t lineNum_ = 0;
 

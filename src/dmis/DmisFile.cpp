@@ -1,0 +1,29 @@
+#include "dmis/DmisFile.h"
+
+#include "dmis/Analyzer.h"
+#include "dmis/CProgram.h"
+#include "dmis/DmisTables.h"
+#include "dmis/Lookup.h"
+#include "dmis/ParseContext.h"
+#include "dmis/Scanner.h"
+
+namespace vantreel {
+
+DmisFileResult ParseDmisFile(const std::string& path, CProgram& program,
+                             const ProgressCallback& progress) {
+    InitLabelTypes();
+    InitDmisTables();
+    Scanner scanner;
+    if (!scanner.ScanFile(path, program)) {
+        return {false, scanner.LastError()};
+    }
+    ParseContext context;
+    context.progress = progress;
+    StatementParser parser(scanner, context);
+    if (!parser.ParseProgram(program)) {
+        return {false, scanner.Message()};
+    }
+    return {true, {}};
+}
+
+}  // namespace vantreel

@@ -1,0 +1,886 @@
+#include "shared/RegFile.h"
+
+#include "vantreel/Error.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace vantreel {
+namespace {
+
+constexpr int32_t kFileError = 5004;
+constexpr int32_t kWriteError = 5005;
+constexpr const char* kSource = "RegFile";
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kHeader4 = "REGEDIT4";
+constexpr std::size_t kMaxKeyNameLength = 255;
+// regedit breaks a hex list once a line, with its "xx,", reaches this column;
+// the "\" that follows keeps every line within 80 columns.
+constexpr std::size_t kHexWrapColumn = 77;
+constexpr std::string_view kHexIndent = "  ";
+
+// ---- Text encodings --------------------------------------------------------
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The code point starting at text[pos], advancing pos past it; nullopt (pos
+// unchanged) for a malformed sequence.
+std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        cp = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        cp = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        cp = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (text.size() - pos < length) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(pos + i) & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        cp = (cp << 6) | (byte(pos + i) & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    pos += length;
+    return cp;
+}
+
+// The offset of the first malformed UTF-8 sequence, npos when there is none.
+std::size_t FirstInvalidUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (!NextUtf8(text, pos)) {
+            return pos;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// UTF-16LE bytes as UTF-8. On failure returns nullopt and sets failedAt to the
+// byte offset of the odd byte or the unpaired surrogate.
+std::optional<std::string> Utf16LeToUtf8(std::string_view bytes, std::size_t& failedAt) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    const auto unit = [&](std::size_t i) {
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                     static_cast<unsigned char>(bytes[i + 1]) << 8);
+    };
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const char16_t first = unit(i);
+        if (first >= 0xD800 && first <= 0xDBFF) {
+            if (i + 3 < bytes.size()) {
+                const char16_t second = unit(i + 2);
+                if (second >= 0xDC00 && second <= 0xDFFF) {
+                    AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(first) - 0xD800) << 10) +
+                                        (second - 0xDC00));
+                    i += 2;
+                    continue;
+                }
+            }
+            failedAt = i;
+            return std::nullopt;
+        }
+        if (first >= 0xDC00 && first <= 0xDFFF) {
+            failedAt = i;
+            return std::nullopt;
+        }
+        AppendUtf8(out, first);
+    }
+    if (i != bytes.size()) {
+        failedAt = i;
+        return std::nullopt;
+    }
+    return out;
+}
+
+// UTF-8 text as UTF-16LE bytes; nullopt when text is not UTF-8.
+std::optional<std::string> Utf8ToUtf16Le(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    const auto put = [&](char32_t unit) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    };
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::optional<char32_t> cp = NextUtf8(text, pos);
+        if (!cp) {
+            return std::nullopt;
+        }
+        if (*cp >= 0x10000) {
+            put(0xD800 + ((*cp - 0x10000) >> 10));
+            put(0xDC00 + ((*cp - 0x10000) & 0x3FF));
+        } else {
+            put(*cp);
+        }
+    }
+    return out;
+}
+
+// The columns text takes in the UTF-16 file: its UTF-16 code units.
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::optional<char32_t> cp = NextUtf8(text, pos);
+        if (!cp) {
+            ++pos;  // not reached for checked text; count the byte and go on
+        }
+        units += cp && *cp >= 0x10000 ? 2 : 1;
+    }
+    return units;
+}
+
+// Windows-1252, the 8-bit code page of REGEDIT4 files written on western
+// stations, as UTF-8. The five bytes 1252 leaves undefined map to the C1
+// controls of the same number, as Windows converts them.
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
+    }
+    return out;
+}
+
+// ---- Small text helpers ----------------------------------------------------
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimLeft(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+std::string_view TrimRight(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view Trim(std::string_view text) {
+    return TrimLeft(TrimRight(text));
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && FoldRegistryName(a) == FoldRegistryName(b);
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Up to maxDigits hex digits as a number; nullopt for anything else.
+std::optional<uint32_t> ParseHex(std::string_view digits, std::size_t maxDigits) {
+    if (digits.empty() || digits.size() > maxDigits) {
+        return std::nullopt;
+    }
+    uint32_t value = 0;
+    for (const char c : digits) {
+        const int digit = HexDigit(c);
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        value = value << 4 | static_cast<uint32_t>(digit);
+    }
+    return value;
+}
+
+// Text quoted for a message, cut short when long.
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    return "'" + std::string(text.substr(0, kShown)) + (text.size() > kShown ? "...'" : "'");
+}
+
+bool IsStringType(uint32_t type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// ---- Reading ---------------------------------------------------------------
+
+// One change a .reg file asks for, with the line that asks for it.
+struct RegOperation {
+    enum class Kind { OpenKey, DeleteKey, SetValue, DeleteValue };
+    Kind kind = Kind::OpenKey;
+    int line = 0;
+    RegHive hive = RegHive::LocalMachine;
+    std::vector<std::string> path;  // keys: the components below the hive
+    std::string name;               // values
+    uint32_t type = REG_NONE;
+    std::string data;
+};
+
+// Reads the text of a .reg file into the changes it asks for; touches no store.
+class RegFileReader {
+  public:
+    RegFileReader(std::string name, std::string_view bytes) : name_(std::move(name)) {
+        Decode(bytes);
+    }
+
+    std::vector<RegOperation> Read() {
+        SplitLines();
+        CheckHeader();
+        std::vector<RegOperation> operations;
+        enum class Section { None, Open, Deleted } section = Section::None;
+        for (index_ = 1; index_ < lines_.size(); ++index_) {
+            const std::string_view line = TrimLeft(lines_[index_]);
+            if (line.empty() || line.front() == ';') {
+                continue;
+            }
+            if (line.front() == '[') {
+                operations.push_back(ReadSection(line));
+                section = operations.back().kind == RegOperation::Kind::OpenKey ? Section::Open
+                                                                                : Section::Deleted;
+                continue;
+            }
+            if (line.front() != '"' && line.front() != '@') {
+                Fail("unexpected text " + Quoted(line) +
+                     "; a line holds a [key], a \"name\"=value, @=value or a ; comment");
+            }
+            if (section == Section::None) {
+                Fail("a value before the first [key] line");
+            }
+            if (section == Section::Deleted) {
+                Fail("a value below a [-key] line, which deletes that key");
+            }
+            operations.push_back(ReadValue(line));
+        }
+        return operations;
+    }
+
+  private:
+    [[noreturn]] void Fail(const std::string& what) const { FailAt(LineNumber(), what); }
+
+    [[noreturn]] void FailAt(int line, const std::string& what) const {
+        throw Error(kFileError, kSource, name_ + ", line " + std::to_string(line) + ": " + what);
+    }
+
+    int LineNumber() const { return static_cast<int>(index_) + 1; }
+
+    // The line holding byte offset of the decoded or raw text.
+    static int LineOf(std::string_view text, std::size_t offset) {
+        int line = 1;
+        for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+            line += text[i] == '\n';
+        }
+        return line;
+    }
+
+    void Decode(std::string_view bytes) {
+        if (bytes.starts_with("\xFF\xFE")) {
+            bytes.remove_prefix(2);
+            std::size_t failedAt = 0;
+            std::optional<std::string> text = Utf16LeToUtf8(bytes, failedAt);
+            if (!text) {
+                std::size_t ignored = 0;
+                const std::optional<std::string> before =
+                    Utf16LeToUtf8(bytes.substr(0, failedAt), ignored);
+                FailAt(before ? LineOf(*before, before->size()) : 1,
+                       failedAt + 1 >= bytes.size()
+                           ? "the UTF-16 file ends in the middle of a character"
+                           : "a UTF-16 surrogate without its other half");
+            }
+            text_ = std::move(*text);
+            return;
+        }
+        if (bytes.starts_with("\xFE\xFF")) {
+            FailAt(1, "UTF-16 big-endian text cannot be read; save the file as UTF-16LE or UTF-8");
+        }
+        if (bytes.starts_with("\xEF\xBB\xBF")) {
+            bytes.remove_prefix(3);
+        } else {
+            std::string_view first = bytes.substr(0, bytes.find('\n'));
+            if (first.ends_with('\r')) {
+                first.remove_suffix(1);
+            }
+            if (Trim(first) == kHeader4) {
+                text_ = Windows1252ToUtf8(bytes);
+                return;
+            }
+        }
+        const std::size_t invalid = FirstInvalidUtf8(bytes);
+        if (invalid != std::string_view::npos) {
+            FailAt(LineOf(bytes, invalid), "the text is not UTF-8");
+        }
+        text_ = std::string(bytes);
+    }
+
+    void SplitLines() {
+        std::string_view rest = text_;
+        while (true) {
+            const std::size_t end = rest.find('\n');
+            std::string_view line = rest.substr(0, end);
+            if (line.ends_with('\r')) {
+                line.remove_suffix(1);
+            }
+            lines_.push_back(line);
+            if (end == std::string_view::npos) {
+                break;
+            }
+            rest.remove_prefix(end + 1);
+            if (rest.empty()) {
+                break;  // the line end of the last line starts no new line
+            }
+        }
+        for (index_ = 0; index_ < lines_.size(); ++index_) {
+            if (lines_[index_].find('\0') != std::string_view::npos) {
+                Fail("a NUL character");
+            }
+            if (lines_[index_].find('\r') != std::string_view::npos) {
+                Fail("a carriage return inside the line");
+            }
+        }
+    }
+
+    void CheckHeader() {
+        index_ = 0;
+        const std::string_view header = Trim(lines_[0]);
+        if (header == kHeader) {
+            regedit4_ = false;
+        } else if (header == kHeader4) {
+            regedit4_ = true;
+        } else {
+            Fail("not a registry file: the first line must be \"" + std::string(kHeader) +
+                 "\" or \"" + std::string(kHeader4) + "\"");
+        }
+    }
+
+    RegOperation ReadSection(std::string_view line) {
+        const std::size_t close = line.rfind(']');
+        if (close == std::string_view::npos) {
+            Fail("the key line " + Quoted(line) + " has no closing ']'");
+        }
+        if (!Trim(line.substr(close + 1)).empty()) {
+            Fail("unexpected text after the key: " + Quoted(line.substr(close + 1)));
+        }
+        std::string_view path = line.substr(1, close - 1);
+        RegOperation operation;
+        operation.line = LineNumber();
+        operation.kind = RegOperation::Kind::OpenKey;
+        if (path.starts_with('-')) {
+            operation.kind = RegOperation::Kind::DeleteKey;
+            path.remove_prefix(1);
+        }
+        while (path.ends_with('\\')) {
+            path.remove_suffix(1);
+        }
+        const std::size_t separator = path.find('\\');
+        const std::string_view hive = path.substr(0, separator);
+        if (EqualsIgnoringCase(hive, "HKEY_LOCAL_MACHINE")) {
+            operation.hive = RegHive::LocalMachine;
+        } else if (EqualsIgnoringCase(hive, "HKEY_CLASSES_ROOT")) {
+            operation.hive = RegHive::ClassesRoot;
+        } else if (StartsWithIgnoringCase(hive, "HKEY_")) {
+            Fail("the hive " + std::string(hive) +
+                 " is not kept in this registry; only HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT "
+                 "are");
+        } else {
+            Fail(Quoted(hive) +
+                 " is not a hive: a key starts with HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT, "
+                 "written in full");
+        }
+        if (separator != std::string_view::npos) {
+            std::string_view rest = path.substr(separator + 1);
+            while (true) {
+                const std::size_t next = rest.find('\\');
+                const std::string_view component = rest.substr(0, next);
+                if (component.empty()) {
+                    Fail("the key " + Quoted(path) + " has an empty name between two '\\'");
+                }
+                if (component.size() > kMaxKeyNameLength) {
+                    Fail("the key name " + Quoted(component) + " is longer than " +
+                         std::to_string(kMaxKeyNameLength) + " bytes");
+                }
+                operation.path.emplace_back(component);
+                if (next == std::string_view::npos) {
+                    break;
+                }
+                rest.remove_prefix(next + 1);
+            }
+        }
+        if (operation.kind == RegOperation::Kind::DeleteKey && operation.path.empty()) {
+            Fail("a hive cannot be deleted");
+        }
+        return operation;
+    }
+
+    // The text of a "quoted" string starting at line[pos]; pos ends past the
+    // closing quote.
+    std::string ReadQuoted(std::string_view line, std::size_t& pos) {
+        std::string text;
+        for (++pos; pos < line.size(); ++pos) {
+            const char c = line[pos];
+            if (c == '"') {
+                ++pos;
+                return text;
+            }
+            if (c == '\\') {
+                if (pos + 1 >= line.size()) {
+                    break;
+                }
+                const char escaped = line[++pos];
+                if (escaped != '\\' && escaped != '"') {
+                    Fail("unknown escape \\" + std::string(1, escaped) +
+                         " in quoted text; write a backslash as \\\\ and a quote as \\\"");
+                }
+                text += escaped;
+                continue;
+            }
+            text += c;
+        }
+        Fail("the quoted text " + Quoted(line.substr(0, pos)) + " has no closing quote");
+    }
+
+    RegOperation ReadValue(std::string_view line) {
+        RegOperation operation;
+        operation.line = LineNumber();
+        std::size_t pos = 0;
+        if (line.front() == '@') {
+            pos = 1;
+        } else {
+            operation.name = ReadQuoted(line, pos);
+        }
+        std::string_view rest = TrimLeft(line.substr(pos));
+        if (!rest.starts_with('=')) {
+            Fail("'=' expected after the value name");
+        }
+        rest = Trim(rest.substr(1));
+        if (rest == "-") {
+            operation.kind = RegOperation::Kind::DeleteValue;
+            return operation;
+        }
+        operation.kind = RegOperation::Kind::SetValue;
+        if (rest.starts_with('"')) {
+            std::size_t end = 0;
+            operation.type = REG_SZ;
+            operation.data = ReadQuoted(rest, end);
+            operation.data += '\0';
+            if (!Trim(rest.substr(end)).empty()) {
+                Fail("unexpected text after the value: " + Quoted(rest.substr(end)));
+            }
+            return operation;
+        }
+        if (StartsWithIgnoringCase(rest, "dword:")) {
+            const std::optional<uint32_t> number = ParseHex(rest.substr(6), 8);
+            if (!number) {
+                Fail("dword: takes 1 to 8 hex digits, not " + Quoted(rest.substr(6)));
+            }
+            operation.type = REG_DWORD;
+            for (int shift = 0; shift < 32; shift += 8) {
+                operation.data += static_cast<char>(*number >> shift & 0xFF);
+            }
+            return operation;
+        }
+        if (StartsWithIgnoringCase(rest, "hex:")) {
+            operation.type = REG_BINARY;
+            rest.remove_prefix(4);
+        } else if (StartsWithIgnoringCase(rest, "hex(")) {
+            const std::size_t close = rest.find(')');
+            const std::optional<uint32_t> type = close == std::string_view::npos
+                                                     ? std::nullopt
+                                                     : ParseHex(rest.substr(4, close - 4), 8);
+            if (!type || close + 1 >= rest.size() || rest[close + 1] != ':') {
+                Fail("hex(N): takes a type of 1 to 8 hex digits, as in hex(2):, not " +
+                     Quoted(rest));
+            }
+            operation.type = *type;
+            rest.remove_prefix(close + 2);
+        } else {
+            Fail("unknown data " + Quoted(rest) +
+                 "; a value is \"text\", dword:, hex:, hex(N): or -");
+        }
+        const int firstLine = LineNumber();
+        std::string bytes = ReadHexList(rest);
+        operation.data = StoredData(operation.type, std::move(bytes), firstLine);
+        return operation;
+    }
+
+    // The bytes of a hex list that starts with text and goes on over the lines
+    // that end in a backslash.
+    std::string ReadHexList(std::string_view text) {
+        std::string bytes;
+        bool commaPending = false;  // the last byte read still needs its comma
+        while (true) {
+            text = TrimRight(text);
+            const bool continued = text.ends_with('\\');
+            if (continued) {
+                text = TrimRight(text.substr(0, text.size() - 1));
+            }
+            text = TrimLeft(text);
+            while (!text.empty()) {
+                if (commaPending) {
+                    Fail("a ',' is missing before " + Quoted(text));
+                }
+                const std::size_t comma = text.find(',');
+                const std::string_view token = Trim(text.substr(0, comma));
+                const std::optional<uint32_t> byte = ParseHex(token, 2);
+                if (!byte) {
+                    Fail(Quoted(token) + " is not a byte of one or two hex digits");
+                }
+                bytes += static_cast<char>(*byte);
+                if (comma == std::string_view::npos) {
+                    commaPending = true;
+                    break;
+                }
+                text = TrimLeft(text.substr(comma + 1));
+            }
+            if (!continued) {
+                return bytes;
+            }
+            if (index_ + 1 >= lines_.size()) {
+                Fail("the file ends where the continued line goes on");
+            }
+            text = lines_[++index_];
+        }
+    }
+
+    // Data of a string type held as UTF-16LE (8-bit in REGEDIT4 files) in the
+    // file, as the UTF-8 the store keeps; other data as it is.
+    std::string StoredData(uint32_t type, std::string bytes, int line) const {
+        if (!IsStringType(type)) {
+            return bytes;
+        }
+        if (regedit4_) {
+            return Windows1252ToUtf8(bytes);
+        }
+        std::size_t failedAt = 0;
+        std::optional<std::string> text = Utf16LeToUtf8(bytes, failedAt);
+        if (!text) {
+            FailAt(line, bytes.size() % 2 != 0
+                             ? "the text of a hex(" + std::to_string(type) +
+                                   ") value is UTF-16LE and needs an even number of bytes"
+                             : "the UTF-16LE text of the value has a surrogate without its "
+                               "other half");
+        }
+        return std::move(*text);
+    }
+
+    std::string name_;
+    std::string text_;
+    std::vector<std::string_view> lines_;
+    std::size_t index_ = 0;
+    bool regedit4_ = false;
+};
+
+// ---- Writing ---------------------------------------------------------------
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\\' || c == '"') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out;
+}
+
+bool HasLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// A REG_SZ that reads back the same from "text": one NUL at the end only.
+bool IsQuotable(std::string_view data) {
+    return data.ends_with('\0') && !HasLineBreakOrNul(data.substr(0, data.size() - 1));
+}
+
+std::string HexType(uint32_t type) {
+    if (type == REG_BINARY) {
+        return "hex:";
+    }
+    std::ostringstream text;
+    text << "hex(" << std::hex << type << "):";
+    return text.str();
+}
+
+// prefix followed by the hex list of bytes, wrapped as regedit wraps it.
+std::string HexLine(const std::string& prefix, uint32_t type, std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string line = prefix + HexType(type);
+    std::size_t column = Utf16Length(line);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        line += kDigits[byte >> 4];
+        line += kDigits[byte & 0x0F];
+        if (i + 1 == bytes.size()) {
+            break;
+        }
+        line += ',';
+        column += 3;
+        if (column >= kHexWrapColumn) {
+            line += "\\\r\n";
+            line += kHexIndent;
+            column = kHexIndent.size();
+        }
+    }
+    return line;
+}
+
+[[noreturn]] void FailExport(const std::string& what) {
+    throw Error(kWriteError, kSource, what + " cannot be written to a .reg file");
+}
+
+// The line (or wrapped lines) of one value of the key at path.
+std::string ValueLine(const RegValue& value, const std::string& path) {
+    if (HasLineBreakOrNul(value.name) || !IsValidUtf8(value.name)) {
+        FailExport("the value " + Quoted(value.name) + " of " + path +
+                   ", whose name has a line break or is not UTF-8,");
+    }
+    const std::string prefix = value.name.empty() ? "@=" : "\"" + Escaped(value.name) + "\"=";
+    if (!IsStringType(value.type)) {
+        if (value.type == REG_DWORD && value.data.size() == 4) {
+            static constexpr char kDigits[] = "0123456789abcdef";
+            std::string line = prefix + "dword:";
+            for (int i = 3; i >= 0; --i) {
+                const auto byte = static_cast<unsigned char>(value.data[i]);
+                line += kDigits[byte >> 4];
+                line += kDigits[byte & 0x0F];
+            }
+            return line;
+        }
+        return HexLine(prefix, value.type, value.data);
+    }
+    if (value.type == REG_SZ && IsQuotable(value.data) && IsValidUtf8(value.data)) {
+        const std::string_view text(value.data.data(), value.data.size() - 1);
+        return prefix + "\"" + Escaped(text) + "\"";
+    }
+    const std::optional<std::string> utf16 = Utf8ToUtf16Le(value.data);
+    if (!utf16) {
+        FailExport("the value " + Quoted(value.name) + " of " + path +
+                   ", whose text is not UTF-8,");
+    }
+    return HexLine(prefix, value.type, *utf16);
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) noexcept {
+    return FirstInvalidUtf8(text) == std::string_view::npos;
+}
+
+RegFile::RegFile() : RegFile(RegistryStore::Open()) {}
+
+RegFile::RegFile(std::shared_ptr<RegistryStore> store) : store_(std::move(store)) {}
+
+void RegFile::Import(const std::string& path) {
+    const auto fail = [&](const std::string& reason) {
+        throw Error(kFileError, kSource, path + " cannot be read: " + reason);
+    };
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        fail("it is a directory");
+    }
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        fail(std::strerror(errno != 0 ? errno : ENOENT));
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        fail(std::strerror(EIO));
+    }
+    ImportBytes(bytes, path);
+}
+
+void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
+    const std::vector<RegOperation> operations = RegFileReader(name, bytes).Read();
+    RegistryStore& store = *store_;
+    int line = 0;
+    try {
+        store.Transaction([&] {
+            // The reader puts an open key before every value.
+            RegKeyId current = 0;
+            for (const RegOperation& operation : operations) {
+                line = operation.line;
+                const RegKeyId root = RegistryStore::Root(operation.hive);
+                switch (operation.kind) {
+                    case RegOperation::Kind::OpenKey:
+                        current = root;
+                        for (const std::string& component : operation.path) {
+                            current = store.CreateKey(current, component);
+                        }
+                        break;
+                    case RegOperation::Kind::DeleteKey: {
+                        std::string path;
+                        for (const std::string& component : operation.path) {
+                            path += component + "\\";
+                        }
+                        if (const std::optional<RegKeyId> key = store.FindKey(root, path)) {
+                            store.DeleteKey(*key);
+                        }
+                        current = 0;
+                        break;
+                    }
+                    case RegOperation::Kind::SetValue:
+                        store.SetValue(current, operation.name, operation.type, operation.data);
+                        break;
+                    case RegOperation::Kind::DeleteValue:
+                        store.DeleteValue(current, operation.name);
+                        break;
+                }
+            }
+        });
+    } catch (const Error& error) {
+        throw Error(error.Number(), error.Source(),
+                    name + ", line " + std::to_string(line) + ": " + error.Description());
+    }
+}
+
+std::string RegFile::KeyPath(RegKeyId key) {
+    if (!store_->KeyExists(key)) {
+        throw Error(5001, kSource, "the key to export no longer exists");
+    }
+    std::string path = store_->KeyName(key);
+    for (std::optional<RegKeyId> parent = store_->Parent(key); parent;
+         parent = store_->Parent(*parent)) {
+        path = store_->KeyName(*parent) + "\\" + path;
+    }
+    return path;
+}
+
+std::string RegFile::ExportBytes(RegKeyId key) {
+    std::string text = std::string(kHeader) + "\r\n\r\n";
+    // Pre-order without recursion, so no depth of keys can exhaust the stack.
+    std::vector<std::pair<RegKeyId, std::string>> pending{{key, KeyPath(key)}};
+    while (!pending.empty()) {
+        const auto [id, path] = std::move(pending.back());
+        pending.pop_back();
+        if (HasLineBreakOrNul(path) || !IsValidUtf8(path)) {
+            FailExport("the key " + Quoted(path) +
+                       ", whose name has a line break or is not UTF-8,");
+        }
+        text += "[" + path + "]\r\n";
+        for (const RegValue& value : store_->Values(id)) {
+            text += ValueLine(value, path) + "\r\n";
+        }
+        text += "\r\n";
+        const std::vector<RegSubkey> subkeys = store_->Subkeys(id);
+        for (auto subkey = subkeys.rbegin(); subkey != subkeys.rend(); ++subkey) {
+            pending.emplace_back(subkey->id, path + "\\" + subkey->name);
+        }
+    }
+    // Every name and text was checked to be UTF-8 on the way.
+    return "\xFF\xFE" + Utf8ToUtf16Le(text).value_or(std::string());
+}
+
+void RegFile::Export(RegKeyId key, const std::string& path) {
+    const std::string bytes = ExportBytes(key);
+    const std::filesystem::path target(path);
+    const std::filesystem::path directory =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    const auto fail = [&](int error) {
+        throw Error(kWriteError, kSource, path + " cannot be written: " + std::strerror(error));
+    };
+
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temporary = (directory / ("." + target.filename().string() + ".tmp" +
+                                  std::to_string(getpid()) + "-" + std::to_string(attempt)))
+                        .string();
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 100)) {
+            fail(errno);
+        }
+    }
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t result = write(fd, bytes.data() + written, bytes.size() - written);
+        if (result < 0 && errno == EINTR) {
+            continue;
+        }
+        if (result <= 0) {
+            const int error = result < 0 ? errno : EIO;
+            close(fd);
+            unlink(temporary.c_str());
+            fail(error);
+        }
+        written += static_cast<std::size_t>(result);
+    }
+    const int synced = fsync(fd) == 0 ? 0 : errno;
+    const int closed = close(fd) == 0 ? 0 : errno;
+    if (synced != 0 || closed != 0) {
+        unlink(temporary.c_str());
+        fail(synced != 0 ? synced : closed);
+    }
+    if (rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        unlink(temporary.c_str());
+        fail(error);
+    }
+}
+
+}  // namespace vantreel
