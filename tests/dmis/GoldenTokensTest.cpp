@@ -1,6 +1,8 @@
 #include "GoldenFiles.h"
 
 #include "dmis/CProgram.h"
+#include "dmis/DmisFile.h"
+#include "shared/Resources.h"
 #include "dmis/Scanner.h"
 #include "dmis/TokenDump.h"
 
@@ -46,6 +48,33 @@ TEST(GoldenTokens, EveryDmisFileMatchesItsDump) {
         ExpectMatchesGolden(golden, DumpOf(entry.path()));
     }
     EXPECT_GE(files, 5);
+}
+
+// The listing of each program in parse/, or its first error.
+TEST(GoldenListings, EveryProgramMatchesItsListing) {
+    InitResources();
+    int32_t english = 1033;
+    SetLanguage(english);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kDataDirectory / "parse")) {
+        if (entry.path().extension() != ".dmi") {
+            continue;
+        }
+        ++files;
+        SCOPED_TRACE(entry.path().filename().string());
+        CProgram program;
+        const DmisFileResult result = ParseDmisFile(entry.path().string(), program);
+        std::ostringstream out;
+        if (result.ok) {
+            program.PrettyPrint(out);
+        } else {
+            out << "failed\t" << result.message << '\n';
+        }
+        std::filesystem::path golden = entry.path();
+        golden.replace_extension(".listing");
+        ExpectMatchesGolden(golden, out.str());
+    }
+    EXPECT_GE(files, 4);
 }
 
 }  // namespace
