@@ -13,17 +13,31 @@ bool IsBinaryKind(int32_t expressionType) noexcept {
            (expressionType >= ekEq && expressionType <= ekAnd);
 }
 
-CExpression::CExpression() : objExpressions(std::make_unique<CExpressions>()) {}
+CExpression::CExpression() = default;
 
 CExpression::CExpression(int32_t expressionType, Variant value)
-    : objExpressions(std::make_unique<CExpressions>()),
-      expressionType_(expressionType),
-      value_(std::move(value)) {}
+    : expressionType_(expressionType), value_(std::move(value)) {}
+
+CExpressions& CExpression::objExpressions() {
+    if (!expressions_) {
+        expressions_ = std::make_unique<CExpressions>();
+    }
+    return *expressions_;
+}
+
+const Variant& CExpression::OutPutPoints() const noexcept {
+    static const Variant kEmpty;
+    return outPutPoints_ ? *outPutPoints_ : kEmpty;
+}
+
+void CExpression::SetOutPutPoints(Variant points) {
+    outPutPoints_ = points.IsEmpty() ? nullptr : std::make_unique<Variant>(std::move(points));
+}
 
 CExpression::~CExpression() {
     // Dismantle the subtree here, without recursion, so that a tree of any
     // depth goes without exhausting the stack.
-    if (value_.IsObject() || value_.IsArray() || (objExpressions && objExpressions->Count() > 0)) {
+    if (value_.IsObject() || value_.IsArray() || (expressions_ && expressions_->Count() > 0)) {
         ModelTeardown teardown;
         teardown.AddChildrenOf(*this);
         teardown.Run();
@@ -35,7 +49,7 @@ void CExpression::SetValue(Variant value) {
 }
 
 void CExpression::Terminate() {
-    objExpressions.reset();
+    expressions_.reset();
 }
 
 std::unique_ptr<CExpression> CExpression::Make(int32_t expressionType, Variant value) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dmis/NodePool.h"
+
 #include "dmis/Variant.h"
 
 #include <cstdint>
@@ -26,7 +28,7 @@ enum ExpressionKind : int32_t {
 //   15, 16, 27                   array(1 To 2 + n): name, count n (Integer), n items
 //   14 colon number              array(1 To 4) as the scanner delivers it
 //   others                       one plain value
-class CExpression {
+class CExpression : public Pooled<CExpression> {
   public:
     CExpression();
     CExpression(int32_t expressionType, Variant value);
@@ -34,8 +36,10 @@ class CExpression {
     CExpression(const CExpression&) = delete;
     CExpression& operator=(const CExpression&) = delete;
 
-    // Created with the node; neither the parser nor the writers use it.
-    std::unique_ptr<CExpressions> objExpressions;
+    // The node's own expression list. Neither the parser nor the writers use
+    // it, so it is made on first use: a node is then a few dozen bytes.
+    CExpressions& objExpressions();
+    bool HasExpressions() const noexcept { return expressions_ != nullptr; }
 
     int32_t ExpressionType() const noexcept { return expressionType_; }
     void SetExpressionType(int32_t expressionType) noexcept { expressionType_ = expressionType; }
@@ -45,8 +49,8 @@ class CExpression {
     void SetValue(Variant value);
 
     // For a parameter of OUTPUT followed by a point list: array(0 To 0 or 1) of numbers.
-    const Variant& OutPutPoints() const noexcept { return outPutPoints_; }
-    void SetOutPutPoints(Variant points) { outPutPoints_ = std::move(points); }
+    const Variant& OutPutPoints() const noexcept;
+    void SetOutPutPoints(Variant points);
 
     void Initialize() noexcept {}
 
@@ -54,7 +58,7 @@ class CExpression {
     // recursion, so a tree of any depth prints.
     std::string BuildString() const;
 
-    // Releases objExpressions; the child nodes in Value go with the node.
+    // Releases the node's own expression list; the child nodes in Value go with the node.
     void Terminate();
 
     // Builders for the shapes above.
@@ -69,9 +73,10 @@ class CExpression {
                                                       std::vector<Variant> items);
 
   private:
+    std::unique_ptr<CExpressions> expressions_;
     int32_t expressionType_ = 0;
     Variant value_;
-    Variant outPutPoints_;
+    std::unique_ptr<Variant> outPutPoints_;  // only OUTPUT parameters have one
 };
 
 // True for the kinds whose Value is array(0 To 2) with two operand nodes.

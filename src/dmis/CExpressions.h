@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dmis/NodePool.h"
+
 #include "dmis/OwnedCollection.h"
 
 #include <memory>
@@ -9,7 +11,7 @@ namespace vantreel {
 class CExpression;
 
 // An ordered list of expression nodes: a statement's parameters.
-class CExpressions {
+class CExpressions : public Pooled<CExpressions> {
   public:
     CExpressions();
     ~CExpressions();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dmis/NodePool.h"
+
 #include "dmis/Progress.h"
 
 #include <cstdint>
@@ -14,7 +16,7 @@ class CStatements;
 
 // One DMIS statement: its keyword, parameters, left-hand value and, for block
 // statements (DO, IF, MEAS, MACRO, SELECT, ...), the nested block.
-class CStatement {
+class CStatement : public Pooled<CStatement> {
   public:
     CStatement();
     ~CStatement();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dmis/NodePool.h"
+
 #include "dmis/OwnedCollection.h"
 #include "dmis/Progress.h"
 #include "dmis/Variant.h"
@@ -14,7 +16,7 @@ namespace vantreel {
 class CStatement;
 
 // An ordered list of statements: a program's top level or a nested block.
-class CStatements {
+class CStatements : public Pooled<CStatements> {
   public:
     CStatements();
     ~CStatements();

@@ -40,21 +40,30 @@ void ModelTeardown::AddChildrenOf(CStatement& statement) {
 }
 
 void ModelTeardown::AddChildrenOf(CExpression& expression) {
-    if (expression.objExpressions) {
-        while (std::unique_ptr<CExpression> node = expression.objExpressions->TakeLast()) {
+    if (expression.HasExpressions()) {
+        while (std::unique_ptr<CExpression> node = expression.objExpressions().TakeLast()) {
             Add(std::move(node));
         }
     }
-    // Arrays may hold nodes and further arrays; walk them with a list too.
-    std::vector<Variant*> values{&expression.Value()};
-    while (!values.empty()) {
-        Variant* value = values.back();
-        values.pop_back();
-        if (value->IsObject()) {
-            Add(value->TakeObject());
-        } else if (value->IsArray()) {
-            for (Variant& element : value->Array().Elements()) {
-                values.push_back(&element);
+    Variant& value = expression.Value();
+    if (value.IsObject()) {
+        Add(value.TakeObject());
+        return;
+    }
+    if (!value.IsArray()) {
+        return;
+    }
+    // Arrays hold nodes and plain values; an array inside an array (no shape
+    // of the model has one) is walked with a list, not by recursion.
+    std::vector<Variant*> nested{&value};
+    while (!nested.empty()) {
+        VariantArray& array = nested.back()->Array();
+        nested.pop_back();
+        for (Variant& element : array.Elements()) {
+            if (element.IsObject()) {
+                Add(element.TakeObject());
+            } else if (element.IsArray()) {
+                nested.push_back(&element);
             }
         }
     }

@@ -1,16 +1,27 @@
 #include "dmis/ParseContext.h"
 
+#include <utility>
+
 namespace vantreel {
 namespace {
 
-std::string Folded(std::string_view key) {
-    std::string folded(key);
-    for (char& c : folded) {
+bool HasLowerCase(std::string_view key) {
+    for (const char c : key) {
+        if (c >= 'a' && c <= 'z') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Keys are kept in upper case; the scanner's words already are.
+std::string Folded(std::string key) {
+    for (char& c : key) {
         if (c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
         }
     }
-    return folded;
+    return key;
 }
 
 }  // namespace
@@ -22,7 +33,11 @@ DepthGuard::DepthGuard(int32_t& depth, int32_t line) : depth_(depth) {
     ++depth_;
 }
 
-const std::unordered_set<std::string>& ParseContext::Set(int16_t registry) const {
+ParseContext::KeySet& ParseContext::Set(int16_t registry) {
+    return const_cast<KeySet&>(std::as_const(*this).Set(registry));
+}
+
+const ParseContext::KeySet& ParseContext::Set(int16_t registry) const {
     switch (registry) {
         case JumpLabels:
             return jumpLabels_;
@@ -36,15 +51,20 @@ const std::unordered_set<std::string>& ParseContext::Set(int16_t registry) const
 }
 
 bool ParseContext::IsRegistered(std::string_view key, int16_t registry) const {
-    return Set(registry).contains(Folded(key));
+    const KeySet& set = Set(registry);
+    return HasLowerCase(key) ? set.contains(Folded(std::string(key))) : set.contains(key);
 }
 
-bool ParseContext::Register(std::string_view key, int16_t registry) {
-    return const_cast<std::unordered_set<std::string>&>(Set(registry)).insert(Folded(key)).second;
+bool ParseContext::Register(std::string key, int16_t registry) {
+    KeySet& set = Set(registry);
+    if (!HasLowerCase(key) && set.contains(std::string_view(key))) {
+        return false;
+    }
+    return set.insert(Folded(std::move(key))).second;
 }
 
 void ParseContext::AddPendingJump(std::string_view name, int32_t line) {
-    if (pendingJumpNames_.insert(Folded(name)).second) {
+    if (pendingJumpNames_.insert(Folded(std::string(name))).second) {
         pendingJumps_.emplace_back(std::string(name), line);
     }
 }

@@ -50,7 +50,7 @@ class ParseContext {
     bool IsRegistered(std::string_view key, int16_t registry) const;
 
     // Adds key unless it is there; true when it was added.
-    bool Register(std::string_view key, int16_t registry);
+    bool Register(std::string key, int16_t registry);
 
     // A jump to name from a JUMPTO on line, unless one is already pending.
     void AddPendingJump(std::string_view name, int32_t line);
@@ -65,12 +65,22 @@ class ParseContext {
     int32_t depth = 0;
 
   private:
-    const std::unordered_set<std::string>& Set(int16_t registry) const;
+    // Looks keys up as views, without building strings.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            return std::hash<std::string_view>()(key);
+        }
+    };
+    using KeySet = std::unordered_set<std::string, KeyHash, std::equal_to<>>;
 
-    std::unordered_set<std::string> definedLabels_;
-    std::unordered_set<std::string> jumpLabels_;
-    std::unordered_set<std::string> pendingJumpNames_;
-    std::unordered_set<std::string> declaredVariables_;
+    KeySet& Set(int16_t registry);
+    const KeySet& Set(int16_t registry) const;
+
+    KeySet definedLabels_;
+    KeySet jumpLabels_;
+    KeySet pendingJumpNames_;
+    KeySet declaredVariables_;
     std::vector<std::pair<std::string, int32_t>> pendingJumps_;
 };
 

@@ -315,7 +315,7 @@ TEST(Teardown, TerminatedStatementAndExpressionReleaseTheirParts) {
 
     Node node = Bin(ekAdd, Word("A"), Word("B"));
     node->Terminate();
-    EXPECT_EQ(node->objExpressions, nullptr);
+    EXPECT_FALSE(node->HasExpressions());
     EXPECT_EQ(node->BuildString(), "A+B");
 }
 

@@ -1,0 +1,103 @@
+#include "DmisGenerator.h"
+
+#include "dmis/Analyzer.h"
+#include "dmis/CProgram.h"
+#include "dmis/ParseContext.h"
+#include "dmis/Scanner.h"
+#include "shared/Resources.h"
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace vantreel::bench {
+namespace {
+
+void UseEnglish() {
+    static const bool done = [] {
+        InitResources();
+        int32_t english = 1033;
+        return SetLanguage(english);
+    }();
+    (void)done;
+}
+
+// Scan and parse of a generated program of state.range(0) lines: throughput,
+// and the heap the tokens and the model hold per byte of source.
+void BM_ScanAndParse(benchmark::State& state) {
+    UseEnglish();
+    const std::string text = GenerateDmisProgram(state.range(0));
+    double heapPerSourceByte = 0;
+    for (auto _ : state) {
+        const std::size_t before = mallinfo2().uordblks;
+        CProgram program;
+        Scanner scanner;
+        scanner.ScanText(text, program, "generated");
+        ParseContext context;
+        StatementParser parser(scanner, context);
+        if (!parser.ParseProgram(program)) {
+            state.SkipWithError(scanner.Message().c_str());
+            return;
+        }
+        heapPerSourceByte =
+            static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(text.size());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+    state.counters["heap_per_source_byte"] = heapPerSourceByte;
+}
+BENCHMARK(BM_ScanAndParse)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// The listing of the parsed million-line program.
+void BM_Listing(benchmark::State& state) {
+    UseEnglish();
+    const std::string text = GenerateDmisProgram(1'000'000);
+    CProgram program;
+    Scanner scanner;
+    scanner.ScanText(text, program, "generated");
+    ParseContext context;
+    StatementParser parser(scanner, context);
+    if (!parser.ParseProgram(program)) {
+        state.SkipWithError(scanner.Message().c_str());
+        return;
+    }
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::ostringstream listing;
+        program.PrettyPrint(listing);
+        bytes = listing.str().size();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
+}
+BENCHMARK(BM_Listing)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// A real program when VANTREEL_DMIS_FILE names one (the corpus is not part of
+// the repository): scan and parse up to its first error.
+void BM_ScanAndParseFile(benchmark::State& state) {
+    UseEnglish();
+    const char* path = std::getenv("VANTREEL_DMIS_FILE");
+    if (path == nullptr) {
+        state.SkipWithError("set VANTREEL_DMIS_FILE to a DMIS file");
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    const std::string text = content.str();
+    for (auto _ : state) {
+        CProgram program;
+        Scanner scanner;
+        scanner.ScanText(text, program, path);
+        ParseContext context;
+        StatementParser parser(scanner, context);
+        benchmark::DoNotOptimize(parser.ParseProgram(program));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_ScanAndParseFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantreel::bench
