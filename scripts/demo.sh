@@ -1,8 +1,31 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the tool and runs the demo on the sample
-# station's DMIS program.
+# station: its registry imported from a .reg file, its configuration and
+# messages, and its part program scanned, parsed and listed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=Release
-build/bin/vantreel demo examples/sample-station/plate.dmi
+tool=build/bin/vantreel
+station=examples/sample-station
+
+# The station's registry lives in a database of the demo's own.
+VANTREEL_REGISTRY="$(mktemp -d)/registry.db"
+export VANTREEL_REGISTRY
+trap 'rm -rf "$(dirname "$VANTREEL_REGISTRY")"' EXIT
+
+echo "== Importing the sample station's registry ($station/station.reg) =="
+"$tool" reg import "$station/station.reg"
+"$tool" reg query 'HKLM\SOFTWARE\Korvessa' /s
+echo
+echo "== Configuration =="
+echo "Repository root (StartupApp, user anna): $("$tool" config repository-root)"
+echo "Repository root for Sobrel:               $("$tool" config repository-root Sobrel)"
+echo "Install directory:                        $("$tool" config install-directory)"
+echo
+echo "== Messages in the station's language (German) and in English =="
+"$tool" strings 110001
+"$tool" strings 110001 --lang 1033
+"$tool" strings check
+echo
+"$tool" demo "$station/plate.dmi"

@@ -13,6 +13,8 @@ packages=(
     libbenchmark-dev
     libsqlite3-dev
     clang-format
+    clang
+    libclang-rt-14-dev
 )
 
 missing=()

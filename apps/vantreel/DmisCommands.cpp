@@ -1,6 +1,5 @@
 #include "DmisCommands.h"
 
-#include "DemoModel.h"
 #include "dmis/CComments.h"
 #include "dmis/CProgram.h"
 #include "dmis/DmisFile.h"
@@ -9,6 +8,7 @@
 #include "dmis/TokenKind.h"
 #include "shared/Resources.h"
 
+#include <algorithm>
 #include <map>
 #include <ostream>
 
@@ -62,39 +62,35 @@ int RunCheck(const std::vector<std::string>& paths, std::ostream& out) {
 }
 
 int RunDemo(const std::string& path, std::ostream& out, std::ostream& err) {
-    CProgram program;
+    UseStationLanguage();
+    CProgram scanned;
     Scanner scanner;
-    const bool ok = scanner.ScanFile(path, program);
-
-    out << "== Tokens of " << path << " (LINE, KIND, DATA) ==\n";
-    WriteTokenDump(scanner, nullptr, out);
-
-    out << "\n== Comment lines the scanner put into the program model ==\n";
-    for (const CComment& comment : *program.objComments) {
-        out << comment.LineNumber() << ": " << comment.Comment() << '\n';
+    if (!scanner.ScanFile(path, scanned)) {
+        err << scanner.LastError() << '\n';
+        return 1;
     }
-
+    constexpr int32_t kShown = 30;
+    out << "== The first " << kShown << " tokens of " << path << " (LINE, KIND, DATA) ==\n";
+    for (int32_t position = 1; position <= std::min(kShown, scanner.TokenCount()); ++position) {
+        const std::string data = TokenDataText(scanner, position);
+        out << scanner.TokenLineAt(position) << '\t' << TokenKindName(scanner.TokenKindAt(position))
+            << (data.empty() ? "" : "\t") << data << '\n';
+    }
     std::map<std::string_view, int> kinds;
     for (int32_t position = 1; position <= scanner.TokenCount(); ++position) {
         ++kinds[TokenKindName(scanner.TokenKindAt(position))];
     }
-    out << "\n== Summary ==\n"
-        << scanner.LineNum() << " lines, " << scanner.TokenCount() << " tokens, "
-        << program.objComments->Count() << " comment lines\n";
+    out << "\n== " << scanner.LineNum() << " lines, " << scanner.TokenCount() << " tokens ==\n";
     for (const auto& [kind, count] : kinds) {
         out << "  " << kind << ": " << count << '\n';
     }
-
-    out << "\n== A program model built through the model classes, listed as DMIS ==\n";
-    const std::unique_ptr<CProgram> demo = BuildDemoModel();
-    demo->PrettyPrint(out);
-    out.flush();
-
-    if (!ok) {
-        err << scanner.LastError() << '\n';
-        return 1;
+    out << "\n== Comment lines kept in the program model ==\n";
+    for (const CComment& comment : *scanned.objComments) {
+        out << comment.LineNumber() << ": " << comment.Comment() << '\n';
     }
-    return 0;
+    out << "\n== The parsed program, listed as DMIS ==\n";
+    out.flush();
+    return RunList(path, out, err);
 }
 
 }  // namespace vantreel::cli

@@ -18,8 +18,8 @@ int RunList(const std::string& path, std::ostream& out, std::ostream& err);
 // exit 1 when any file fails.
 int RunCheck(const std::vector<std::string>& paths, std::ostream& out);
 
-// vantreel demo FILE: the token dump of FILE, the comment lines the scan put
-// into the program model, and the DMIS listing of a model built in code.
+// vantreel demo FILE: the first tokens of FILE and a count by kind, the
+// comment lines the scan put into the program model, and the listing.
 int RunDemo(const std::string& path, std::ostream& out, std::ostream& err);
 
 }  // namespace vantreel::cli

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer target with clang and runs it: scripts/fuzz.sh SECONDS
+# [CORPUS_DIR]. Seeds are the project's own DMIS test files; findings are
+# written to build-fuzz/findings/ and the run fails when there are any.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+corpus=${2:-build-fuzz/corpus}
+if ! command -v clang++ >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null |
+    grep -q "install ok installed"; then
+    sudo_cmd=()
+    [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -q
+    "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends clang libclang-rt-14-dev
+fi
+CXX=clang++ bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_FUZZ=ON \
+    -DVANTREEL_BUILD_TESTS=OFF -DVANTREEL_BUILD_BENCH=OFF
+mkdir -p "$corpus" build-fuzz/findings
+build-fuzz/bin/dmis_fuzzer -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+    -max_len=65536 -dict=tests/fuzz/dmis.dict -artifact_prefix=build-fuzz/findings/ \
+    -print_final_stats=1 "$corpus" tests/data/dmis tests/data/dmis/parse tests/fuzz/findings
