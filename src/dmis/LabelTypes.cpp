@@ -1,4 +1,5 @@
 #include "dmis/LabelTypes.h"
+#include "shared/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -21,10 +22,6 @@ constexpr std::string_view kLookupWords[] = {
 
 constexpr std::size_t kMaxWordLength = 3;
 
-constexpr char ToUpperAscii(char c) noexcept {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // A word of one to three characters packed with its length into one number;
 // 0 for a word that cannot be a label type. Comparing packed numbers compares
 // the upper-cased words.
@@ -34,7 +31,7 @@ constexpr uint32_t PackWord(std::string_view word) noexcept {
     }
     uint32_t key = static_cast<uint32_t>(word.size());
     for (std::size_t i = 0; i < word.size(); ++i) {
-        key |= static_cast<uint32_t>(static_cast<unsigned char>(ToUpperAscii(word[i])))
+        key |= static_cast<uint32_t>(static_cast<unsigned char>(UpperAscii(word[i])))
                << (8 * (i + 1));
     }
     return key;

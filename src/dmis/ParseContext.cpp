@@ -1,26 +1,14 @@
 #include "dmis/ParseContext.h"
+#include "shared/Text.h"
 
 #include <utility>
 
 namespace vantreel {
 namespace {
 
-bool HasLowerCase(std::string_view key) {
-    for (const char c : key) {
-        if (c >= 'a' && c <= 'z') {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Keys are kept in upper case; the scanner's words already are.
 std::string Folded(std::string key) {
-    for (char& c : key) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
+    MakeUpperAscii(key);
     return key;
 }
 
@@ -52,12 +40,12 @@ const ParseContext::KeySet& ParseContext::Set(int16_t registry) const {
 
 bool ParseContext::IsRegistered(std::string_view key, int16_t registry) const {
     const KeySet& set = Set(registry);
-    return HasLowerCase(key) ? set.contains(Folded(std::string(key))) : set.contains(key);
+    return HasLowerAscii(key) ? set.contains(Folded(std::string(key))) : set.contains(key);
 }
 
 bool ParseContext::Register(std::string key, int16_t registry) {
     KeySet& set = Set(registry);
-    if (!HasLowerCase(key) && set.contains(std::string_view(key))) {
+    if (!HasLowerAscii(key) && set.contains(std::string_view(key))) {
         return false;
     }
     return set.insert(Folded(std::move(key))).second;

@@ -1,4 +1,5 @@
 #include "dmis/Scanner.h"
+#include "shared/Text.h"
 
 #include "dmis/CComments.h"
 #include "dmis/CProgram.h"
@@ -28,22 +29,9 @@ bool IsAlphaNumeric(unsigned char ch) noexcept {
     return IsAlpha(ch) || IsDigit(ch);
 }
 
-void UpperCaseAscii(std::string& text) noexcept {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-}
-
+// DMIS lines are trimmed of the space character only, not of tabs.
 std::string_view TrimSpaces(std::string_view text) noexcept {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
+    return Trim(text, kBlanks);
 }
 
 constexpr uint64_t kPowersOfTen[] = {1,
@@ -355,7 +343,7 @@ void Scanner::LexWord(unsigned char ch) {
         text_.push_back(static_cast<char>(ch));
         return;
     }
-    UpperCaseAscii(text_);
+    MakeUpperAscii(text_);
     afterLabelType_ = IsScannerLabelType(text_);
     pending_ = ch;
     AddToken(tkWord);
@@ -402,8 +390,7 @@ void Scanner::LexFraction(unsigned char ch, unsigned char next) {
 
 void Scanner::LexAfterDot(unsigned char ch) {
     if (ch == '.') {
-        std::string letters = text_;
-        UpperCaseAscii(letters);
+        const std::string letters = ToUpperAscii(text_);
         for (const DottedOperator& op : kDottedOperators) {
             if (letters == op.letters) {
                 AddToken(op.kind);

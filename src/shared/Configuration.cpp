@@ -1,4 +1,5 @@
 #include "shared/Configuration.h"
+#include "shared/Text.h"
 
 #include "shared/RegEntry.h"
 
@@ -47,12 +48,7 @@ std::string GetRepositoryRoot(const std::string& sApplication) {
 std::string GetInstallDirectory() {
     RegEntry registry;
     registry.OpenKey("Tellurim\\Settings");
-    const std::string directory = registry.GetString("InstallDirectory");
-    const std::size_t begin = directory.find_first_not_of(' ');
-    if (begin == std::string::npos) {
-        return {};
-    }
-    return directory.substr(begin, directory.find_last_not_of(' ') - begin + 1);
+    return std::string(Trim(registry.GetString("InstallDirectory")));
 }
 
 std::string GetBinDirectory() {

@@ -1,4 +1,5 @@
 #include "shared/Fields.h"
+#include "shared/Text.h"
 
 #include "vantreel/Error.h"
 
@@ -11,12 +12,10 @@ namespace {
 
 template <class Integer>
 Integer ToWholeNumber(std::string_view text, const char* source) {
-    const std::size_t begin = text.find_first_not_of(" \t");
-    const std::size_t end = text.find_last_not_of(" \t");
-    if (begin == std::string_view::npos) {
+    text = Trim(text, kBlanksAndTabs);
+    if (text.empty()) {
         throw Error(13, source, "Type mismatch");
     }
-    text = text.substr(begin, end - begin + 1);
     if (text.starts_with('+')) {
         text.remove_prefix(1);
     }

@@ -1,4 +1,5 @@
 #include "shared/IniFile.h"
+#include "shared/Text.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -16,25 +17,12 @@ namespace {
 
 constexpr std::size_t kValueBuffer = 4096;
 
-std::string_view Trim(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
+std::string_view TrimLine(std::string_view text) {
+    return Trim(text, kWhitespace);
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
-        if (upper(a[i]) != upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return EqualsIgnoringCase(a, b);
 }
 
 // One line of the file as it relates to sections and keys.
@@ -61,13 +49,13 @@ std::vector<IniLine> SplitLines(const std::string& content) {
         from = end + 1;
     }
     for (IniLine& line : lines) {
-        const std::string_view trimmed = Trim(line.text);
+        const std::string_view trimmed = TrimLine(line.text);
         if (trimmed.starts_with('[')) {
-            line.section = Trim(trimmed.substr(1, trimmed.find(']') - 1));
+            line.section = TrimLine(trimmed.substr(1, trimmed.find(']') - 1));
         } else if (!trimmed.starts_with(';') && trimmed.find('=') != std::string_view::npos) {
             const std::size_t equals = trimmed.find('=');
-            line.key = Trim(trimmed.substr(0, equals));
-            line.value = Trim(trimmed.substr(equals + 1));
+            line.key = TrimLine(trimmed.substr(0, equals));
+            line.value = TrimLine(trimmed.substr(equals + 1));
         }
     }
     return lines;
@@ -77,7 +65,7 @@ std::vector<IniLine> SplitLines(const std::string& content) {
 std::optional<std::pair<std::size_t, std::size_t>> FindSection(const std::vector<IniLine>& lines,
                                                                std::string_view section) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].section && SameName(*lines[i].section, Trim(section))) {
+        if (lines[i].section && SameName(*lines[i].section, TrimLine(section))) {
             std::size_t end = i + 1;
             while (end < lines.size() && !lines[end].section) {
                 ++end;
@@ -150,7 +138,7 @@ std::string Updated(const std::string& content, const std::string& section, cons
     const std::vector<IniLine> lines = SplitLines(content);
     const std::string newline =
         content.empty() || content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
-    const std::string entry = std::string(Trim(key)) + "=" + value;
+    const std::string entry = std::string(TrimLine(key)) + "=" + value;
 
     std::vector<std::string> out;
     out.reserve(lines.size() + 2);
@@ -161,12 +149,12 @@ std::string Updated(const std::string& content, const std::string& section, cons
         std::size_t insertAt = range->first;
         bool replaced = false;
         for (std::size_t i = range->first; i < range->second; ++i) {
-            if (lines[i].key && SameName(*lines[i].key, Trim(key))) {
+            if (lines[i].key && SameName(*lines[i].key, TrimLine(key))) {
                 out[i] = entry;
                 replaced = true;
                 break;
             }
-            if (!Trim(lines[i].text).empty()) {
+            if (!TrimLine(lines[i].text).empty()) {
                 insertAt = i + 1;  // after the last non-blank line of the section
             }
         }
@@ -174,7 +162,7 @@ std::string Updated(const std::string& content, const std::string& section, cons
             out.insert(out.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
         }
     } else {
-        out.push_back("[" + std::string(Trim(section)) + "]");
+        out.push_back("[" + std::string(TrimLine(section)) + "]");
         out.push_back(entry);
     }
     std::string result;
@@ -201,7 +189,7 @@ std::string ReadIniString(const std::string& sFile, const std::string& sSection,
         return {};
     }
     for (std::size_t i = range->first; i < range->second; ++i) {
-        if (lines[i].key && SameName(*lines[i].key, Trim(sKey))) {
+        if (lines[i].key && SameName(*lines[i].key, TrimLine(sKey))) {
             return Unquoted(lines[i].value);
         }
     }
@@ -210,7 +198,7 @@ std::string ReadIniString(const std::string& sFile, const std::string& sSection,
 
 int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
                        const std::string& sKey, const std::string& sValue) {
-    if (Trim(sSection).empty() || Trim(sKey).empty()) {
+    if (TrimLine(sSection).empty() || TrimLine(sKey).empty()) {
         return 0;
     }
     const int fd = LockFile(sFile);

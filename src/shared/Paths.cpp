@@ -1,4 +1,5 @@
 #include "shared/Paths.h"
+#include "shared/Text.h"
 
 #include "vantreel/Error.h"
 
@@ -7,14 +8,6 @@
 
 namespace vantreel {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(' ');
-    if (begin == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
 
 bool StandsAlone(std::string_view path) {
     return (!path.empty() && IsPathSeparator(path[0])) || (path.size() >= 2 && path[1] == ':');
@@ -44,8 +37,8 @@ void AddPathSeparator(std::string& sPath) {
 }
 
 std::string CombinePath(std::string_view sBase, std::string_view sRelative) {
-    std::string base(TrimBlanks(sBase));
-    std::string_view relative = TrimBlanks(sRelative);
+    std::string base(Trim(sBase));
+    std::string_view relative = Trim(sRelative);
     if (StandsAlone(relative)) {
         return std::string(relative);
     }

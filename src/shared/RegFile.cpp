@@ -1,4 +1,5 @@
 #include "shared/RegFile.h"
+#include "shared/Text.h"
 
 #include "vantreel/Error.h"
 
@@ -197,30 +198,15 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 
 // ---- Small text helpers ----------------------------------------------------
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+// .reg files separate with blanks and tabs.
+std::string_view TrimBlanksLeft(std::string_view text) {
+    return TrimLeft(text, kBlanksAndTabs);
 }
-
-std::string_view TrimLeft(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    return text;
+std::string_view TrimBlanksRight(std::string_view text) {
+    return TrimRight(text, kBlanksAndTabs);
 }
-
-std::string_view TrimRight(std::string_view text) {
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::string_view Trim(std::string_view text) {
-    return TrimLeft(TrimRight(text));
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && FoldRegistryName(a) == FoldRegistryName(b);
+std::string_view TrimBlanks(std::string_view text) {
+    return Trim(text, kBlanksAndTabs);
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
@@ -294,7 +280,7 @@ class RegFileReader {
         std::vector<RegOperation> operations;
         enum class Section { None, Open, Deleted } section = Section::None;
         for (index_ = 1; index_ < lines_.size(); ++index_) {
-            const std::string_view line = TrimLeft(lines_[index_]);
+            const std::string_view line = TrimBlanksLeft(lines_[index_]);
             if (line.empty() || line.front() == ';') {
                 continue;
             }
@@ -364,7 +350,7 @@ class RegFileReader {
             if (first.ends_with('\r')) {
                 first.remove_suffix(1);
             }
-            if (Trim(first) == kHeader4) {
+            if (TrimBlanks(first) == kHeader4) {
                 text_ = Windows1252ToUtf8(bytes);
                 return;
             }
@@ -405,7 +391,7 @@ class RegFileReader {
 
     void CheckHeader() {
         index_ = 0;
-        const std::string_view header = Trim(lines_[0]);
+        const std::string_view header = TrimBlanks(lines_[0]);
         if (header == kHeader) {
             regedit4_ = false;
         } else if (header == kHeader4) {
@@ -421,7 +407,7 @@ class RegFileReader {
         if (close == std::string_view::npos) {
             Fail("the key line " + Quoted(line) + " has no closing ']'");
         }
-        if (!Trim(line.substr(close + 1)).empty()) {
+        if (!TrimBlanks(line.substr(close + 1)).empty()) {
             Fail("unexpected text after the key: " + Quoted(line.substr(close + 1)));
         }
         std::string_view path = line.substr(1, close - 1);
@@ -511,11 +497,11 @@ class RegFileReader {
         } else {
             operation.name = ReadQuoted(line, pos);
         }
-        std::string_view rest = TrimLeft(line.substr(pos));
+        std::string_view rest = TrimBlanksLeft(line.substr(pos));
         if (!rest.starts_with('=')) {
             Fail("'=' expected after the value name");
         }
-        rest = Trim(rest.substr(1));
+        rest = TrimBlanks(rest.substr(1));
         if (rest == "-") {
             operation.kind = RegOperation::Kind::DeleteValue;
             return operation;
@@ -526,7 +512,7 @@ class RegFileReader {
             operation.type = REG_SZ;
             operation.data = ReadQuoted(rest, end);
             operation.data += '\0';
-            if (!Trim(rest.substr(end)).empty()) {
+            if (!TrimBlanks(rest.substr(end)).empty()) {
                 Fail("unexpected text after the value: " + Quoted(rest.substr(end)));
             }
             return operation;
@@ -572,18 +558,18 @@ class RegFileReader {
         std::string bytes;
         bool commaPending = false;  // the last byte read still needs its comma
         while (true) {
-            text = TrimRight(text);
+            text = TrimBlanksRight(text);
             const bool continued = text.ends_with('\\');
             if (continued) {
-                text = TrimRight(text.substr(0, text.size() - 1));
+                text = TrimBlanksRight(text.substr(0, text.size() - 1));
             }
-            text = TrimLeft(text);
+            text = TrimBlanksLeft(text);
             while (!text.empty()) {
                 if (commaPending) {
                     Fail("a ',' is missing before " + Quoted(text));
                 }
                 const std::size_t comma = text.find(',');
-                const std::string_view token = Trim(text.substr(0, comma));
+                const std::string_view token = TrimBlanks(text.substr(0, comma));
                 const std::optional<uint32_t> byte = ParseHex(token, 2);
                 if (!byte) {
                     Fail(Quoted(token) + " is not a byte of one or two hex digits");
@@ -593,7 +579,7 @@ class RegFileReader {
                     commaPending = true;
                     break;
                 }
-                text = TrimLeft(text.substr(comma + 1));
+                text = TrimBlanksLeft(text.substr(comma + 1));
             }
             if (!continued) {
                 return bytes;

@@ -1,4 +1,5 @@
 #include "shared/RegistryStore.h"
+#include "shared/Text.h"
 
 #include "vantreel/Error.h"
 
@@ -86,13 +87,7 @@ std::optional<uint32_t> RegTypeFromName(std::string_view name) noexcept {
 }
 
 std::string FoldRegistryName(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return folded;
+    return ToUpperAscii(name);
 }
 
 // A prepared statement, kept by the connection and reset after each use.

@@ -1,4 +1,5 @@
 #include "shared/Resources.h"
+#include "shared/Text.h"
 
 #include "shared/Configuration.h"
 #include "shared/Paths.h"
@@ -274,11 +275,7 @@ bool IsHtmlHelp() {
     if (file.size() < 4) {
         return false;
     }
-    std::string extension = file.substr(file.size() - 4);
-    for (char& c : extension) {
-        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    }
-    return extension == ".CHM";
+    return ToUpperAscii(std::string_view(file).substr(file.size() - 4)) == ".CHM";
 }
 
 std::string HelpFile() {

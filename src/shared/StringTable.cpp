@@ -1,4 +1,5 @@
 #include "shared/StringTable.h"
+#include "shared/Text.h"
 
 #include "vantreel/Error.h"
 
@@ -9,13 +10,8 @@
 namespace vantreel {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t end = text.find_last_not_of(" \t\r");
-    return text.substr(begin, end - begin + 1);
+std::string_view TrimLine(std::string_view text) {
+    return Trim(text, kWhitespace);
 }
 
 [[noreturn]] void ThrowAt(const std::string& name, int line, const std::string& what) {
@@ -37,7 +33,7 @@ std::string QuotedText(std::string_view text, const std::string& name, int line)
                 i += 2;
                 continue;
             }
-            if (!Trim(text.substr(i + 1)).empty()) {
+            if (!TrimLine(text.substr(i + 1)).empty()) {
                 ThrowAt(name, line, "unexpected text after the closing double quote");
             }
             return result;
@@ -73,7 +69,7 @@ StringTable StringTable::Parse(std::string_view text, const std::string& name) {
     int lineNumber = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
+        const std::string_view line = TrimLine(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         ++lineNumber;
         if (line.empty() || line.starts_with("//")) {
@@ -104,9 +100,9 @@ StringTable StringTable::Parse(std::string_view text, const std::string& name) {
         if (error != std::errc() || id < 0) {
             ThrowAt(name, lineNumber, "a string ID expected");
         }
-        std::string_view rest = Trim(line.substr(static_cast<std::size_t>(stop - line.data())));
+        std::string_view rest = TrimLine(line.substr(static_cast<std::size_t>(stop - line.data())));
         if (rest.starts_with(',')) {
-            rest = Trim(rest.substr(1));
+            rest = TrimLine(rest.substr(1));
         }
         if (!rest.starts_with('"')) {
             ThrowAt(name, lineNumber, "a text in double quotes expected after the ID");

@@ -38,9 +38,23 @@ check "the failure goes to standard error" grep -q "larger than 2147483647" "$wo
 check "no arguments exit 2 with usage" test $? -eq 2
 check "usage names the tokens command" grep -q "vantreel dmis tokens FILE" "$work/err"
 
-"$tool" demo "$data/plate.dmi" >"$work/out" 2>"$work/err"
+"$tool" demo "$data/parse/plate_program.dmi" >"$work/out" 2>"$work/err"
 check "the demo exits 0" test $? -eq 0
 check "the demo lists a model ending in ENDFIL" grep -q "^ENDFIL$" "$work/out"
+
+"$tool" dmis list "$data/parse/plate_program.dmi" >"$work/out" 2>"$work/err"
+check "a good program lists with exit 0" test $? -eq 0
+check "the listing matches the golden listing" cmp -s "$work/out" "$data/parse/plate_program.listing"
+
+"$tool" dmis list "$data/parse/missing_endif.dmi" >"$work/out" 2>"$work/err"
+check "a program with an error exits 1" test $? -eq 1
+check "the error goes to standard error" grep -q "ENDIF" "$work/err"
+check "nothing is listed for it" test ! -s "$work/out"
+
+"$tool" dmis check "$data/parse/plate_program.dmi" "$data/parse/missing_endif.dmi" >"$work/out"
+check "check exits 1 when a file fails" test $? -eq 1
+check "check says OK per good file" grep -q "plate_program.dmi	OK" "$work/out"
+check "check gives the message per failing file" grep -q "missing_endif.dmi	.*ENDIF" "$work/out"
 
 echo "cli: $failures failed"
 exit $((failures > 0))
