@@ -2,9 +2,9 @@
 
 #include "dmis/CProgram.h"
 #include "dmis/DmisFile.h"
-#include "shared/Resources.h"
 #include "dmis/Scanner.h"
 #include "dmis/TokenDump.h"
+#include "shared/Resources.h"
 
 #include <gtest/gtest.h>
 
