@@ -1,9 +1,7 @@
 #include "DmisGenerator.h"
 
-#include "dmis/Analyzer.h"
 #include "dmis/CProgram.h"
-#include "dmis/ParseContext.h"
-#include "dmis/Scanner.h"
+#include "dmis/DmisFile.h"
 #include "shared/Resources.h"
 
 #include <benchmark/benchmark.h>
@@ -35,12 +33,9 @@ void BM_ScanAndParse(benchmark::State& state) {
     for (auto _ : state) {
         const std::size_t before = mallinfo2().uordblks;
         CProgram program;
-        Scanner scanner;
-        scanner.ScanText(text, program, "generated");
-        ParseContext context;
-        StatementParser parser(scanner, context);
-        if (!parser.ParseProgram(program)) {
-            state.SkipWithError(scanner.Message().c_str());
+        const DmisFileResult result = ParseDmisText(text, "generated", program);
+        if (!result.ok) {
+            state.SkipWithError(result.message.c_str());
             return;
         }
         heapPerSourceByte =
@@ -56,12 +51,9 @@ void BM_Listing(benchmark::State& state) {
     UseEnglish();
     const std::string text = GenerateDmisProgram(1'000'000);
     CProgram program;
-    Scanner scanner;
-    scanner.ScanText(text, program, "generated");
-    ParseContext context;
-    StatementParser parser(scanner, context);
-    if (!parser.ParseProgram(program)) {
-        state.SkipWithError(scanner.Message().c_str());
+    const DmisFileResult result = ParseDmisText(text, "generated", program);
+    if (!result.ok) {
+        state.SkipWithError(result.message.c_str());
         return;
     }
     std::size_t bytes = 0;
@@ -89,11 +81,7 @@ void BM_ScanAndParseFile(benchmark::State& state) {
     const std::string text = content.str();
     for (auto _ : state) {
         CProgram program;
-        Scanner scanner;
-        scanner.ScanText(text, program, path);
-        ParseContext context;
-        StatementParser parser(scanner, context);
-        benchmark::DoNotOptimize(parser.ParseProgram(program));
+        benchmark::DoNotOptimize(ParseDmisText(text, path, program).ok);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }

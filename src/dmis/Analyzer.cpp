@@ -15,24 +15,6 @@ namespace {
 
 using Shape = ParseMessage::Shape;
 
-constexpr int32_t kLabelDefinedTwice = 167002;
-constexpr int32_t kWordMissing = 167025;
-constexpr int32_t kCzoneExpected = 167026;
-constexpr int32_t kUndefinedJumpLabel = 167027;
-constexpr int32_t kUndeclaredName = 167028;
-constexpr int32_t kSeparatorExpected = 167030;
-constexpr int32_t kBadParameter = 167032;
-constexpr int32_t kLineEndExpected = 167034;
-constexpr int32_t kNoStatementWord = 167036;
-constexpr int32_t kNameExpected = 167037;
-constexpr int32_t kLeftParenExpected = 167038;
-constexpr int32_t kClosingExpected = 167039;
-constexpr int32_t kBadPointList = 167040;
-constexpr int32_t kBadSecondPoint = 167041;
-constexpr int32_t kBadCaseValue = 167042;
-constexpr int32_t kTokensAfterEndfil = 167043;
-constexpr int32_t kNestedTooDeeply = 167062;
-
 constexpr std::array<std::string_view, 23> kMeasBlockWords = {
     "ACLRAT", "CZSLCT", "DMEHW",  "DMESW",  "ENDGO",  "FEDRAT", "FINPOS", "FROM",
     "GOHOME", "GOTARG", "GOTO",   "PTMEAS", "RAPID",  "RECALL", "ROTAB",  "ROTSET",
@@ -207,7 +189,7 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     }
 
     if (scanner_.Token() != tkWord) {
-        return Fail(p, 2, Shape::Wrapped, kNoStatementWord);
+        return Fail(p, 2, Shape::Wrapped, kWordExpected);
     }
     const std::string word(CurrentWord());
     if (word == "ENDFIL") {

@@ -9,6 +9,20 @@
 
 namespace vantreel {
 
+namespace {
+
+DmisFileResult Parse(Scanner& scanner, CProgram& program, const ProgressCallback& progress) {
+    ParseContext context;
+    context.progress = progress;
+    StatementParser parser(scanner, context);
+    if (!parser.ParseProgram(program)) {
+        return {false, scanner.Message()};
+    }
+    return {true, {}};
+}
+
+}  // namespace
+
 DmisFileResult ParseDmisFile(const std::string& path, CProgram& program,
                              const ProgressCallback& progress) {
     InitLabelTypes();
@@ -17,13 +31,18 @@ DmisFileResult ParseDmisFile(const std::string& path, CProgram& program,
     if (!scanner.ScanFile(path, program)) {
         return {false, scanner.LastError()};
     }
-    ParseContext context;
-    context.progress = progress;
-    StatementParser parser(scanner, context);
-    if (!parser.ParseProgram(program)) {
-        return {false, scanner.Message()};
+    return Parse(scanner, program, progress);
+}
+
+DmisFileResult ParseDmisText(std::string_view text, const std::string& name, CProgram& program,
+                             const ProgressCallback& progress) {
+    InitLabelTypes();
+    InitDmisTables();
+    Scanner scanner;
+    if (!scanner.ScanText(text, program, name)) {
+        return {false, scanner.LastError()};
     }
-    return {true, {}};
+    return Parse(scanner, program, progress);
 }
 
 }  // namespace vantreel

@@ -3,6 +3,7 @@
 #include "dmis/Progress.h"
 
 #include <string>
+#include <string_view>
 
 namespace vantreel {
 
@@ -17,6 +18,10 @@ struct DmisFileResult {
 // Scans and parses the DMIS file at path into program, with a parse context
 // of its own, as a conversion does. Messages are in the current language.
 DmisFileResult ParseDmisFile(const std::string& path, CProgram& program,
+                             const ProgressCallback& progress = {});
+
+// The same for DMIS text held in memory; name stands for the path in messages.
+DmisFileResult ParseDmisText(std::string_view text, const std::string& name, CProgram& program,
                              const ProgressCallback& progress = {});
 
 }  // namespace vantreel

@@ -12,23 +12,6 @@ namespace {
 
 using Shape = ParseMessage::Shape;
 
-constexpr int32_t kNoExpression = 167031;
-constexpr int32_t kWordExpected = 167036;
-constexpr int32_t kNameExpected = 167037;
-constexpr int32_t kLeftParenExpected = 167038;
-constexpr int32_t kRightParenExpected = 167039;
-constexpr int32_t kMinusExpected = 167051;
-constexpr int32_t kEqualsExpected = 167052;
-constexpr int32_t kLeftBracketExpected = 167053;
-constexpr int32_t kRightBracketExpected = 167054;
-constexpr int32_t kIndexExpected = 167055;
-constexpr int32_t kLabelTypeExpected = 167056;
-constexpr int32_t kTargetNotWord = 167057;
-constexpr int32_t kAssignExpected = 167058;
-constexpr int32_t kLiteralExpected = 167059;
-constexpr int32_t kLiteralAfterMinus = 167060;
-constexpr int32_t kDatumNameTooLong = 167061;
-
 constexpr std::size_t kMaxLabelName = 64;
 constexpr std::size_t kMaxDatumName = 2;
 
@@ -289,7 +272,7 @@ bool ExpressionParser::ParseLabelRef(ExpressionNode& out) {
         return Fail(p0, 1, Shape::Wrapped, kNameExpected);
     }
     if (scanner_.Token() != tkRightParen) {
-        return Fail(p0, 1, Shape::Wrapped, kRightParenExpected);
+        return Fail(p0, 1, Shape::Wrapped, kClosingExpected);
     }
     VariantArray parts(1, 2);
     parts[1] = Variant::FromString(std::move(labelType));
@@ -423,7 +406,7 @@ bool ExpressionParser::ParseDatumRef(ExpressionNode& out) {
         Fail(p1, 1, Shape::Wrapped, kLeftParenExpected);
     }
     if (scanner_.Token() != tkRightParen) {
-        return Fail(p0, 1, Shape::Wrapped, kRightParenExpected);
+        return Fail(p0, 1, Shape::Wrapped, kClosingExpected);
     }
     out->SetValue(Variant::FromArray(std::move(parts)));
     return true;
@@ -456,7 +439,7 @@ bool ExpressionParser::ParseFunctionCall(ExpressionNode& out) {
         parts[2] = Variant::FromInteger(count);
     }
     if (scanner_.Token() != tkRightParen) {
-        return Fail(p0, 1, Shape::Wrapped, kRightParenExpected);
+        return Fail(p0, 1, Shape::Wrapped, kClosingExpected);
     }
     out->SetExpressionType(ekFunctionCall);
     out->SetValue(Variant::FromArray(std::move(parts)));
@@ -483,7 +466,7 @@ bool ExpressionParser::ParseParenthesized(ExpressionNode& out) {
         return Fail(p0, 1, Shape::Wrapped, kNoExpression);
     }
     if (scanner_.Token() != tkRightParen) {
-        return Fail(p0, 1, Shape::Wrapped, kRightParenExpected);
+        return Fail(p0, 1, Shape::Wrapped, kClosingExpected);
     }
     out->SetExpressionType(ekParenthesized);
     out->SetValue(Variant::FromObject(std::move(inner)));

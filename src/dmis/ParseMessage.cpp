@@ -3,14 +3,6 @@
 #include "shared/Resources.h"
 
 namespace vantreel {
-namespace {
-
-constexpr int32_t kSyntaxError = 167024;
-constexpr int32_t kAtLine = 167033;
-constexpr int32_t kOperatorWithoutOperand = 167050;
-
-}  // namespace
-
 std::string ParseMessage::Format() const {
     switch (shape) {
         case Shape::Text:

@@ -5,6 +5,13 @@
 
 namespace vantreel {
 
+// String IDs of the parsers' messages, from ParseMessageIds.def.
+enum ParseMessageId : int32_t {
+#define PARSE_MESSAGE(name, id) name = id,
+#include "dmis/ParseMessageIds.def"
+#undef PARSE_MESSAGE
+};
+
 // A parse message, kept as its parts and put into words only when read: the
 // parsers record one at almost every backtracking step and read almost none.
 struct ParseMessage {

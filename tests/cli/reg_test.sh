@@ -9,18 +9,7 @@ data=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export VANTREEL_REGISTRY=$work/registry.db
-failures=0
-
-check() {  # check DESCRIPTION CONDITION...
-    local description=$1
-    shift
-    if "$@"; then
-        echo "ok: $description"
-    else
-        echo "FAILED: $description"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/check.sh"
 
 # reg ARGS...: runs the tool with no standard input; status in $status.
 reg() {

@@ -6,18 +6,7 @@ tool=$1
 data=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() {  # check DESCRIPTION CONDITION...
-    local description=$1
-    shift
-    if "$@"; then
-        echo "ok: $description"
-    else
-        echo "FAILED: $description"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/check.sh"
 
 "$tool" dmis tokens "$data/plate.dmi" >"$work/out" 2>"$work/err"
 check "tokens of a good file exit 0" test $? -eq 0

@@ -1,9 +1,7 @@
 // libFuzzer target: any bytes as a DMIS file through scanner, parser, listing
 // and teardown. Nothing may crash, hang or leak.
-#include "dmis/Analyzer.h"
 #include "dmis/CProgram.h"
-#include "dmis/ParseContext.h"
-#include "dmis/Scanner.h"
+#include "dmis/DmisFile.h"
 #include "shared/Resources.h"
 
 #include <cstddef>
@@ -21,17 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     vantreel::CProgram program;
-    vantreel::Scanner scanner;
-    if (!scanner.ScanText(text, program, "fuzz.dmi")) {
-        return 0;
-    }
-    vantreel::ParseContext context;
-    vantreel::StatementParser parser(scanner, context);
-    if (parser.ParseProgram(program)) {
+    if (vantreel::ParseDmisText(text, "fuzz.dmi", program).ok) {
         std::ostringstream listing;
         program.PrettyPrint(listing);
-    } else {
-        (void)scanner.Message();
     }
     return 0;
 }
