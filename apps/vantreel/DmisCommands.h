@@ -18,6 +18,10 @@ int RunList(const std::string& path, std::ostream& out, std::ostream& err);
 // exit 1 when any file fails.
 int RunCheck(const std::vector<std::string>& paths, std::ostream& out);
 
+// vantreel dmis bas FILE --out DIR: DIR/ModMain.bas and DIR/ModSupport.bas,
+// or the error on err (exit 1) and no file at all.
+int RunBas(const std::string& path, const std::string& directory, std::ostream& err);
+
 // vantreel demo FILE: the first tokens of FILE and a count by kind, the
 // comment lines the scan put into the program model, and the listing.
 int RunDemo(const std::string& path, std::ostream& out, std::ostream& err);

@@ -13,6 +13,7 @@ constexpr const char* kUsage =
     "  vantreel dmis tokens FILE   print the tokens and comment lines of a DMIS file\n"
     "  vantreel dmis list FILE     parse a DMIS file and print its listing\n"
     "  vantreel dmis check FILE... parse DMIS files: OK or the first error of each\n"
+    "  vantreel dmis bas FILE --out DIR   write DIR/ModMain.bas and DIR/ModSupport.bas\n"
     "  vantreel demo FILE          tokens, comments and a model listing, for a first look\n"
     "  vantreel config repository-root [APPLICATION] | install-directory\n"
     "  vantreel strings ID [--lang LCID]   one message in a language\n"
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
     }
     if (args.size() >= 3 && args[0] == "dmis" && args[1] == "check") {
         return vantreel::cli::RunCheck({args.begin() + 2, args.end()}, std::cout);
+    }
+    if (args.size() == 5 && args[0] == "dmis" && args[1] == "bas" && args[3] == "--out") {
+        return vantreel::cli::RunBas(args[2], args[4], std::cerr);
     }
     if (args.size() == 2 && args[0] == "demo") {
         return vantreel::cli::RunDemo(args[1], std::cout, std::cerr);

@@ -5,6 +5,8 @@
 
 namespace vantreel {
 
+class BasicWriter;
+
 // All comment lines of a program, in source order.
 class CComments {
   public:
@@ -22,6 +24,10 @@ class CComments {
         }
     }
     void Terminate() { RemoveAllFromCol(); }
+
+    // Writes the comments up to line lLineNo (all that are left when
+    // vAllAfter) as Basic comment lines.
+    void WriteToBas(BasicWriter& writer, int32_t lLineNo, int32_t iOffset, bool vAllAfter);
 
   private:
     OwnedCollection<CComment> comments_;

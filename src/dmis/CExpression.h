@@ -58,6 +58,9 @@ class CExpression : public Pooled<CExpression> {
     // recursion, so a tree of any depth prints.
     std::string BuildString() const;
 
+    // The Basic text of the node; minor words are kept as quoted text.
+    std::string BuildForBas();
+
     // Releases the node's own expression list; the child nodes in Value go with the node.
     void Terminate();
 

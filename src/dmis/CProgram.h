@@ -34,6 +34,10 @@ class CProgram {
     // statements indented by four blanks, then ENDFIL.
     void PrettyPrint(std::ostream& file) const;
 
+    // Writes the program as the Basic modules "modMain" and the support
+    // module (see BasicWriter).
+    void WriteToBas(std::ostream& modMain, std::ostream& modSupport);
+
     // Releases the statements (calling progress once for each statement torn
     // down) and the comments. Also done when the program is destroyed.
     void Terminate(const ProgressCallback& progress = {});

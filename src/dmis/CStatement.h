@@ -44,6 +44,9 @@ class CStatement : public Pooled<CStatement> {
     // The DMIS text of the statement line: F(C1)=FEAT/CIRCLE,INNER.
     std::string BuildString() const;
 
+    // The Basic line of the statement.
+    std::string BuildForBas();
+
     // Releases the nested block, the parameters and the left-hand value.
     void Terminate(const ProgressCallback& progress = {});
 

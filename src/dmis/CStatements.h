@@ -13,6 +13,7 @@
 
 namespace vantreel {
 
+class BasicWriter;
 class CStatement;
 
 // An ordered list of statements: a program's top level or a nested block.
@@ -44,6 +45,9 @@ class CStatements : public Pooled<CStatements> {
     // Writes the statements as DMIS text, one line each, indented by iOffset
     // blanks, with the closing lines of their blocks.
     void PrettyPrint(std::ostream& file, int32_t iOffset) const;
+
+    // Writes the statements as Basic lines indented by iOffset blanks.
+    void WriteToBas(BasicWriter& writer, int32_t iOffset);
 
     // One last-in first-out stack of values shared by all statement lists of
     // the thread: SetNextVariable pushes, NextVariable pops (empty when the

@@ -67,6 +67,13 @@ TEST(GoldenListings, EveryProgramMatchesItsListing) {
         std::ostringstream out;
         if (result.ok) {
             program.PrettyPrint(out);
+            // The Basic modules of the program, both in one golden file.
+            std::ostringstream modMain, modSupport;
+            program.WriteToBas(modMain, modSupport);
+            std::filesystem::path modules = entry.path();
+            modules.replace_extension(".bas");
+            ExpectMatchesGolden(modules,
+                                modMain.str() + "---- support module ----\r\n" + modSupport.str());
         } else {
             out << "failed\t" << result.message << '\n';
         }

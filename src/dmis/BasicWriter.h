@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantreel {
+
+class CComments;
+class CExpression;
+class CProgram;
+class CStatement;
+class CStatements;
+
+// Writes a program model as the two Basic modules the measuring applications
+// run: "modMain" with Sub Main() and the translated statements, and the
+// support module with the macros as Sub procedures. Lines end with CR LF.
+//
+// The statements are first written to a scratch file "ScrFile_<date><time>.tmp"
+// in the current directory, which is removed when writing ends, also after
+// an error.
+class BasicWriter {
+  public:
+    BasicWriter(std::ostream& modMain, std::ostream& modSupport);
+
+    void WriteProgram(CProgram& program);
+    void WriteStatements(CStatements& statements, int32_t offset);
+    // The comments up to line lastLine (all that are left when allAfter).
+    void WriteComments(int32_t lastLine, int32_t offset, bool allAfter);
+
+    // The Basic line of one statement, and the Basic text of one expression
+    // (which writes minor words back into the node's value as quoted text).
+    static std::string StatementLine(CStatement& statement);
+    static std::string ExpressionText(CExpression& node);
+
+  private:
+    void WriteLine(int32_t offset, std::string_view text);
+
+    std::ostream& modMain_;
+    std::ostream& modSupport_;
+    std::ostream* body_ = nullptr;  // the scratch file while statements are written
+    CComments* comments_ = nullptr;
+    int32_t nextComment_ = 1;  // position of the first comment not yet placed
+    int32_t lineNo_ = 1;       // the source line the statements have reached
+    bool inMacro_ = false;
+    std::vector<std::string>* declarations_ = nullptr;
+};
+
+}  // namespace vantreel
