@@ -2,6 +2,7 @@
 
 #include "dmis/CComments.h"
 #include "dmis/CProgram.h"
+#include "dmis/Datastream.h"
 #include "dmis/DmisFile.h"
 #include "dmis/Scanner.h"
 #include "dmis/TokenDump.h"
@@ -98,6 +99,50 @@ int RunBas(const std::string& path, const std::string& directory, std::ostream& 
         err << error.what() << '\n';
         return 1;
     }
+    return 0;
+}
+
+int RunSave(const std::string& path, const std::string& model, std::ostream& err) {
+    UseStationLanguage();
+    CProgram program;
+    const DmisFileResult result = ParseDmisFile(path, program);
+    if (!result.ok) {
+        err << result.message << '\n';
+        return 1;
+    }
+    // Written beside its place and renamed when complete.
+    const std::string temporary = model + ".part";
+    try {
+        std::filesystem::remove(temporary);
+        Datastream stream;
+        stream.WriteOpen(temporary);
+        program.WriteStream(stream);
+        stream.WriteClose();
+        std::filesystem::rename(temporary, model);
+    } catch (const Error& error) {
+        std::filesystem::remove(temporary);
+        err << error.Description() << '\n';
+        return 1;
+    } catch (const std::filesystem::filesystem_error& error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        err << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int RunLoad(const std::string& model, std::ostream& out, std::ostream& err) {
+    CProgram program;
+    try {
+        Datastream stream;
+        stream.ReadOpen(model);
+        program.ReadStream(stream);
+    } catch (const Error& error) {
+        err << error.Description() << '\n';
+        return 1;
+    }
+    program.PrettyPrint(out);
     return 0;
 }
 

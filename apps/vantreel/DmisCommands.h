@@ -22,6 +22,12 @@ int RunCheck(const std::vector<std::string>& paths, std::ostream& out);
 // or the error on err (exit 1) and no file at all.
 int RunBas(const std::string& path, const std::string& directory, std::ostream& err);
 
+// vantreel dmis save FILE MODEL: the parsed program as a model stream.
+int RunSave(const std::string& path, const std::string& model, std::ostream& err);
+
+// vantreel dmis load MODEL: the listing of a saved model.
+int RunLoad(const std::string& model, std::ostream& out, std::ostream& err);
+
 // vantreel demo FILE: the first tokens of FILE and a count by kind, the
 // comment lines the scan put into the program model, and the listing.
 int RunDemo(const std::string& path, std::ostream& out, std::ostream& err);

@@ -14,6 +14,8 @@ constexpr const char* kUsage =
     "  vantreel dmis list FILE     parse a DMIS file and print its listing\n"
     "  vantreel dmis check FILE... parse DMIS files: OK or the first error of each\n"
     "  vantreel dmis bas FILE --out DIR   write DIR/ModMain.bas and DIR/ModSupport.bas\n"
+    "  vantreel dmis save FILE MODEL      the parsed program as a model stream\n"
+    "  vantreel dmis load MODEL           the listing of a saved model\n"
     "  vantreel demo FILE          tokens, comments and a model listing, for a first look\n"
     "  vantreel config repository-root [APPLICATION] | install-directory\n"
     "  vantreel strings ID [--lang LCID]   one message in a language\n"
@@ -36,6 +38,12 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 5 && args[0] == "dmis" && args[1] == "bas" && args[3] == "--out") {
         return vantreel::cli::RunBas(args[2], args[4], std::cerr);
+    }
+    if (args.size() == 4 && args[0] == "dmis" && args[1] == "save") {
+        return vantreel::cli::RunSave(args[2], args[3], std::cerr);
+    }
+    if (args.size() == 3 && args[0] == "dmis" && args[1] == "load") {
+        return vantreel::cli::RunLoad(args[2], std::cout, std::cerr);
     }
     if (args.size() == 2 && args[0] == "demo") {
         return vantreel::cli::RunDemo(args[1], std::cout, std::cerr);

@@ -6,6 +6,7 @@
 namespace vantreel {
 
 class BasicWriter;
+class Datastream;
 
 // All comment lines of a program, in source order.
 class CComments {
@@ -28,6 +29,10 @@ class CComments {
     // Writes the comments up to line lLineNo (all that are left when
     // vAllAfter) as Basic comment lines.
     void WriteToBas(BasicWriter& writer, int32_t lLineNo, int32_t iOffset, bool vAllAfter);
+
+    // Saves and loads the object in the model stream layout.
+    void WriteStream(Datastream& objStream) const;
+    void ReadStream(Datastream& objStream);
 
   private:
     OwnedCollection<CComment> comments_;

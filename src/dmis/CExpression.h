@@ -12,6 +12,7 @@
 namespace vantreel {
 
 class CExpressions;
+class Datastream;
 
 // Kinds of expression nodes (CExpression::ExpressionType), from ExpressionKinds.def.
 enum ExpressionKind : int32_t {
@@ -60,6 +61,10 @@ class CExpression : public Pooled<CExpression> {
 
     // The Basic text of the node; minor words are kept as quoted text.
     std::string BuildForBas();
+
+    // Saves and loads the object in the model stream layout.
+    void WriteStream(Datastream& objStream) const;
+    void ReadStream(Datastream& objStream);
 
     // Releases the node's own expression list; the child nodes in Value go with the node.
     void Terminate();

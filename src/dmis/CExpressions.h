@@ -9,6 +9,7 @@
 namespace vantreel {
 
 class CExpression;
+class Datastream;
 
 // An ordered list of expression nodes: a statement's parameters.
 class CExpressions : public Pooled<CExpressions> {
@@ -30,6 +31,10 @@ class CExpressions : public Pooled<CExpressions> {
     // Terminates and removes every node, last to first.
     void RemoveAllFromCol();
     void Terminate() { RemoveAllFromCol(); }
+
+    // Saves and loads the object in the model stream layout.
+    void WriteStream(Datastream& objStream) const;
+    void ReadStream(Datastream& objStream);
 
   private:
     OwnedCollection<CExpression> expressions_;

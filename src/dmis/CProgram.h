@@ -9,6 +9,7 @@
 namespace vantreel {
 
 class CComments;
+class Datastream;
 class CStatements;
 
 // The root of a parsed DMIS program: its statements and its comment lines.
@@ -37,6 +38,10 @@ class CProgram {
     // Writes the program as the Basic modules "modMain" and the support
     // module (see BasicWriter).
     void WriteToBas(std::ostream& modMain, std::ostream& modSupport);
+
+    // Saves and loads the object in the model stream layout.
+    void WriteStream(Datastream& objStream) const;
+    void ReadStream(Datastream& objStream);
 
     // Releases the statements (calling progress once for each statement torn
     // down) and the comments. Also done when the program is destroyed.

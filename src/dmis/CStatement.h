@@ -11,6 +11,7 @@
 namespace vantreel {
 
 class CExpression;
+class Datastream;
 class CExpressions;
 class CStatements;
 
@@ -46,6 +47,10 @@ class CStatement : public Pooled<CStatement> {
 
     // The Basic line of the statement.
     std::string BuildForBas();
+
+    // Saves and loads the object in the model stream layout.
+    void WriteStream(Datastream& objStream) const;
+    void ReadStream(Datastream& objStream);
 
     // Releases the nested block, the parameters and the left-hand value.
     void Terminate(const ProgressCallback& progress = {});

@@ -14,6 +14,7 @@
 namespace vantreel {
 
 class BasicWriter;
+class Datastream;
 class CStatement;
 
 // An ordered list of statements: a program's top level or a nested block.
@@ -48,6 +49,10 @@ class CStatements : public Pooled<CStatements> {
 
     // Writes the statements as Basic lines indented by iOffset blanks.
     void WriteToBas(BasicWriter& writer, int32_t iOffset);
+
+    // Saves and loads the object in the model stream layout.
+    void WriteStream(Datastream& objStream) const;
+    void ReadStream(Datastream& objStream);
 
     // One last-in first-out stack of values shared by all statement lists of
     // the thread: SetNextVariable pushes, NextVariable pops (empty when the

@@ -9,6 +9,7 @@
 #include "dmis/ParseContext.h"
 #include "dmis/Scanner.h"
 #include "shared/Resources.h"
+#include "vantreel/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,20 @@ inline std::string Describe(const CExpression& node) {
         default:
             return std::to_string(kind);
     }
+}
+
+// The number of a vantreel::Error thrown by action, 0 when none is thrown.
+template <class Action>
+int ErrorNumber(Action&& action, std::string* description = nullptr) {
+    try {
+        action();
+    } catch (const Error& error) {
+        if (description != nullptr) {
+            *description = error.Description();
+        }
+        return error.Number();
+    }
+    return 0;
 }
 
 // Message texts of the parsers come from the shipped English tables.
