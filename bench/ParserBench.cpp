@@ -66,6 +66,29 @@ void BM_Listing(benchmark::State& state) {
 }
 BENCHMARK(BM_Listing)->Unit(benchmark::kMillisecond)->MinTime(2);
 
+// The whole conversion chain: scan, parse and write both Basic modules.
+void BM_Convert(benchmark::State& state) {
+    UseEnglish();
+    const std::string text = GenerateDmisProgram(state.range(0));
+    double heapPerSourceByte = 0;
+    for (auto _ : state) {
+        const std::size_t before = mallinfo2().uordblks;
+        CProgram program;
+        if (!ParseDmisText(text, "generated", program).ok) {
+            state.SkipWithError("the generated program does not parse");
+            return;
+        }
+        std::ostringstream modMain, modSupport;
+        program.WriteToBas(modMain, modSupport);
+        heapPerSourceByte =
+            static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(text.size());
+        benchmark::DoNotOptimize(modMain.str().size());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+    state.counters["heap_per_source_byte"] = heapPerSourceByte;
+}
+BENCHMARK(BM_Convert)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(2);
+
 // A real program when VANTREEL_DMIS_FILE names one (the corpus is not part of
 // the repository): scan and parse up to its first error.
 void BM_ScanAndParseFile(benchmark::State& state) {

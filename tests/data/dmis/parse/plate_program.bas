@@ -2,7 +2,7 @@ Attribute VB_NAME = "modMain"
 Option Explicit
 
 Public I As Integer,RUNS As Integer
-Dim NAME As String * 20
+Dim PNAME As String * 20
 Public DEV(3) As Single
 
 Sub Main()
@@ -12,7 +12,7 @@ Startup
     DmsFILNAM "PLATE 4711", 5.2
     DmsUNITS "MM", "ANGDEC"
     RUNS = DmsASSIGN("RUNS=ASSIGN/" & "2",  2)
-    NAME = DmsASSIGN("NAME=ASSIGN/" & "'first'",  "first")
+    PNAME = DmsASSIGN("PNAME=ASSIGN/" & "'first'",  "first")
     DmsFEAT DmsF("PLN-A"), "PLANE", "CART", 0, 0, 0, 0, 0, 1
     DmsFEAT DmsF("BORE1"), "CIRCLE", "INNER", "CART", 25, 40, -5, 0, 0, 1, 12.005
     DmsTOL DmsT("DIA1"), "DIAM", -0.01, 0.02
@@ -29,10 +29,10 @@ Startup
             DmsPTMEAS "CART", 31.0025, 40, -5, -1, 0, 0
             DmsPTMEAS "CART", 25, 46.0025, -5, 0, -1, 0
         DmsENDMES
-        If (I > 1 And Not "NAME" = "done") Then
+        If (I > 1 And Not PNAME = "done") Then
             DmsTEXT "OPER", "Bore '1' measured again"
         Else
-            NAME = DmsASSIGN("NAME=ASSIGN/" & "CONCAT(NAME,'-',STR(I))",  DmsCONCAT("NAME","-",DmsSTR(I)))
+            PNAME = DmsASSIGN("PNAME=ASSIGN/" & "CONCAT(PNAME,'-',STR(I))",  DmsCONCAT(PNAME,"-",DmsSTR(I)))
         End If
     Next I
     Select Case RUNS
