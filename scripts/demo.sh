@@ -1,47 +1,55 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the tool and runs the demo on the sample
-# station: its registry imported from a .reg file, its configuration and
-# messages, and its part program scanned, parsed, listed, converted to
-# Basic and saved as a model stream.
+# Installs what is missing, builds the tool and runs the demo: a complete
+# sample station is created (in DIR, or in a temporary directory), its
+# configuration and messages are shown, its part program is scanned, parsed
+# and listed, and its legacy DMIS file is converted into a built part.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=Release
-tool=build/bin/vantreel
-station=examples/sample-station
+tool=$PWD/build/bin/vantreel
 
-# The station's registry lives in a database of the demo's own.
-VANTREEL_REGISTRY="$(mktemp -d)/registry.db"
-export VANTREEL_REGISTRY
-trap 'rm -rf "$(dirname "$VANTREEL_REGISTRY")"' EXIT
+if [[ $# -ge 1 ]]; then
+    station=$(realpath -m "$1")
+else
+    station=$(mktemp -d)/station
+fi
+"$tool" demo-station "$station"
+export VANTREEL_REGISTRY=$station/registry.db
 
-echo "== Importing the sample station's registry ($station/station.reg) =="
-"$tool" reg import "$station/station.reg"
+echo
+echo "== The station's registry =="
 "$tool" reg query 'HKLM\SOFTWARE\Korvessa' /s
-echo
 echo "== Configuration =="
-echo "Repository root (StartupApp, user anna): $("$tool" config repository-root)"
-echo "Repository root for Sobrel:               $("$tool" config repository-root Sobrel)"
-echo "Install directory:                        $("$tool" config install-directory)"
+echo "Repository root (StartupApp Tellurim, user anna): $("$tool" config repository-root)"
+echo "Install directory:                                $("$tool" config install-directory)"
 echo
-echo "== Messages in the station's language (German) and in English =="
+echo "== Messages in English and German =="
 "$tool" strings 110001
-"$tool" strings 110001 --lang 1033
+"$tool" strings 110001 --lang 1031
 "$tool" strings check
 echo
-"$tool" demo "$station/plate.dmi"
-
-work=$(dirname "$VANTREEL_REGISTRY")
+"$tool" demo examples/sample-station/plate.dmi
 echo
-echo "== The part program converted to Basic ($station/plate.dmi) =="
-(cd "$work" && "$OLDPWD/$tool" dmis bas "$OLDPWD/$station/plate.dmi" --out "$work")
+echo "== Converting the station's legacy file into a part =="
+legacy=$station/repository/BRACKET.DMS
+part=$(cd "$station" && "$tool" convert "$legacy")
+echo "New part: $part"
+ls -l "$part"
+echo "-- build log --"
+cat "$part"/*.log
 echo "-- ModMain.bas --"
-tr -d '\r' <"$work/ModMain.bas"
-echo "-- ModSupport.bas --"
-tr -d '\r' <"$work/ModSupport.bas"
+tr -d '\r' <"$part/ModMain.bas"
 echo
-echo "== Saved as a model stream and loaded again =="
-"$tool" dmis save "$station/plate.dmi" "$work/plate.model"
-echo "$(wc -c <"$work/plate.model") bytes; the loaded model lists as:"
-"$tool" dmis load "$work/plate.model" | head -n 12
+echo "== A file that is no DMIS program is refused and leaves nothing behind =="
+printf 'UNITS/MM\n' >"$station/broken.dmi"
+(cd "$station" && "$tool" convert "$station/broken.dmi") || echo "(refused, exit $?)"
+ls "$station/repository"
+echo
+echo "== The sample program saved as a model stream and loaded again =="
+"$tool" dmis save examples/sample-station/plate.dmi "$station/plate.model"
+echo "$(wc -c <"$station/plate.model") bytes; the loaded model lists as:"
+"$tool" dmis load "$station/plate.model" | head -n 8
 echo "    ..."
+echo
+echo "The station stays in $station"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target with clang and runs it: scripts/fuzz.sh SECONDS
-# [CORPUS_DIR]. Seeds are the project's own DMIS test files; findings are
+# Builds the libFuzzer targets with clang and runs each for SECONDS:
+# scripts/fuzz.sh SECONDS [CORPUS_DIR]. The DMIS fuzzer starts from the
+# project's DMIS test files, the stream fuzzer from saved models; findings are
 # written to build-fuzz/findings/ and the run fails when there are any.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-corpus=${2:-build-fuzz/corpus}
+corpus=$(realpath -m "${2:-build-fuzz/corpus}")
 if ! command -v clang++ >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null |
     grep -q "install ok installed"; then
     sudo_cmd=()
@@ -16,7 +17,12 @@ if ! command -v clang++ >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt
 fi
 CXX=clang++ bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_FUZZ=ON \
     -DVANTREEL_BUILD_TESTS=OFF -DVANTREEL_BUILD_BENCH=OFF
-mkdir -p "$corpus" build-fuzz/findings
+mkdir -p "$corpus/dmis" "$corpus/stream" build-fuzz/findings
 build-fuzz/bin/dmis_fuzzer -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
     -max_len=65536 -dict=tests/fuzz/dmis.dict -artifact_prefix=build-fuzz/findings/ \
-    -print_final_stats=1 "$corpus" tests/data/dmis tests/data/dmis/parse tests/fuzz/findings
+    -print_final_stats=1 "$corpus/dmis" tests/data/dmis tests/data/dmis/parse tests/fuzz/findings
+# The stream fuzzer converts to Basic, whose scratch file goes to the current directory.
+root=$PWD
+(cd build-fuzz && bin/stream_fuzzer -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+    -max_len=65536 -artifact_prefix=findings/ -print_final_stats=1 \
+    "$corpus/stream" "$root/tests/fuzz/stream-seeds")

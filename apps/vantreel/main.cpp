@@ -1,6 +1,7 @@
 #include "ConfigCommands.h"
 #include "DmisCommands.h"
 #include "RegCommands.h"
+#include "StationCommands.h"
 
 #include <iostream>
 #include <string>
@@ -16,6 +17,8 @@ constexpr const char* kUsage =
     "  vantreel dmis bas FILE --out DIR   write DIR/ModMain.bas and DIR/ModSupport.bas\n"
     "  vantreel dmis save FILE MODEL      the parsed program as a model stream\n"
     "  vantreel dmis load MODEL           the listing of a saved model\n"
+    "  vantreel convert FILE [--name NAME]   a legacy DMIS file as a new built part\n"
+    "  vantreel demo-station DIR   a complete sample station in DIR\n"
     "  vantreel demo FILE          tokens, comments and a model listing, for a first look\n"
     "  vantreel config repository-root [APPLICATION] | install-directory\n"
     "  vantreel strings ID [--lang LCID]   one message in a language\n"
@@ -44,6 +47,12 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 3 && args[0] == "dmis" && args[1] == "load") {
         return vantreel::cli::RunLoad(args[2], std::cout, std::cerr);
+    }
+    if (!args.empty() && args[0] == "convert") {
+        return vantreel::cli::RunConvert({args.begin() + 1, args.end()}, std::cout, std::cerr);
+    }
+    if (args.size() == 2 && args[0] == "demo-station") {
+        return vantreel::cli::RunDemoStation(args[1], std::cout, std::cerr);
     }
     if (args.size() == 2 && args[0] == "demo") {
         return vantreel::cli::RunDemo(args[1], std::cout, std::cerr);

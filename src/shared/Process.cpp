@@ -149,6 +149,11 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
 }
 
 WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs) {
+    return RunAndWait(sCommandLine, lTimeoutMs, std::string());
+}
+
+WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs,
+                      const std::string& workingDirectory) {
     ReapAbandoned();
     WaitResult result;
     std::vector<std::string> arguments = SplitCommandLine(sCommandLine);
@@ -161,8 +166,14 @@ WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!workingDirectory.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+    }
     pid_t pid = 0;
-    const int error = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         result.error = arguments[0] + ": " + std::strerror(error);
         return result;

@@ -31,4 +31,8 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // milliseconds (a negative time-out waits without end).
 WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs);
 
+// The same, with the program started in workingDirectory.
+WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs,
+                      const std::string& workingDirectory);
+
 }  // namespace vantreel

@@ -1,0 +1,302 @@
+#include "components/FileSystemPart.h"
+
+#include "shared/FileUtil.h"
+#include "shared/IniFile.h"
+#include "shared/RegEntry.h"
+#include "shared/Text.h"
+#include "vantreel/Error.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace vantreel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSource = "Ulmaret.Part";
+constexpr const char* kProjectExtension = ".vbp";
+constexpr const char* kLorimetSection = "Part";
+constexpr const char* kLorimetKey = "Lorimet";
+constexpr const char* kFilesSection = "AdditionalFiles";
+
+[[noreturn]] void Fail(int32_t number, const std::string& what) {
+    throw Error(number, kSource, what);
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        Fail(53, "The file '" + path + "' cannot be read");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Writes the file beside its place and renames it when complete.
+void WriteAll(const std::string& path, const std::string& text) {
+    const std::string temporary = path + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            Fail(75, "The file '" + path + "' cannot be written");
+        }
+    }
+    std::error_code error;
+    fs::rename(temporary, path, error);
+    if (error) {
+        fs::remove(temporary, error);
+        Fail(75, "The file '" + path + "' cannot be written");
+    }
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string JoinCrLf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> ProjectLines(const std::string& name) {
+    return {
+        "Type=Exe",
+        "Module=modMain; " + std::string(FileSystemPart::kMainModule),
+        "Module=modSupport; " + std::string(FileSystemPart::kSupportModule),
+        "Startup=\"Sub Main\"",
+        "Title=\"" + name + "\"",
+        "ExeName32=\"" + name + ".exe\"",
+        "Name=\"" + name + "\"",
+    };
+}
+
+bool ValidName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+bool FileSystemPart::IsPartDirectory(const std::string& directory) {
+    return !ProjectNameIn(directory).empty();
+}
+
+std::string FileSystemPart::ProjectNameIn(const std::string& directory) {
+    std::error_code error;
+    if (!fs::is_directory(directory, error)) {
+        return {};
+    }
+    // The project named like its directory wins; otherwise the first by name.
+    const std::string preferred = fs::path(directory).filename().string();
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory, error)) {
+        if (entry.path().extension() == kProjectExtension && entry.is_regular_file(error)) {
+            names.push_back(entry.path().stem().string());
+        }
+    }
+    if (names.empty()) {
+        return {};
+    }
+    if (std::find(names.begin(), names.end(), preferred) != names.end()) {
+        return preferred;
+    }
+    return *std::min_element(names.begin(), names.end());
+}
+
+void FileSystemPart::RequireOpen() const {
+    if (directory_.empty()) {
+        Fail(91, "No part is open");
+    }
+}
+
+std::string FileSystemPart::PathOf(const std::string& file) const {
+    return (fs::path(directory_) / file).string();
+}
+
+void FileSystemPart::OpenProject(std::string& sDirectory) {
+    const std::string directory(TrimRight(Trim(sDirectory), "/"));
+    const std::string name = ProjectNameIn(directory);
+    if (name.empty()) {
+        Fail(53, "'" + sDirectory + "' holds no part (no project file " +
+                     std::string(kProjectExtension) + ")");
+    }
+    directory_ = directory.empty() ? sDirectory : directory;
+    name_ = name;
+}
+
+void FileSystemPart::CreateProject(int32_t, const std::string& sRoot, std::string& sName, bool) {
+    std::error_code error;
+    if (!fs::is_directory(sRoot, error)) {
+        Fail(76, "The part repository '" + sRoot + "' does not exist");
+    }
+    const std::string base(Trim(sName));
+    if (!ValidName(base)) {
+        Fail(52, "'" + sName + "' cannot name a part");
+    }
+    // A taken name gets a number: OLD, OLD_2, OLD_3 ...
+    std::string name = base;
+    for (int number = 2; fs::exists(fs::path(sRoot) / name, error); ++number) {
+        name = base + "_" + std::to_string(number);
+    }
+    const fs::path directory = fs::path(sRoot) / name;
+    if (!fs::create_directory(directory, error)) {
+        Fail(75, "The part directory '" + directory.string() +
+                     "' cannot be created: " + error.message());
+    }
+    directory_ = directory.string();
+    name_ = name;
+    try {
+        WriteAll(PathOf(name + kProjectExtension), JoinCrLf(ProjectLines(name)));
+        if (WriteIniString(informationfile(), "Part", "Name", name) == 0) {
+            Fail(75, "The information file '" + informationfile() + "' cannot be written");
+        }
+    } catch (...) {
+        fs::remove_all(directory, error);  // nothing half-made stays behind
+        directory_.clear();
+        name_.clear();
+        throw;
+    }
+    sName = name;
+}
+
+double FileSystemPart::PartDate() const {
+    RequireOpen();
+    struct stat info {};
+    if (stat(PathOf(name_ + kProjectExtension).c_str(), &info) != 0) {
+        Fail(53, "The project file of '" + directory_ + "' cannot be read");
+    }
+    return FileUtil::DateFromTime(static_cast<long long>(info.st_mtim.tv_sec));
+}
+
+bool FileSystemPart::HasSource() const {
+    std::error_code error;
+    return !directory_.empty() && fs::is_regular_file(PathOf(name_ + kProjectExtension), error) &&
+           fs::is_regular_file(PathOf(kMainModule), error) &&
+           fs::is_regular_file(PathOf(kSupportModule), error);
+}
+
+bool FileSystemPart::HasExecutable() const {
+    std::error_code error;
+    return !directory_.empty() && fs::is_regular_file(PathOf(name_ + ".exe"), error);
+}
+
+bool FileSystemPart::IsLorimet() const {
+    return !directory_.empty() &&
+           RegistryTextIsTrue(ReadIniString(informationfile(), kLorimetSection, kLorimetKey));
+}
+
+std::string FileSystemPart::informationfile() const {
+    return directory_.empty() ? std::string() : PathOf(kInformationFile);
+}
+
+void FileSystemPart::RePaginateCode() {
+    RequireOpen();
+    for (const auto& [file, module] :
+         {std::pair{kMainModule, "modMain"}, std::pair{kSupportModule, "modSupport"}}) {
+        std::vector<std::string> lines = SplitLines(ReadAll(PathOf(file)));
+        for (std::string& line : lines) {
+            line = std::string(TrimRight(line, " \t"));
+        }
+        const std::string header = "Attribute VB_NAME = \"" + std::string(module) + "\"";
+        if (!lines.empty() && lines.front().starts_with("Attribute VB_NAME")) {
+            lines.front() = header;
+        } else {
+            lines.insert(lines.begin(), header);
+        }
+        WriteAll(PathOf(file), JoinCrLf(lines));
+    }
+}
+
+void FileSystemPart::UpgradeProject() {
+    RequireOpen();
+    std::vector<std::string> lines = SplitLines(ReadAll(PathOf(name_ + kProjectExtension)));
+    // Every line a current project needs is there once; other lines stay.
+    for (const std::string& needed : ProjectLines(name_)) {
+        const std::string key = needed.substr(0, needed.find('=') + 1);
+        const bool module = key == "Module=";
+        const bool present = std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return module ? line == needed : line.starts_with(key);
+        });
+        if (!present) {
+            lines.push_back(needed);
+        }
+    }
+    WriteAll(PathOf(name_ + kProjectExtension), JoinCrLf(lines));
+}
+
+int16_t FileSystemPart::AdditionalFilesCount() const {
+    RequireOpen();
+    const std::string count = ReadIniString(informationfile(), kFilesSection, "Count");
+    return static_cast<int16_t>(std::clamp(std::atoi(count.c_str()), 0, 32767));
+}
+
+std::string FileSystemPart::AdditionalFiles(int16_t i) const {
+    if (i < 1 || i > AdditionalFilesCount()) {
+        throw Error(9, kSource, "Subscript out of range");
+    }
+    return ReadIniString(informationfile(), kFilesSection, "File" + std::to_string(i));
+}
+
+void FileSystemPart::AdditionalFileAdd(const std::string& sPath) {
+    const int16_t count = AdditionalFilesCount();
+    if (count == 32767) {
+        throw Error(6, kSource, "Overflow");
+    }
+    const std::string file = informationfile();
+    if (WriteIniString(file, kFilesSection, "File" + std::to_string(count + 1), sPath) == 0 ||
+        WriteIniString(file, kFilesSection, "Count", std::to_string(count + 1)) == 0) {
+        Fail(75, "The information file '" + file + "' cannot be written");
+    }
+}
+
+void FileSystemPart::AdditionalFileRemove(int16_t i) {
+    const int16_t count = AdditionalFilesCount();
+    if (i < 1 || i > count) {
+        throw Error(9, kSource, "Subscript out of range");
+    }
+    const std::string file = informationfile();
+    for (int16_t k = i; k < count; ++k) {
+        WriteIniString(file, kFilesSection, "File" + std::to_string(k),
+                       AdditionalFiles(static_cast<int16_t>(k + 1)));
+    }
+    WriteIniString(file, kFilesSection, "File" + std::to_string(count), "");
+    if (WriteIniString(file, kFilesSection, "Count", std::to_string(count - 1)) == 0) {
+        Fail(75, "The information file '" + file + "' cannot be written");
+    }
+}
+
+}  // namespace vantreel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vantreel {
+
+// A legacy DMIS part program to turn into a built part, as the part
+// selection dialog describes it.
+struct LegacyConversion {
+    std::string SourceFile;  // the DMIS file
+    std::string Name;        // the new part's name; the part manager may change it
+    std::string Directory;   // the new part's folder: repository root / Name
+    int32_t WindowHandle = 0;
+    int32_t BuildTimeoutMs = 120000;  // how long the development environment may build
+};
+
+// Scans and parses the DMIS file, creates the part through the part manager,
+// writes its two Basic modules, repaginates the code and builds the project.
+// True once the project has been written (whatever the build did); false when
+// the file does not scan or parse or the project cannot be made, after a
+// message. When the part manager picks another name, Name and Directory
+// follow it.
+bool ConvertLegacyPart(LegacyConversion& conversion);
+
+// Asks the part manager to repaginate the project in directory; nothing for
+// an empty directory. Failures are reported, not raised.
+void RepaginateProject(const std::string& directory);
+
+// Runs the development environment in make mode on the project in directory
+// (<ProductDir>/Vb6.exe /m "<project>.vbp") and waits up to timeoutMs.
+// Failures are reported, not raised; a build still running is left running.
+void BuildProject(const std::string& directory, int32_t timeoutMs = 120000);
+
+}  // namespace vantreel

@@ -1,0 +1,222 @@
+#include "components/ComponentFactory.h"
+#include "components/FileSystemPart.h"
+#include "shared/IniFile.h"
+#include "shared/RegEntry.h"
+#include "vantreel/Error.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vantreel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+int ErrorNumber(const std::function<void()>& action, std::string* description = nullptr) {
+    try {
+        action();
+    } catch (const Error& error) {
+        if (description != nullptr) {
+            *description = error.Description();
+        }
+        return error.Number();
+    }
+    return 0;
+}
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A repository on a temporary directory, configured as the station's root.
+class PartManagerTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vantreel-parts-XXXXXX";
+        directory_ = mkdtemp(pattern);
+        root_ = directory_ / "repository";
+        fs::create_directories(root_);
+        setenv("VANTREEL_REGISTRY", (directory_ / "registry.db").c_str(), 1);
+        RegEntry registry;
+        registry.CreateKey("Common");
+        registry.SetString("RepositoryRoot", root_.string());
+    }
+    void TearDown() override {
+        unsetenv("VANTREEL_REGISTRY");
+        fs::permissions(directory_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(directory_);
+    }
+
+    fs::path directory_;
+    fs::path root_;
+};
+
+TEST_F(PartManagerTest, CreateProjectMakesAVisualBasicProjectAndPicksFreeNames) {
+    std::unique_ptr<Part> part = CreatePart();
+    std::string name = "OLD";
+    part->CreateProject(0, root_.string(), name, true);
+    EXPECT_EQ(name, "OLD");
+    EXPECT_EQ(part->FullPath(), (root_ / "OLD").string());
+    EXPECT_EQ(Read(root_ / "OLD" / "OLD.vbp"),
+              "Type=Exe\r\nModule=modMain; ModMain.bas\r\nModule=modSupport; ModSupport.bas\r\n"
+              "Startup=\"Sub Main\"\r\nTitle=\"OLD\"\r\nExeName32=\"OLD.exe\"\r\nName=\"OLD\"\r\n");
+    EXPECT_EQ(ReadIniString(part->informationfile(), "Part", "Name"), "OLD");
+    EXPECT_FALSE(part->HasSource());  // no modules yet
+    EXPECT_FALSE(part->HasExecutable());
+
+    for (const char* expected : {"OLD_2", "OLD_3"}) {
+        std::string again = "OLD";
+        CreatePart()->CreateProject(0, root_.string(), again, true);
+        EXPECT_EQ(again, expected);
+    }
+    std::string bad = "a/b";
+    EXPECT_EQ(ErrorNumber([&] { part->CreateProject(0, root_.string(), bad, true); }), 52);
+    std::string description;
+    std::string name2 = "NEW";
+    EXPECT_EQ(ErrorNumber([&] { part->CreateProject(0, (root_ / "none").string(), name2, true); },
+                          &description),
+              76);
+    EXPECT_NE(description.find((root_ / "none").string()), std::string::npos);
+}
+
+TEST_F(PartManagerTest, OpenedPartAnswersEveryQuestion) {
+    std::string name = "P1";
+    CreatePart()->CreateProject(0, root_.string(), name, true);
+    const fs::path directory = root_ / "P1";
+    std::ofstream(directory / "ModMain.bas") << "Sub Main()  \nStartup\t\n";
+    std::ofstream(directory / "ModSupport.bas") << "Option Explicit";
+    std::unique_ptr<Part> part = CreatePart();
+    std::string path = directory.string() + "/";
+    part->OpenProject(path);
+    EXPECT_EQ(part->PartName(), "P1");
+    EXPECT_EQ(part->ProjectFile(), "P1");
+    EXPECT_EQ(part->FullPath(), directory.string());
+    EXPECT_TRUE(part->HasSource());
+    EXPECT_FALSE(part->IsLorimet());
+    WriteIniString(part->informationfile(), "Part", "Lorimet", "true");
+    EXPECT_TRUE(part->IsLorimet());
+    std::ofstream(directory / "P1.exe") << "x";
+    EXPECT_TRUE(part->HasExecutable());
+    EXPECT_GT(part->PartDate(), 40000.0);
+
+    part->RePaginateCode();
+    EXPECT_EQ(Read(directory / "ModMain.bas"),
+              "Attribute VB_NAME = \"modMain\"\r\nSub Main()\r\nStartup\r\n");
+    EXPECT_EQ(Read(directory / "ModSupport.bas"),
+              "Attribute VB_NAME = \"modSupport\"\r\nOption Explicit\r\n");
+    part->RePaginateCode();  // a second time changes nothing
+    EXPECT_EQ(Read(directory / "ModMain.bas"),
+              "Attribute VB_NAME = \"modMain\"\r\nSub Main()\r\nStartup\r\n");
+
+    std::ofstream(directory / "P1.vbp", std::ios::trunc) << "Type=Exe\nReference=*\\G{000}\n";
+    part->UpgradeProject();
+    const std::string project = Read(directory / "P1.vbp");
+    EXPECT_NE(project.find("Reference=*\\G{000}\r\n"), std::string::npos);
+    EXPECT_NE(project.find("Startup=\"Sub Main\"\r\n"), std::string::npos);
+    EXPECT_NE(project.find("Module=modSupport; ModSupport.bas\r\n"), std::string::npos);
+
+    std::string missing = (root_ / "nothing").string();
+    std::string description;
+    EXPECT_EQ(ErrorNumber([&] { part->OpenProject(missing); }, &description), 53);
+    EXPECT_NE(description.find(missing), std::string::npos);
+    fs::remove(directory / "ModMain.bas");
+    EXPECT_EQ(ErrorNumber([&] { part->RePaginateCode(); }), 53);
+}
+
+TEST_F(PartManagerTest, AdditionalFiles) {
+    std::string name = "P2";
+    std::unique_ptr<Part> part = CreatePart();
+    part->CreateProject(0, root_.string(), name, true);
+    EXPECT_EQ(part->AdditionalFilesCount(), 0);
+    for (const char* file : {"/a.txt", "/b.txt", "/c.txt"}) {
+        part->AdditionalFileAdd(file);
+    }
+    EXPECT_EQ(part->AdditionalFilesCount(), 3);
+    part->AdditionalFileRemove(2);
+    EXPECT_EQ(part->AdditionalFilesCount(), 2);
+    EXPECT_EQ(part->AdditionalFiles(1), "/a.txt");
+    EXPECT_EQ(part->AdditionalFiles(2), "/c.txt");
+    EXPECT_EQ(ErrorNumber([&] { (void)part->AdditionalFiles(3); }), 9);
+    EXPECT_EQ(ErrorNumber([&] { part->AdditionalFileRemove(0); }), 9);
+}
+
+TEST_F(PartManagerTest, FoldersListFoldersPartsAndFiles) {
+    fs::create_directories(root_ / "Plates" / "Deep");
+    std::string name = "HOUSING";
+    CreatePart()->CreateProject(0, (root_ / "Plates").string(), name, true);
+    std::ofstream(root_ / "Plates" / "OLD.DMS") << "ENDFIL\n";
+    std::unique_ptr<PartFolder> folder = CreatePartFolder();
+    folder->OpenFolder("");
+    EXPECT_EQ(folder->FullPath(), root_.string());
+    EXPECT_EQ(folder->ShortName(), "");
+    KeyedCollection<PartFolder> folders;
+    folder->GetFolders(folders, false);
+    ASSERT_EQ(folders.Count(), 1);
+    EXPECT_EQ(folders.Item(1)->ShortName(), "Plates");
+    EXPECT_NE(folders.Find((root_ / "Plates").string()), nullptr);
+
+    folder->OpenFolder((root_ / "Plates").string());
+    KeyedCollection<PartFolder> subFolders;
+    KeyedCollection<Part> parts;
+    KeyedCollection<PlainFile> files;
+    folder->GetFolders(subFolders, false);
+    folder->GetParts(parts, false);
+    folder->GetFiles(files, false);
+    ASSERT_EQ(subFolders.Count(), 1);
+    EXPECT_EQ(subFolders.Item(1)->ShortName(), "Deep");
+    ASSERT_EQ(parts.Count(), 1);
+    EXPECT_EQ(parts.Item(1)->PartName(), "HOUSING");
+    ASSERT_EQ(files.Count(), 1);
+    EXPECT_EQ(files.Item(1)->ShortName(), "OLD.DMS");
+
+    EXPECT_TRUE(folder->ContainsPart("HOUSING"));
+    EXPECT_TRUE(folder->ContainsPart("housing"));
+    EXPECT_FALSE(folder->ContainsPart("PLATE"));
+
+    folder->CreateFolder(root_.string(), "New");
+    EXPECT_EQ(folder->FullPath(), (root_ / "New").string());
+    EXPECT_EQ(ErrorNumber([&] { folder->CreateFolder(root_.string(), "New"); }), 58);
+    folder->RenameFolder((root_ / "Renamed").string());
+    EXPECT_TRUE(fs::is_directory(root_ / "Renamed"));
+    EXPECT_FALSE(fs::exists(root_ / "New"));
+    EXPECT_EQ(ErrorNumber([&] { folder->RenameFolder((root_ / "Plates").string()); }), 58);
+    EXPECT_EQ(ErrorNumber([&] { folder->OpenFolder((root_ / "none").string()); }), 76);
+}
+
+TEST_F(PartManagerTest, VanishedFolderGivesClearError) {
+    fs::create_directories(root_ / "Gone");
+    std::unique_ptr<PartFolder> folder = CreatePartFolder();
+    folder->OpenFolder((root_ / "Gone").string());
+    fs::remove(root_ / "Gone");
+    KeyedCollection<PlainFile> files;
+    std::string description;
+    EXPECT_EQ(ErrorNumber([&] { folder->GetFiles(files, false); }, &description), 75);
+    EXPECT_NE(description.find((root_ / "Gone").string()), std::string::npos);
+}
+
+TEST_F(PartManagerTest, FactoryByProgId) {
+    EXPECT_EQ(ErrorNumber([] { (void)CreatePart("Unknown.Part"); }), 429);
+    std::string description;
+    EXPECT_EQ(ErrorNumber([] { CreatePartExport()->BrowseProjects("/x.zip"); }, &description),
+              5010);
+    EXPECT_NE(description.find("/x.zip"), std::string::npos);
+    int made = 0;
+    RegisterPart("Test.Part", [&] {
+        ++made;
+        return std::make_unique<FileSystemPart>();
+    });
+    EXPECT_NE(CreatePart("Test.Part"), nullptr);
+    EXPECT_EQ(made, 1);
+}
+
+}  // namespace
+}  // namespace vantreel::test
