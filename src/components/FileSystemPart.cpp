@@ -32,8 +32,9 @@ constexpr const char* kFilesSection = "AdditionalFiles";
 }
 
 std::string ReadAll(const std::string& path) {
+    std::error_code error;
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!fs::is_regular_file(path, error) || !in) {
         Fail(53, "The file '" + path + "' cannot be read");
     }
     std::ostringstream text;

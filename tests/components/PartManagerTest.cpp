@@ -130,6 +130,10 @@ TEST_F(PartManagerTest, OpenedPartAnswersEveryQuestion) {
     EXPECT_NE(description.find(missing), std::string::npos);
     fs::remove(directory / "ModMain.bas");
     EXPECT_EQ(ErrorNumber([&] { part->RePaginateCode(); }), 53);
+    // A module that cannot be read (here a directory in its place) is named in the error.
+    fs::create_directory(directory / "ModMain.bas");
+    EXPECT_EQ(ErrorNumber([&] { part->RePaginateCode(); }, &description), 53);
+    EXPECT_NE(description.find((directory / "ModMain.bas").string()), std::string::npos);
 }
 
 TEST_F(PartManagerTest, AdditionalFiles) {
