@@ -63,6 +63,16 @@ std::string_view StatementParser::CurrentWord() const {
                : std::string_view();
 }
 
+ExpressionNode& StatementParser::SpareNode() {
+    if (!spare_) {
+        spare_ = std::make_unique<CExpression>();
+    } else {
+        spare_->SetExpressionType(0);
+        spare_->SetValue(Variant());
+    }
+    return spare_;
+}
+
 bool StatementParser::ExpectWord(std::string_view word) {
     return scanner_.Token() == tkWord && CurrentWord() == word;
 }
@@ -157,7 +167,7 @@ bool StatementParser::ParseStatement(CStatement& statement) {
 bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     const int32_t p = scanner_.Position();
 
-    ExpressionNode label = std::make_unique<CExpression>();
+    ExpressionNode& label = SpareNode();
     if (expressions_.ParseLabelRef(label)) {
         const VariantArray& parts = label->Value().Array();
         const std::string& labelType = parts[1].String();
@@ -173,7 +183,7 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     } else if (scanner_.Severity() == 1) {
         return false;
     } else {
-        ExpressionNode target = std::make_unique<CExpression>();
+        ExpressionNode& target = SpareNode();
         if (expressions_.ParseAssignTarget(target)) {
             if (!context_.IsRegistered(target->Value().ToText(), ParseContext::DeclaredVariables)) {
                 return FailWrapped(p, kUndeclaredName);

@@ -71,10 +71,15 @@ class StatementParser {
     bool ParseBodyStatement(CStatements& into, int32_t blockStart, bool& failed,
                             CStatement** parsed = nullptr);
     std::string_view CurrentWord() const;
+    // An empty node for an attempt that usually fails (a left-hand label, an
+    // assignment target): kept and cleared between attempts, replaced when an
+    // attempt succeeds and takes it.
+    ExpressionNode& SpareNode();
 
     Scanner& scanner_;
     ParseContext& context_;
     ExpressionParser expressions_;
+    ExpressionNode spare_;
 };
 
 }  // namespace vantreel
