@@ -1,5 +1,6 @@
 #include "DmisCommands.h"
 
+#include "dmis/BasicWriter.h"
 #include "dmis/CComments.h"
 #include "dmis/CProgram.h"
 #include "dmis/Datastream.h"
@@ -61,42 +62,10 @@ int RunBas(const std::string& path, const std::string& directory, std::ostream& 
         err << result.message << '\n';
         return 1;
     }
-    // Both modules are written next to their final names and renamed when
-    // complete, so a failure leaves no partial module behind.
-    const std::filesystem::path mainPath = std::filesystem::path(directory) / "ModMain.bas";
-    const std::filesystem::path supportPath = std::filesystem::path(directory) / "ModSupport.bas";
-    const std::filesystem::path mainTemp = mainPath.string() + ".part";
-    const std::filesystem::path supportTemp = supportPath.string() + ".part";
-    auto removeTemps = [&] {
-        std::error_code ignored;
-        std::filesystem::remove(mainTemp, ignored);
-        std::filesystem::remove(supportTemp, ignored);
-    };
     try {
-        {
-            std::ofstream modMain(mainTemp, std::ios::binary | std::ios::trunc);
-            std::ofstream modSupport(supportTemp, std::ios::binary | std::ios::trunc);
-            if (!modMain || !modSupport) {
-                throw Error(75, "vantreel dmis bas",
-                            "the modules cannot be written in " + directory);
-            }
-            program.WriteToBas(modMain, modSupport);
-            modMain.close();
-            modSupport.close();
-            if (!modMain || !modSupport) {
-                throw Error(75, "vantreel dmis bas",
-                            "the modules cannot be written in " + directory);
-            }
-        }
-        std::filesystem::rename(mainTemp, mainPath);
-        std::filesystem::rename(supportTemp, supportPath);
+        WriteBasicModules(program, directory);
     } catch (const Error& error) {
-        removeTemps();
         err << error.Description() << '\n';
-        return 1;
-    } catch (const std::filesystem::filesystem_error& error) {
-        removeTemps();
-        err << error.what() << '\n';
         return 1;
     }
     return 0;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -576,6 +577,40 @@ std::string CStatement::BuildForBas() {
 
 std::string CExpression::BuildForBas() {
     return BasicWriter::ExpressionText(*this);
+}
+
+void WriteBasicModules(CProgram& program, const std::string& directory) {
+    const std::filesystem::path mainPath = std::filesystem::path(directory) / "ModMain.bas";
+    const std::filesystem::path supportPath = std::filesystem::path(directory) / "ModSupport.bas";
+    const std::string mainTemporary = mainPath.string() + ".part";
+    const std::string supportTemporary = supportPath.string() + ".part";
+    try {
+        std::ofstream modMain(mainTemporary, std::ios::binary | std::ios::trunc);
+        std::ofstream modSupport(supportTemporary, std::ios::binary | std::ios::trunc);
+        if (!modMain || !modSupport) {
+            throw Error(75, "WriteBasicModules",
+                        "The modules cannot be written in '" + directory + "'");
+        }
+        program.WriteToBas(modMain, modSupport);
+        modMain.close();
+        modSupport.close();
+        if (!modMain || !modSupport) {
+            throw Error(75, "WriteBasicModules",
+                        "The modules cannot be written in '" + directory + "'");
+        }
+        std::filesystem::rename(mainTemporary, mainPath);
+        std::filesystem::rename(supportTemporary, supportPath);
+    } catch (const std::filesystem::filesystem_error& error) {
+        std::error_code ignored;
+        std::filesystem::remove(mainTemporary, ignored);
+        std::filesystem::remove(supportTemporary, ignored);
+        throw Error(75, "WriteBasicModules", error.what());
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove(mainTemporary, ignored);
+        std::filesystem::remove(supportTemporary, ignored);
+        throw;
+    }
 }
 
 }  // namespace vantreel

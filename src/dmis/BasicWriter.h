@@ -22,6 +22,11 @@ class CStatements;
 // The statements are first written to a scratch file "ScrFile_<date><time>.tmp"
 // in the current directory, which is removed when writing ends, also after
 // an error.
+// Writes program as DIRECTORY/ModMain.bas and DIRECTORY/ModSupport.bas, each
+// beside its place and renamed when complete, so that a failure leaves no
+// partly written module. Raises vantreel::Error.
+void WriteBasicModules(CProgram& program, const std::string& directory);
+
 class BasicWriter {
   public:
     BasicWriter(std::ostream& modMain, std::ostream& modSupport);

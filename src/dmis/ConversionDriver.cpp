@@ -2,6 +2,7 @@
 
 #include "components/ComponentFactory.h"
 #include "dmis/Analyzer.h"
+#include "dmis/BasicWriter.h"
 #include "dmis/CProgram.h"
 #include "dmis/DmisTables.h"
 #include "dmis/Lookup.h"
@@ -21,42 +22,10 @@
 namespace vantreel {
 namespace {
 
-constexpr const char* kMainModule = "ModMain.bas";
-constexpr const char* kSupportModule = "ModSupport.bas";
 constexpr const char* kSetupRoot = "SOFTWARE\\Microsoft\\VisualStudio\\6.0\\Setup";
 constexpr const char* kMakeTitle = "Vantreel - CommandPartMake";
 constexpr const char* kPaginateTitle = "Vantreel - CommandPartPaginate";
 constexpr int32_t kErrorTitle = 110089;
-
-// Writes both modules beside their places and renames them when complete.
-void WriteModules(CProgram& program, const std::string& directory) {
-    const std::string mainPath = CombinePath(directory, kMainModule);
-    const std::string supportPath = CombinePath(directory, kSupportModule);
-    const std::string mainTemporary = mainPath + ".part";
-    const std::string supportTemporary = supportPath + ".part";
-    try {
-        std::ofstream modMain(mainTemporary, std::ios::binary | std::ios::trunc);
-        std::ofstream modSupport(supportTemporary, std::ios::binary | std::ios::trunc);
-        if (!modMain || !modSupport) {
-            throw Error(75, "ConvertLegacyPart",
-                        "The modules cannot be written in '" + directory + "'");
-        }
-        program.WriteToBas(modMain, modSupport);
-        modMain.close();
-        modSupport.close();
-        if (!modMain || !modSupport) {
-            throw Error(75, "ConvertLegacyPart",
-                        "The modules cannot be written in '" + directory + "'");
-        }
-        std::filesystem::rename(mainTemporary, mainPath);
-        std::filesystem::rename(supportTemporary, supportPath);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(mainTemporary, ignored);
-        std::filesystem::remove(supportTemporary, ignored);
-        throw;
-    }
-}
 
 }  // namespace
 
@@ -86,7 +55,7 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
             // part (not the one holding the name) is repaginated and built.
             conversion.Directory = createdDirectory;
         }
-        WriteModules(program, createdDirectory);
+        WriteBasicModules(program, createdDirectory);
         createdDirectory.clear();  // the part is complete; it stays whatever follows
         RepaginateProject(conversion.Directory);
         BuildProject(conversion.Directory, conversion.BuildTimeoutMs);

@@ -1,3 +1,4 @@
+#include "common/ErrorNumber.h"
 #include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
 #include "shared/IniFile.h"
@@ -17,18 +18,6 @@ namespace vantreel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-int ErrorNumber(const std::function<void()>& action, std::string* description = nullptr) {
-    try {
-        action();
-    } catch (const Error& error) {
-        if (description != nullptr) {
-            *description = error.Description();
-        }
-        return error.Number();
-    }
-    return 0;
-}
 
 std::string Read(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ErrorNumber.h"
+
 #include "dmis/Analyzer.h"
 #include "dmis/CExpressions.h"
 #include "dmis/CProgram.h"
@@ -60,20 +62,6 @@ inline std::string Describe(const CExpression& node) {
         default:
             return std::to_string(kind);
     }
-}
-
-// The number of a vantreel::Error thrown by action, 0 when none is thrown.
-template <class Action>
-int ErrorNumber(Action&& action, std::string* description = nullptr) {
-    try {
-        action();
-    } catch (const Error& error) {
-        if (description != nullptr) {
-            *description = error.Description();
-        }
-        return error.Number();
-    }
-    return 0;
 }
 
 // Message texts of the parsers come from the shipped English tables.

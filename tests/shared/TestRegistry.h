@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ErrorNumber.h"
+
 #include "shared/RegEntry.h"
 #include "shared/RegistryStore.h"
 #include "vantreel/Error.h"
@@ -57,19 +59,5 @@ class RegistryTest : public testing::Test {
     TempDirectory directory_;
     std::shared_ptr<RegistryStore> store_;
 };
-
-// The number of a vantreel::Error thrown by action, 0 when none is thrown.
-template <class Action>
-int ErrorNumber(Action&& action, std::string* description = nullptr) {
-    try {
-        action();
-    } catch (const Error& error) {
-        if (description != nullptr) {
-            *description = error.Description();
-        }
-        return error.Number();
-    }
-    return 0;
-}
 
 }  // namespace vantreel::test
