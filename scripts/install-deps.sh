@@ -12,6 +12,8 @@ packages=(
     libgmock-dev
     libbenchmark-dev
     libsqlite3-dev
+    qt6-base-dev
+    fonts-dejavu-core
     clang-format
     clang
     libclang-rt-14-dev

@@ -1,6 +1,7 @@
 #include "ConfigCommands.h"
 #include "DmisCommands.h"
 #include "RegCommands.h"
+#include "Screenshots.h"
 #include "StationCommands.h"
 
 #include <iostream>
@@ -19,6 +20,7 @@ constexpr const char* kUsage =
     "  vantreel dmis load MODEL           the listing of a saved model\n"
     "  vantreel convert FILE [--name NAME]   a legacy DMIS file as a new built part\n"
     "  vantreel demo-station DIR   a complete sample station in DIR\n"
+    "  vantreel screenshots DIR    the library's windows drawn offscreen as PNG files\n"
     "  vantreel demo FILE          tokens, comments and a model listing, for a first look\n"
     "  vantreel config repository-root [APPLICATION] | install-directory\n"
     "  vantreel strings ID [--lang LCID]   one message in a language\n"
@@ -53,6 +55,9 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 2 && args[0] == "demo-station") {
         return vantreel::cli::RunDemoStation(args[1], std::cout, std::cerr);
+    }
+    if (args.size() == 2 && args[0] == "screenshots") {
+        return vantreel::cli::RunScreenshots(args[1], std::cout, std::cerr);
     }
     if (args.size() == 2 && args[0] == "demo") {
         return vantreel::cli::RunDemo(args[1], std::cout, std::cerr);

@@ -1,0 +1,67 @@
+#include "Screenshots.h"
+
+#include "shared/MessageBox.h"
+#include "shared/Resources.h"
+#include "touch/frmMessageBox.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+
+namespace vantreel::cli {
+
+int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream& err) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int argc = 1;
+    char name[] = "vantreel";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error) {
+        err << "ERROR: " << directory << ": " << error.message() << '\n';
+        return 1;
+    }
+    struct Shot {
+        const char* file;
+        int32_t language;
+        int32_t flags;
+        const char* prompt;
+        const char* title;
+    };
+    const Shot shots[] = {
+        {"msgbox-ok-information-en.png", 1033, vbOKOnly + vbInformation, "The part was converted.",
+         "Vantreel"},
+        {"msgbox-yesnocancel-question-en.png", 1033, vbYesNoCancel + vbQuestion + 0x100,
+         "The part information has changed. Save the changes?", "Part information"},
+        {"msgbox-yesno-question-de.png", 1031, vbYesNo + vbQuestion,
+         "Die vorhandene Datei ist neuer als die gespeicherte Kopie. Ersetzen?", "Vantreel"},
+        {"msgbox-abortretryignore-critical-en.png", 1033, vbAbortRetryIgnore + vbCritical,
+         "The registry database '/var/lib/vantreel/registry.db' cannot be used: file is not a "
+         "database",
+         "Error"},
+        {"msgbox-retrycancel-exclamation-de.png", 1031, vbRetryCancel + vbExclamation,
+         "Der Ordner kann nicht gelesen werden.", "Fehler"},
+    };
+    for (const Shot& shot : shots) {
+        InitResources();
+        int32_t language = shot.language;
+        SetLanguage(language);
+        frmMessageBox box;
+        box.Build(shot.prompt, shot.flags, shot.title);
+        box.show();
+        QApplication::processEvents();
+        const std::string path = (std::filesystem::path(directory) / shot.file).string();
+        if (!box.grab().save(QString::fromStdString(path))) {
+            err << "ERROR: " << path << " cannot be written\n";
+            return 1;
+        }
+        out << path << '\n';
+    }
+    return 0;
+}
+
+}  // namespace vantreel::cli
