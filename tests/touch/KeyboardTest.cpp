@@ -1,0 +1,250 @@
+#include "components/ContextServer.h"
+#include "touch/FormHelpers.h"
+#include "touch/FormKeyboard.h"
+#include "touch/ModalDialogs.h"
+#include "touch/ScreenRes.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include "common/ErrorNumber.h"
+
+namespace vantreel::test {
+namespace {
+
+// A context server that has the contexts it is given.
+class FakeContextServer : public ContextServer {
+  public:
+    explicit FakeContextServer(std::string context) : context_(std::move(context)) {}
+    bool GetContext(const std::string& path) override { return path == context_; }
+
+  private:
+    std::string context_;
+};
+
+struct ScreenCase {
+    int width;  // twips, at 15 twips per pixel
+    const char* sobrel;
+    float factor;
+    int title, label, command, cmdWidth, cmdHeight, picWidth, picHeight;
+};
+
+TEST(ScreenRes, SizesByScreenWidth) {
+    const ScreenCase cases[] = {
+        {9600, "", 1.0f, 18, 10, 8, 825, 540, 2400, 840},
+        {12000, "", 1.25f, 22, 10, 12, 1031, 675, 3000, 1050},
+        {15360, "", 1.6f, 28, 12, 14, 1320, 864, 3840, 1344},
+        {15360, "Sobrel\\Online", 1.6f, 22, 10, 14, 1320, 864, 3840, 1344},
+        {15360, "Sobrel\\Offline", 1.6f, 22, 10, 14, 1320, 864, 3840, 1344},
+        {15360, "Other\\Context", 1.6f, 28, 12, 14, 1320, 864, 3840, 1344},
+        {12000, "Sobrel\\Online", 1.25f, 22, 10, 12, 1031, 675, 3000, 1050},
+        {28800, "", 1.6f, 28, 12, 14, 1320, 864, 3840, 1344},
+    };
+    for (const ScreenCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " " + c.sobrel);
+        if (*c.sobrel != '\0') {
+            const std::string context = c.sobrel;
+            RegisterContextServer("Daskoren.Application", [context] {
+                return std::make_unique<FakeContextServer>(context);
+            });
+        }
+        ScreenRes screen;
+        screen.Initialize(c.width, 15);
+        RegisterContextServer("Daskoren.Application", nullptr);
+        EXPECT_EQ(screen.ScreenWidthPix(), c.width / 15);
+        EXPECT_EQ(screen.SCALEFACTOR(), c.factor);
+        EXPECT_EQ(screen.TitleFontSize(), c.title);
+        EXPECT_EQ(screen.LabelFontSize(), c.label);
+        EXPECT_EQ(screen.CmdButtonFontSize(), c.command);
+        EXPECT_EQ(screen.CmdButtonWidth(), c.cmdWidth);
+        EXPECT_EQ(screen.CmdButtonHeight(), c.cmdHeight);
+        EXPECT_EQ(screen.PicButtonWidth(), c.picWidth);
+        EXPECT_EQ(screen.PicButtonHeight(), c.picHeight);
+        EXPECT_TRUE(screen.TouchScreen());
+    }
+}
+
+TEST(ScreenRes, TouchOffAndAspects) {
+    ScreenRes screen;
+    screen.Initialize(9600, 15);
+    screen.SetXAspect(1.5f);
+    EXPECT_EQ(screen.CmdButtonWidth(), 1238);  // 1237.5 goes to the even neighbour
+    screen.SetXAspect(0);
+    EXPECT_EQ(screen.XAspect(), 1.0f);
+    screen.SetYAspect(-2);
+    EXPECT_EQ(screen.YAspect(), 1.0f);
+    screen.SetYAspect(2.0f);
+    EXPECT_EQ(screen.CmdButtonHeight(), 1080);
+    EXPECT_EQ(screen.PicButtonHeight(), 1680);
+    screen.SetTouchScreen(false);
+    EXPECT_EQ(screen.CmdButtonHeight(), 360);
+    EXPECT_EQ(screen.CmdButtonWidth(), 1200);
+    EXPECT_EQ(screen.CmdButtonFontSize(), 8);
+    EXPECT_EQ(screen.LabelFontSize(), 8);
+    EXPECT_EQ(screen.TitleFontSize(), 10);
+    EXPECT_EQ(screen.PicButtonWidth(), 2400);  // picture buttons ignore touch mode
+    EXPECT_EQ(ErrorNumber([&] { screen.Initialize(9600, 0); }), 11);
+    EXPECT_EQ(ScreenRes::ToInteger(2.5), 2);
+    EXPECT_EQ(ScreenRes::ToInteger(3.5), 4);
+    EXPECT_EQ(ErrorNumber([] { (void)ScreenRes::ToInteger(40000.0); }), 6);
+}
+
+TEST(ScreenRes, SetsControls) {
+    QWidget form;
+    auto* button = new QPushButton("OK", &form);
+    auto* label = new QLabel("Name", &form);
+    auto* check = new QCheckBox("Protected", &form);
+    ScreenRes screen;
+    screen.Initialize(9600, 15);
+    screen.SetAllCommands(&form);
+    screen.SetAllLabels(&form);
+    EXPECT_EQ(button->font().pointSize(), 8);
+    EXPECT_EQ(button->width(), 825 * button->logicalDpiX() / 1440);
+    EXPECT_EQ(label->font().pointSize(), 10);
+    EXPECT_EQ(check->font().pointSize(), 10);
+}
+
+class KeyboardTest : public testing::Test {
+  protected:
+    void SetUp() override { ResetModalAnswers(2000); }
+    void TearDown() override {
+        EXPECT_EQ(PendingModalAnswers(), 0);
+        EXPECT_EQ(UnansweredModalDialogs(), 0);
+    }
+
+    // Queues touches of keys by tag, in order.
+    static void Type(std::vector<QString> tags) {
+        QueueModalAnswer([tags](QDialog& dialog) {
+            auto& keyboard = static_cast<FormKeyboard&>(dialog);
+            for (const QString& tag : tags) {
+                QPushButton* key = keyboard.Key(tag);
+                ASSERT_NE(key, nullptr) << tag.toStdString();
+                key->click();
+            }
+        });
+    }
+};
+
+TEST_F(KeyboardTest, KeysWithAndWithoutShift) {
+    Type({"Q", "1!", "[{", "SHIFT", "Q", "1!", "[{", "'\"", "SHIFT", "SPACE", "'\"", "ENTER"});
+    FormKeyboard keyboard;
+    EXPECT_EQ(keyboard.InputString("Operator", ""), "q1[Q!{\" '");
+}
+
+TEST_F(KeyboardTest, DeleteCancelAndEnter) {
+    Type({"DELETE", "A", "DELETE", "DELETE", "ENTER"});  // DELETE on empty input does nothing
+    EXPECT_EQ(FormKeyboard().InputString("Part", ""), "");
+    Type({"X", "Y", "CANCEL"});
+    EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "P-12");
+    Type({"DELETE", "DELETE", "DELETE", "DELETE", "ENTER"});
+    EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "");
+    QueueModalAnswer([](QDialog& dialog) { dialog.close(); });  // closed as CANCEL
+    EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "P-12");
+}
+
+TEST_F(KeyboardTest, LayoutFollowsTheTable) {
+    FormKeyboard keyboard;
+    keyboard.Build("Prompt", "abc");
+    EXPECT_EQ(keyboard.findChild<QLabel*>("lblPrompt")->text(), "Prompt");
+    EXPECT_EQ(keyboard.findChild<QLineEdit*>("txtValue")->text(), "abc");
+    EXPECT_EQ(keyboard.Key("1!")->text(), "!\n1");
+    EXPECT_EQ(keyboard.Key("7&")->text(), "&&\n7");
+    EXPECT_EQ(keyboard.Key("Q")->text(), "Q");
+    EXPECT_EQ(keyboard.Key("SHIFT")->text(), "Shift");
+    EXPECT_EQ(keyboard.Key("ENTER")->text(), "Enter");
+    EXPECT_EQ(keyboard.windowTitle(), "On-Screen Keyboard");
+    EXPECT_EQ(keyboard.findChild<QPushButton*>("cmdKey0"), keyboard.Key("1!"));
+    // Rows start further right, row by row, and lie one key below the other.
+    const int row1 = keyboard.Key("1!")->x();
+    const int row2 = keyboard.Key("Q")->x();
+    const int row3 = keyboard.Key("A")->x();
+    const int row4 = keyboard.Key("Z")->x();
+    EXPECT_LT(row1, row2);
+    EXPECT_LT(row2, row3);
+    EXPECT_LT(row3, row4);
+    EXPECT_EQ(keyboard.Key("A")->y() - keyboard.Key("Q")->y(), keyboard.Key("Q")->height());
+    EXPECT_EQ(keyboard.Key("W")->x() - keyboard.Key("Q")->x(), keyboard.Key("Q")->width());
+    EXPECT_EQ(keyboard.Key("CANCEL")->x(), row4);
+    EXPECT_GT(keyboard.Key("SPACE")->width(), keyboard.Key("Q")->width());
+}
+
+TEST(FormHelpers, SystemFontSizesAndControlState) {
+    QWidget form;
+    auto* small = new QLabel("small", &form);
+    QFont font = small->font();
+    font.setPointSize(6);
+    font.setBold(true);
+    small->setFont(font);
+    auto* large = new QLabel("large", &form);
+    font.setPointSize(14);
+    font.setBold(false);
+    font.setItalic(true);
+    large->setFont(font);
+    ApplySystemFont(&form, 1033);
+    const QString face = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    for (QWidget* widget : {static_cast<QWidget*>(&form), static_cast<QWidget*>(small),
+                            static_cast<QWidget*>(large)}) {
+        EXPECT_EQ(widget->font().family(), face);
+    }
+    EXPECT_EQ(small->font().pointSize(), 8);
+    EXPECT_TRUE(small->font().bold());
+    EXPECT_EQ(large->font().pointSize(), 14);
+    EXPECT_TRUE(large->font().italic());
+    font.setPointSize(8);
+    small->setFont(font);
+    ApplySystemFont(&form, 1041);  // Japanese: at least 9 points
+    EXPECT_EQ(small->font().pointSize(), 9);
+
+    auto* edit = new QLineEdit("text", &form);
+    SetControlEnabled(edit, false);
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_EQ(edit->palette().color(QPalette::Base),
+              QGuiApplication::palette().color(QPalette::Active, QPalette::Button));
+    SetControlEnabled(edit, true);
+    EXPECT_TRUE(edit->isEnabled());
+    SetControlEnabled(nullptr, true);
+    SelectAllText(edit, true);
+    EXPECT_EQ(edit->selectedText(), "text");
+    SelectAllText(edit, false);
+    EXPECT_TRUE(edit->selectedText().isEmpty());
+    EXPECT_EQ(edit->cursorPosition(), 0);
+}
+
+// A parent that records the commands its controls send.
+class CommandParent : public QWidget {
+  public:
+    QWidget* received = nullptr;
+
+  protected:
+    bool event(QEvent* event) override {
+        if (event->type() == ControlCommandEvent::kType) {
+            received = static_cast<ControlCommandEvent*>(event)->Control();
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
+TEST(FormHelpers, CommandsReachTheParentAndFormsAreCentred) {
+    CommandParent parent;
+    auto* control = new QPushButton("Go", &parent);
+    NotifyParentCommand(control);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(parent.received, control);
+    NotifyParentCommand(&parent);  // no parent: nothing
+    parent.resize(200, 100);
+    CenterForm(&parent);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(parent.x(), (screen.width() - 200) / 2);
+    EXPECT_EQ(parent.y(), (screen.height() - 100) / 2);
+}
+
+}  // namespace
+}  // namespace vantreel::test
