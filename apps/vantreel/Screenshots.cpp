@@ -2,6 +2,7 @@
 
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
+#include "touch/FormKeyboard.h"
 #include "touch/frmMessageBox.h"
 
 #include <QApplication>
@@ -56,6 +57,41 @@ int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream
         QApplication::processEvents();
         const std::string path = (std::filesystem::path(directory) / shot.file).string();
         if (!box.grab().save(QString::fromStdString(path))) {
+            err << "ERROR: " << path << " cannot be written\n";
+            return 1;
+        }
+        out << path << '\n';
+    }
+
+    struct KeyboardShot {
+        const char* file;
+        int32_t language;
+        bool shifted;
+        bool touch;
+        const char* prompt;
+        const char* value;
+    };
+    const KeyboardShot keyboards[] = {
+        {"keyboard-en.png", 1033, false, true, "Operator name", "Smith"},
+        {"keyboard-shift-en.png", 1033, true, true, "Operator name", "Smith"},
+        {"keyboard-de.png", 1031, false, true, "Bediener", "M\xc3\xbcller"},
+        {"keyboard-desktop-en.png", 1033, false, false, "Operator name", "Smith"},
+    };
+    for (const KeyboardShot& shot : keyboards) {
+        InitResources();
+        int32_t language = shot.language;
+        SetLanguage(language);
+        FormKeyboard keyboard;
+        keyboard.SetLanguage(shot.language);
+        keyboard.SetTouchScreen(shot.touch);
+        keyboard.Build(shot.prompt, shot.value);
+        if (shot.shifted) {
+            keyboard.Touch("SHIFT");
+        }
+        keyboard.show();
+        QApplication::processEvents();
+        const std::string path = (std::filesystem::path(directory) / shot.file).string();
+        if (!keyboard.grab().save(QString::fromStdString(path))) {
             err << "ERROR: " << path << " cannot be written\n";
             return 1;
         }

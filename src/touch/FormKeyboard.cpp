@@ -144,6 +144,7 @@ void FormKeyboard::Build(const std::string& sPrompt, const std::string& sValue) 
     const int height = top(5) + keyHeight + kLeft;
     setFixedSize(Pixels(width), Pixels(height));
     CenterForm(this);
+    txtValue_->setFocus(Qt::OtherFocusReason);
 }
 
 void FormKeyboard::Touch(const QString& tag) {
@@ -175,6 +176,15 @@ void FormKeyboard::Touch(const QString& tag) {
     txtValue_->setText(text);
     txtValue_->setCursorPosition(static_cast<int>(text.size()));
     txtValue_->setFocus();
+}
+
+void FormKeyboard::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    if (!visible) {
+        return;
+    }
+    txtValue_->deselect();
+    txtValue_->setCursorPosition(static_cast<int>(txtValue_->text().size()));
 }
 
 void FormKeyboard::reject() {

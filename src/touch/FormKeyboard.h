@@ -26,11 +26,19 @@ class FormKeyboard : public QDialog {
     // The language of the key captions.
     void SetLanguage(int32_t lLanguage);
 
+    // Touch-sized keys (the default) or desktop-sized ones; read by Build.
+    void SetTouchScreen(bool bTouchScreen) noexcept { metrics_.SetTouchScreen(bTouchScreen); }
+
     // Shows the keyboard modally; the typed text after ENTER, sValue after CANCEL.
     std::string InputString(const std::string& sPrompt, const std::string& sValue);
 
     // Builds the keyboard for a prompt and an initial value without showing it.
     void Build(const std::string& sPrompt, const std::string& sValue);
+
+    // Opens with the caret after the initial value and nothing selected, as
+    // the keys only ever append. (QDialog tabs into the focused box when it
+    // opens, which would select all.)
+    void setVisible(bool visible) override;
 
     // Touches the key with this Tag ("Q", "1!", "SHIFT", "ENTER" ...).
     void Touch(const QString& tag);

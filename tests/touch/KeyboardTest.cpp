@@ -175,6 +175,41 @@ TEST_F(KeyboardTest, LayoutFollowsTheTable) {
     EXPECT_GT(keyboard.Key("SPACE")->width(), keyboard.Key("Q")->width());
 }
 
+TEST_F(KeyboardTest, DesktopSizesMakeSmallerKeys) {
+    FormKeyboard touch;
+    touch.Build("Prompt", "");
+    FormKeyboard desktop;
+    desktop.SetTouchScreen(false);
+    desktop.Build("Prompt", "");
+    EXPECT_EQ(desktop.Metrics().CmdButtonHeight(), 360);
+    EXPECT_GT(touch.Metrics().CmdButtonHeight(), 360);
+    EXPECT_LT(desktop.Key("Q")->height(), touch.Key("Q")->height());
+    EXPECT_LT(desktop.width(), touch.width());
+}
+
+TEST_F(KeyboardTest, OpensWithTheCaretAfterTheValueAndShowsShift) {
+    FormKeyboard keyboard;
+    keyboard.Build("Prompt", "abc");
+    keyboard.show();
+    QApplication::processEvents();
+    auto* value = keyboard.findChild<QLineEdit*>("txtValue");
+    EXPECT_FALSE(value->hasSelectedText());
+    EXPECT_EQ(value->cursorPosition(), 3);
+    EXPECT_FALSE(keyboard.Key("SHIFT")->isChecked());
+    keyboard.Key("SHIFT")->click();
+    EXPECT_TRUE(keyboard.Shift());
+    EXPECT_TRUE(keyboard.Key("SHIFT")->isChecked());
+    keyboard.Key("A")->click();
+    keyboard.Key("A")->click();
+    EXPECT_TRUE(keyboard.Key("SHIFT")->isChecked());  // stays on until touched again
+    keyboard.Key("SHIFT")->click();
+    keyboard.Key("A")->click();
+    EXPECT_FALSE(keyboard.Key("SHIFT")->isChecked());
+    EXPECT_EQ(value->text(), "abcAAa");
+    EXPECT_EQ(value->cursorPosition(), 6);
+    keyboard.close();
+}
+
 TEST(FormHelpers, SystemFontSizesAndControlState) {
     QWidget form;
     auto* small = new QLabel("small", &form);
