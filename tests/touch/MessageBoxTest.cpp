@@ -97,6 +97,19 @@ TEST_F(MessageBoxTest, EscapeAnswersCancelOnlyWhereThereIsOne) {
     EXPECT_EQ(withoutCancel.Initialize("Go?", vbYesNo, "T"), vbNo);
 }
 
+TEST_F(MessageBoxTest, ADialogOpenedByAnAnswerTakesTheNextAnswer) {
+    // The outer box asks a question of its own before it is answered.
+    bool innerAnswer = false;
+    QueueModalAnswer([&innerAnswer](QDialog& dialog) {
+        innerAnswer = frmMessageBox().YesNo("Really?", "Inner");
+        dialog.findChild<QPushButton*>("cmdButton2")->click();
+    });
+    Click("cmdButton1");  // the inner box: Yes
+    frmMessageBox outer;
+    EXPECT_EQ(outer.Initialize("Save?", vbYesNoCancel, "Outer"), vbNo);
+    EXPECT_TRUE(innerAnswer);
+}
+
 TEST_F(MessageBoxTest, YesNoAndClosingWithoutAButton) {
     Click("cmdButton1");
     EXPECT_TRUE(frmMessageBox().YesNo("Save?", "T"));
