@@ -40,14 +40,21 @@ void UseStationLanguage() {
     SetLanguage(language);
 }
 
-}  // namespace
-
-int RunList(const std::string& path, std::ostream& out, std::ostream& err) {
+// Parses the file in the station's language; the first error goes to err.
+bool ParseForCommand(const std::string& path, CProgram& program, std::ostream& err) {
     UseStationLanguage();
-    CProgram program;
     const DmisFileResult result = ParseDmisFile(path, program);
     if (!result.ok) {
         err << result.message << '\n';
+    }
+    return result.ok;
+}
+
+}  // namespace
+
+int RunList(const std::string& path, std::ostream& out, std::ostream& err) {
+    CProgram program;
+    if (!ParseForCommand(path, program, err)) {
         return 1;
     }
     program.PrettyPrint(out);
@@ -55,11 +62,8 @@ int RunList(const std::string& path, std::ostream& out, std::ostream& err) {
 }
 
 int RunBas(const std::string& path, const std::string& directory, std::ostream& err) {
-    UseStationLanguage();
     CProgram program;
-    const DmisFileResult result = ParseDmisFile(path, program);
-    if (!result.ok) {
-        err << result.message << '\n';
+    if (!ParseForCommand(path, program, err)) {
         return 1;
     }
     try {
@@ -72,11 +76,8 @@ int RunBas(const std::string& path, const std::string& directory, std::ostream& 
 }
 
 int RunSave(const std::string& path, const std::string& model, std::ostream& err) {
-    UseStationLanguage();
     CProgram program;
-    const DmisFileResult result = ParseDmisFile(path, program);
-    if (!result.ok) {
-        err << result.message << '\n';
+    if (!ParseForCommand(path, program, err)) {
         return 1;
     }
     // Written beside its place and renamed when complete.
