@@ -26,12 +26,12 @@ constexpr int kMinimumMessageHeight = 1080;
 constexpr int kButtonRowGap = 300;
 constexpr int kScreenMargin = 3000;
 
-struct ButtonSpec {
+struct ButtonKind {
     int32_t caption;  // string ID
     int16_t code;
 };
 
-std::vector<ButtonSpec> ButtonsFor(int32_t flags) {
+std::vector<ButtonKind> ButtonsFor(int32_t flags) {
     switch (flags & 7) {
         case 0:
             return {{110004, vbOK}};
@@ -111,12 +111,12 @@ void frmMessageBox::Build(const std::string& sPrompt, int32_t iFlags, const std:
     returnCode_ = 0;
     setWindowTitle(Text(sTitle));
 
-    for (const ButtonSpec& spec : ButtonsFor(iFlags)) {
-        auto* button = new QPushButton(Text(GetResString(spec.caption)), this);
+    for (const ButtonKind& kind : ButtonsFor(iFlags)) {
+        auto* button = new QPushButton(Text(GetResString(kind.caption)), this);
         button->setObjectName(QString("cmdButton%1").arg(buttons_.size() + 1));
-        button->setProperty("Tag", QString::number(spec.code));
+        button->setProperty("Tag", QString::number(kind.code));
         button->setAutoDefault(false);
-        const int16_t code = spec.code;
+        const int16_t code = kind.code;
         connect(button, &QPushButton::clicked, this, [this, code] {
             returnCode_ = code;
             done(code);
