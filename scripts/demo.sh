@@ -52,4 +52,7 @@ echo "$(wc -c <"$station/plate.model") bytes; the loaded model lists as:"
 "$tool" dmis load "$station/plate.model" | head -n 8
 echo "    ..."
 echo
+echo "== The dialogs built so far, rendered offscreen =="
+QT_QPA_PLATFORM=offscreen "$tool" screenshots "$station/screenshots"
+echo
 echo "The station stays in $station"
