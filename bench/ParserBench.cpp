@@ -24,9 +24,10 @@ void UseEnglish() {
     (void)done;
 }
 
-// Scan and parse of a generated program of state.range(0) lines: throughput,
-// and the heap the tokens and the model hold per byte of source.
-void BM_ScanAndParse(benchmark::State& state) {
+// Scan and parse of a generated program of state.range(0) lines, and with
+// writeBasic both Basic modules too: throughput, and the heap the tokens and
+// the model hold per byte of source.
+void ConvertGenerated(benchmark::State& state, bool writeBasic) {
     UseEnglish();
     const std::string text = GenerateDmisProgram(state.range(0));
     double heapPerSourceByte = 0;
@@ -38,11 +39,20 @@ void BM_ScanAndParse(benchmark::State& state) {
             state.SkipWithError(result.message.c_str());
             return;
         }
+        if (writeBasic) {
+            std::ostringstream modMain, modSupport;
+            program.WriteToBas(modMain, modSupport);
+            benchmark::DoNotOptimize(modMain.str().size());
+        }
         heapPerSourceByte =
             static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(text.size());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
     state.counters["heap_per_source_byte"] = heapPerSourceByte;
+}
+
+void BM_ScanAndParse(benchmark::State& state) {
+    ConvertGenerated(state, false);
 }
 BENCHMARK(BM_ScanAndParse)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(2);
 
@@ -68,24 +78,7 @@ BENCHMARK(BM_Listing)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 // The whole conversion chain: scan, parse and write both Basic modules.
 void BM_Convert(benchmark::State& state) {
-    UseEnglish();
-    const std::string text = GenerateDmisProgram(state.range(0));
-    double heapPerSourceByte = 0;
-    for (auto _ : state) {
-        const std::size_t before = mallinfo2().uordblks;
-        CProgram program;
-        if (!ParseDmisText(text, "generated", program).ok) {
-            state.SkipWithError("the generated program does not parse");
-            return;
-        }
-        std::ostringstream modMain, modSupport;
-        program.WriteToBas(modMain, modSupport);
-        heapPerSourceByte =
-            static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(text.size());
-        benchmark::DoNotOptimize(modMain.str().size());
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
-    state.counters["heap_per_source_byte"] = heapPerSourceByte;
+    ConvertGenerated(state, true);
 }
 BENCHMARK(BM_Convert)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(2);
 

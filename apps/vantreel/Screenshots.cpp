@@ -13,6 +13,23 @@
 #include <ostream>
 
 namespace vantreel::cli {
+namespace {
+
+// Shows the window, renders it to DIRECTORY/FILE and prints the path.
+bool Save(QWidget& window, const std::string& directory, const char* file, std::ostream& out,
+          std::ostream& err) {
+    window.show();
+    QApplication::processEvents();
+    const std::string path = (std::filesystem::path(directory) / file).string();
+    if (!window.grab().save(QString::fromStdString(path))) {
+        err << "ERROR: " << path << " cannot be written\n";
+        return false;
+    }
+    out << path << '\n';
+    return true;
+}
+
+}  // namespace
 
 int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream& err) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -53,14 +70,9 @@ int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream
         SetLanguage(language);
         frmMessageBox box;
         box.Build(shot.prompt, shot.flags, shot.title);
-        box.show();
-        QApplication::processEvents();
-        const std::string path = (std::filesystem::path(directory) / shot.file).string();
-        if (!box.grab().save(QString::fromStdString(path))) {
-            err << "ERROR: " << path << " cannot be written\n";
+        if (!Save(box, directory, shot.file, out, err)) {
             return 1;
         }
-        out << path << '\n';
     }
 
     struct KeyboardShot {
@@ -88,14 +100,9 @@ int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream
         if (shot.shifted) {
             keyboard.Touch("SHIFT");
         }
-        keyboard.show();
-        QApplication::processEvents();
-        const std::string path = (std::filesystem::path(directory) / shot.file).string();
-        if (!keyboard.grab().save(QString::fromStdString(path))) {
-            err << "ERROR: " << path << " cannot be written\n";
+        if (!Save(keyboard, directory, shot.file, out, err)) {
             return 1;
         }
-        out << path << '\n';
     }
     return 0;
 }

@@ -40,18 +40,16 @@ FileUtil::~FileUtil() {
 }
 
 void FileUtil::OpenFileForRead(const std::string& sPath) {
-    CloseFile();
-    const int handle = open(sPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (handle < 0) {
-        ThrowSystemError(errno);
-    }
-    handle_ = handle;
-    path_ = sPath;
+    Open(sPath, O_RDONLY);
 }
 
 void FileUtil::OpenFileForWrite(const std::string& sPath) {
+    Open(sPath, O_WRONLY);
+}
+
+void FileUtil::Open(const std::string& sPath, int mode) {
     CloseFile();
-    const int handle = open(sPath.c_str(), O_WRONLY | O_CLOEXEC);
+    const int handle = open(sPath.c_str(), mode | O_CLOEXEC);
     if (handle < 0) {
         ThrowSystemError(errno);
     }

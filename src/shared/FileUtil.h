@@ -29,6 +29,9 @@ class FileUtil {
     static long long TimeFromDate(double vDate);
 
   private:
+    // Closes any open file, then opens sPath with the open(2) mode.
+    void Open(const std::string& sPath, int mode);
+
     int handle_ = -1;
     std::string path_;
 };

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ModalTest.h"
+
 #include "common/ErrorNumber.h"
 
 namespace vantreel::test {
@@ -111,14 +113,8 @@ TEST(ScreenRes, SetsControls) {
     EXPECT_EQ(check->font().pointSize(), 10);
 }
 
-class KeyboardTest : public testing::Test {
+class KeyboardTest : public ModalTest {
   protected:
-    void SetUp() override { ResetModalAnswers(2000); }
-    void TearDown() override {
-        EXPECT_EQ(PendingModalAnswers(), 0);
-        EXPECT_EQ(UnansweredModalDialogs(), 0);
-    }
-
     // Queues touches of keys by tag, in order.
     static void Type(std::vector<QString> tags) {
         QueueModalAnswer([tags](QDialog& dialog) {

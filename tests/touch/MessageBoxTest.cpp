@@ -11,17 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include "ModalTest.h"
+
 namespace vantreel::test {
 namespace {
 
-class MessageBoxTest : public testing::Test {
+class MessageBoxTest : public ModalTest {
   protected:
-    void SetUp() override { ResetModalAnswers(2000); }
-    void TearDown() override {
-        EXPECT_EQ(PendingModalAnswers(), 0);
-        EXPECT_EQ(UnansweredModalDialogs(), 0);
-    }
-
     // Queues an answer that clicks the button with this objectName.
     static void Click(const char* name) {
         QueueModalAnswer([name](QDialog& dialog) {
