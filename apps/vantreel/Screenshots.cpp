@@ -1,5 +1,7 @@
 #include "Screenshots.h"
 
+#include "CommandRegistry.h"
+
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
 #include "touch/FormKeyboard.h"
@@ -13,24 +15,6 @@
 #include <ostream>
 
 namespace vantreel::cli {
-namespace {
-
-// Shows the window, renders it to DIRECTORY/FILE and prints the path.
-bool Save(QWidget& window, const std::string& directory, const char* file, std::ostream& out,
-          std::ostream& err) {
-    window.show();
-    QApplication::processEvents();
-    const std::string path = (std::filesystem::path(directory) / file).string();
-    if (!window.grab().save(QString::fromStdString(path))) {
-        err << "ERROR: " << path << " cannot be written\n";
-        return false;
-    }
-    out << path << '\n';
-    return true;
-}
-
-}  // namespace
-
 int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream& err) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     int argc = 1;
@@ -70,7 +54,7 @@ int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream
         SetLanguage(language);
         frmMessageBox box;
         box.Build(shot.prompt, shot.flags, shot.title);
-        if (!Save(box, directory, shot.file, out, err)) {
+        if (!SaveScreenshot(box, directory, shot.file, out, err)) {
             return 1;
         }
     }
@@ -100,7 +84,13 @@ int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream
         if (shot.shifted) {
             keyboard.Touch("SHIFT");
         }
-        if (!Save(keyboard, directory, shot.file, out, err)) {
+        if (!SaveScreenshot(keyboard, directory, shot.file, out, err)) {
+            return 1;
+        }
+    }
+
+    for (const ScreenshotSet& set : ScreenshotSets()) {
+        if (!set(directory, out, err)) {
             return 1;
         }
     }

@@ -1,3 +1,4 @@
+#include "CommandRegistry.h"
 #include "ConfigCommands.h"
 #include "DmisCommands.h"
 #include "RegCommands.h"
@@ -71,10 +72,21 @@ int main(int argc, char** argv) {
     if (!args.empty() && args[0] == "strings") {
         return vantreel::cli::RunStrings({args.begin() + 1, args.end()}, std::cout, std::cerr);
     }
+    std::size_t words = 0;
+    if (const vantreel::cli::Command* command = vantreel::cli::FindCommand(args, &words)) {
+        return command->run({args.begin() + static_cast<std::ptrdiff_t>(words), args.end()},
+                            std::cout, std::cerr);
+    }
+    const auto usage = [](std::ostream& stream) {
+        stream << kUsage;
+        for (const vantreel::cli::Command& command : vantreel::cli::Commands()) {
+            stream << "  vantreel " << command.verb << ' ' << command.usage << '\n';
+        }
+    };
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::cout << kUsage;
+        usage(std::cout);
         return 0;
     }
-    std::cerr << kUsage;
+    usage(std::cerr);
     return 2;
 }

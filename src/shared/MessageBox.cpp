@@ -83,6 +83,11 @@ int32_t MsgBoxEx(const std::string& text, int32_t style, const std::string& titl
     return handler ? handler(text, style, title) : ConsoleMessageBox(text, style, title);
 }
 
+bool HasMessageBoxHandler() {
+    std::lock_guard lock(handlerMutex);
+    return static_cast<bool>(Handler());
+}
+
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
     std::lock_guard lock(handlerMutex);
     return std::exchange(Handler(), std::move(handler));

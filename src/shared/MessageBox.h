@@ -43,6 +43,9 @@ int32_t MsgBoxEx(const std::string& text, int32_t style, const std::string& titl
 // Installs a handler; an empty one restores the console. Returns the previous one.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
+// Whether a handler other than the console is installed.
+bool HasMessageBoxHandler();
+
 // The console handler: the message on standard error, the answer read from
 // standard input (the first letter of a button's name). Without an answer it
 // takes the safe button: No, Cancel or OK.

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ModalTest.h"
+#include "common/ModalTest.h"
 
 #include "common/ErrorNumber.h"
 

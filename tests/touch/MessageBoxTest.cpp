@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ModalTest.h"
+#include "common/ModalTest.h"
 
 namespace vantreel::test {
 namespace {
