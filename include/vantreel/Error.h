@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vantreel/Api.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -9,7 +11,7 @@ namespace vantreel {
 // A run-time error of the library: a number, the routine that raised it and a
 // description for the operator. Public methods catch it and turn it into their
 // neutral result; internal code throws it where a routine cannot go on.
-class Error : public std::runtime_error {
+class VANTREEL_API Error : public std::runtime_error {
   public:
     Error(int32_t number, std::string source, std::string description);
 

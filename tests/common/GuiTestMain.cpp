@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-// The dialogs are driven offscreen, in English.
+// The main of every dialog test program: the dialogs are driven offscreen, in English.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
