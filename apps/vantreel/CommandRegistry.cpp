@@ -33,7 +33,9 @@ std::vector<std::string> Words(const std::string& verb) {
 
 }  // namespace
 
-const std::vector<Command>& Commands() { return CommandList(); }
+const std::vector<Command>& Commands() {
+    return CommandList();
+}
 
 CommandRegistration::CommandRegistration(Command command) {
     CommandList().push_back(std::move(command));
@@ -62,7 +64,9 @@ const Command* FindCommand(const std::vector<std::string>& args, std::size_t* wo
     return best;
 }
 
-const std::vector<ScreenshotSet>& ScreenshotSets() { return ScreenshotList(); }
+const std::vector<ScreenshotSet>& ScreenshotSets() {
+    return ScreenshotList();
+}
 
 ScreenshotRegistration::ScreenshotRegistration(ScreenshotSet set) {
     ScreenshotList().push_back(std::move(set));
