@@ -7,6 +7,7 @@
 #include "shared/RegFile.h"
 #include "shared/RegistryStore.h"
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <sys/stat.h>
@@ -73,7 +74,8 @@ void WriteText(const fs::path& path, const std::string& text) {
     out << text;
     out.close();
     if (!out) {
-        throw Error(75, "demo-station", "'" + path.string() + "' cannot be written");
+        throw MakeError(RunTimeError::PathFileAccessError, "demo-station",
+                        "'" + path.string() + "' cannot be written");
     }
 }
 

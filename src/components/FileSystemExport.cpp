@@ -1,12 +1,14 @@
 #include "components/FileSystemExport.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 namespace vantreel {
 namespace {
 
 [[noreturn]] void NotAvailable(const std::string& what) {
-    throw Error(5010, "Ulmaret.Export", what + " is not available in this version");
+    throw MakeError(RunTimeError::NotAvailable, "Ulmaret.Export",
+                    what + " is not available in this version");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "dmis/CProgram.h"
 #include "dmis/CStatement.h"
 #include "dmis/CStatements.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <fcntl.h>
@@ -53,8 +54,9 @@ class ScratchFile {
         }
         const std::string reason = std::strerror(errno);
         path_.clear();
-        throw Error(75, "CProgram.WriteToBas",
-                    "the scratch file cannot be created in the current directory (" + reason + ")");
+        throw MakeError(
+            RunTimeError::PathFileAccessError, "CProgram.WriteToBas",
+            "the scratch file cannot be created in the current directory (" + reason + ")");
     }
     ~ScratchFile() {
         out_.close();
@@ -71,7 +73,8 @@ class ScratchFile {
     std::string Contents() {
         out_.close();
         if (!out_) {
-            throw Error(75, "CProgram.WriteToBas", "the scratch file cannot be written");
+            throw MakeError(RunTimeError::PathFileAccessError, "CProgram.WriteToBas",
+                            "the scratch file cannot be written");
         }
         std::ifstream in(path_, std::ios::binary);
         std::ostringstream text;
@@ -555,7 +558,8 @@ void BasicWriter::WriteProgram(CProgram& program) {
     Line(modMain_, "Shutdown");
     Line(modMain_, "End Sub");
     if (!modMain_ || !modSupport_) {
-        throw Error(75, "CProgram.WriteToBas", "a module cannot be written");
+        throw MakeError(RunTimeError::PathFileAccessError, "CProgram.WriteToBas",
+                        "a module cannot be written");
     }
 }
 
@@ -588,15 +592,15 @@ void WriteBasicModules(CProgram& program, const std::string& directory) {
         std::ofstream modMain(mainTemporary, std::ios::binary | std::ios::trunc);
         std::ofstream modSupport(supportTemporary, std::ios::binary | std::ios::trunc);
         if (!modMain || !modSupport) {
-            throw Error(75, "WriteBasicModules",
-                        "The modules cannot be written in '" + directory + "'");
+            throw MakeError(RunTimeError::PathFileAccessError, "WriteBasicModules",
+                            "The modules cannot be written in '" + directory + "'");
         }
         program.WriteToBas(modMain, modSupport);
         modMain.close();
         modSupport.close();
         if (!modMain || !modSupport) {
-            throw Error(75, "WriteBasicModules",
-                        "The modules cannot be written in '" + directory + "'");
+            throw MakeError(RunTimeError::PathFileAccessError, "WriteBasicModules",
+                            "The modules cannot be written in '" + directory + "'");
         }
         std::filesystem::rename(mainTemporary, mainPath);
         std::filesystem::rename(supportTemporary, supportPath);
@@ -604,7 +608,7 @@ void WriteBasicModules(CProgram& program, const std::string& directory) {
         std::error_code ignored;
         std::filesystem::remove(mainTemporary, ignored);
         std::filesystem::remove(supportTemporary, ignored);
-        throw Error(75, "WriteBasicModules", error.what());
+        throw MakeError(RunTimeError::PathFileAccessError, "WriteBasicModules", error.what());
     } catch (...) {
         std::error_code ignored;
         std::filesystem::remove(mainTemporary, ignored);

@@ -9,6 +9,7 @@
 #include "shared/FileUtil.h"
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <sys/stat.h>
@@ -32,15 +33,16 @@ constexpr int32_t kMaxString = 32767;
 constexpr int32_t kOverwriteQuestion = 1000;
 
 [[noreturn]] void ThrowNotOpen() {
-    throw Error(5000, "Datastream", GetResString(1000));
+    throw MakeError(RunTimeError::StreamFailure, "Datastream", GetResString(1000));
 }
 
 [[noreturn]] void ThrowPastEnd() {
-    throw Error(62, "Datastream", "Input past end of file");
+    throw MakeError(RunTimeError::InputPastEndOfFile, "Datastream", "Input past end of file");
 }
 
 [[noreturn]] void ThrowFileError(const std::string& path) {
-    throw Error(75, "Datastream", path + ": " + std::strerror(errno));
+    throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                    path + ": " + std::strerror(errno));
 }
 
 // A file's last-modified time as text in local time, and back.
@@ -95,7 +97,8 @@ std::FILE* Datastream::ReadFileHandle() {
 }
 
 void Datastream::Nonsense(const std::string& what) const {
-    throw Error(5000, "Datastream", "The model stream cannot be read: " + what);
+    throw MakeError(RunTimeError::StreamFailure, "Datastream",
+                    "The model stream cannot be read: " + what);
 }
 
 bool Datastream::WriteOpen(const std::string& sFile) {
@@ -116,7 +119,8 @@ void Datastream::WriteClose() {
         const bool failed = std::fclose(write_) != 0;
         write_ = nullptr;
         if (failed) {
-            throw Error(75, "Datastream", "the stream file cannot be written");
+            throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                            "the stream file cannot be written");
         }
     }
 }
@@ -158,7 +162,8 @@ uint64_t Datastream::ReadLeft() {
 
 void Datastream::WriteBytes(const void* bytes, std::size_t size) {
     if (size > 0 && std::fwrite(bytes, 1, size, WriteFileHandle()) != size) {
-        throw Error(75, "Datastream", "the stream file cannot be written");
+        throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                        "the stream file cannot be written");
     }
 }
 
@@ -210,7 +215,7 @@ int16_t Datastream::ReadInteger() {
 void Datastream::WriteString(std::string_view s) {
     WriteFileHandle();
     if (s.size() > static_cast<std::size_t>(kMaxString)) {
-        throw Error(6, "Datastream", "Overflow");
+        throw MakeError(RunTimeError::Overflow, "Datastream", "Overflow");
     }
     WriteInteger(static_cast<int16_t>(s.size()));
     WriteBytes(s.data(), s.size());
@@ -230,7 +235,7 @@ void Datastream::WriteVariant(const Variant& v) {
     WriteFileHandle();
     const VariantType type = v.Type();
     if (type == VariantType::Object || type == VariantType::Array) {
-        throw Error(13, "Datastream", "Type mismatch");
+        throw MakeError(RunTimeError::TypeMismatch, "Datastream", "Type mismatch");
     }
     WriteInteger(static_cast<int16_t>(type));
     switch (type) {
@@ -324,7 +329,7 @@ void Datastream::WriteFile(const std::string& sPath) {
     struct stat info {};
     if (fstat(fileno(source), &info) != 0 || info.st_size > std::numeric_limits<int32_t>::max()) {
         std::fclose(source);
-        throw Error(6, "Datastream", sPath + " is too large to embed");
+        throw MakeError(RunTimeError::Overflow, "Datastream", sPath + " is too large to embed");
     }
     try {
         WriteLong(static_cast<int32_t>(info.st_size));
@@ -459,7 +464,8 @@ void Datastream::Read(CStatements& statements) {
 void Datastream::Write(const CStatement& statement) {
     if (++blockDepth_ > kMaxBlockDepth) {
         blockDepth_ = 0;
-        throw Error(5000, "Datastream", "blocks are nested too deeply to be streamed");
+        throw MakeError(RunTimeError::StreamFailure, "Datastream",
+                        "blocks are nested too deeply to be streamed");
     }
     WriteLong(statement.LineNumber());
     WriteString(statement.StatementType());
