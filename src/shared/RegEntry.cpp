@@ -1,6 +1,7 @@
 #include "shared/RegEntry.h"
 
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 namespace vantreel {
@@ -46,7 +47,8 @@ void RegEntry::Copy(const std::string& sKey) {
         // A copy into the key's own subtree would never end.
         for (std::optional<RegKeyId> key = destination; key; key = store_->Parent(*key)) {
             if (*key == source) {
-                throw Error(5000, "RegEntry.CopyInternal", FormatResString(110002, sKey));
+                throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CopyInternal",
+                                FormatResString(110002, sKey));
             }
         }
         CopyInternal(destination, source);
@@ -153,7 +155,8 @@ void RegEntry::SetString(const std::string& sName, const std::string& sValue) {
     try {
         store_->SetValue(*current_, sName, REG_SZ, sValue);
     } catch (const Error&) {
-        throw Error(5002, "RegEntry.SetValue", FormatResString(110003, sName));
+        throw MakeError(RunTimeError::ValueNotWritten, "RegEntry.SetValue",
+                        FormatResString(110003, sName));
     }
 }
 
@@ -166,7 +169,8 @@ void RegEntry::DeleteKey(const std::string& sKey) {
 void RegEntry::DeleteInternal(RegKeyId hParent, const std::string& sKey) {
     const std::optional<RegKeyId> key = store_->FindKey(hParent, sKey);
     if (!key || *key == hParent) {
-        throw Error(5001, "RegEntry.CopyInternal", FormatResString(110001, sKey));
+        throw MakeError(RunTimeError::KeyNotOpened, "RegEntry.CopyInternal",
+                        FormatResString(110001, sKey));
     }
     store_->DeleteKey(*key);
 }
@@ -234,7 +238,8 @@ RegKeyId RegEntry::CreateInternal(RegKeyId hParent, const std::string& sPath) {
             try {
                 key = store_->CreateKey(hParent, component);
             } catch (const Error&) {
-                throw Error(5000, "RegEntry.CreateInternal", FormatResString(110002, component));
+                throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CreateInternal",
+                                FormatResString(110002, component));
             }
         }
         return CreateInternal(key, sPath.substr(separator + 1));
@@ -245,14 +250,16 @@ RegKeyId RegEntry::CreateInternal(RegKeyId hParent, const std::string& sPath) {
     try {
         return store_->CreateKey(hParent, sPath);
     } catch (const Error&) {
-        throw Error(5000, "RegEntry.CreateInternal", FormatResString(110002, sPath));
+        throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CreateInternal",
+                        FormatResString(110002, sPath));
     }
 }
 
 RegKeyId RegEntry::OpenInternal(RegKeyId hParent, const std::string& sPath) {
     const std::optional<RegKeyId> key = store_->FindKey(hParent, sPath);
     if (!key) {
-        throw Error(5001, "RegEntry.OpenInternal", FormatResString(110001, sPath));
+        throw MakeError(RunTimeError::KeyNotOpened, "RegEntry.OpenInternal",
+                        FormatResString(110001, sPath));
     }
     return *key;
 }
@@ -262,7 +269,8 @@ void RegEntry::CopyInternal(RegKeyId hDest, RegKeyId hSource) {
         try {
             store_->SetValue(hDest, value.name, REG_SZ, value.data);
         } catch (const Error&) {
-            throw Error(5002, "RegEntry.SetValue", FormatResString(110003, value.name));
+            throw MakeError(RunTimeError::ValueNotWritten, "RegEntry.SetValue",
+                            FormatResString(110003, value.name));
         }
     }
     for (const RegSubkey& subkey : store_->Subkeys(hSource)) {
@@ -270,7 +278,8 @@ void RegEntry::CopyInternal(RegKeyId hDest, RegKeyId hSource) {
         try {
             destination = store_->CreateKey(hDest, subkey.name);
         } catch (const Error&) {
-            throw Error(5000, "RegEntry.CopyInternal", FormatResString(110002, subkey.name));
+            throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CopyInternal",
+                            FormatResString(110002, subkey.name));
         }
         CopyInternal(destination, subkey.id);
     }

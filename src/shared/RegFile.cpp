@@ -1,6 +1,7 @@
 #include "shared/RegFile.h"
 #include "shared/Text.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <fcntl.h>
@@ -18,8 +19,8 @@
 namespace vantreel {
 namespace {
 
-constexpr int32_t kFileError = 5004;
-constexpr int32_t kWriteError = 5005;
+constexpr RunTimeError kFileError = RunTimeError::FileNotRead;
+constexpr RunTimeError kWriteError = RunTimeError::FileNotWritten;
 constexpr const char* kSource = "RegFile";
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kHeader4 = "REGEDIT4";
@@ -309,7 +310,8 @@ class RegFileReader {
     [[noreturn]] void Fail(const std::string& what) const { FailAt(LineNumber(), what); }
 
     [[noreturn]] void FailAt(int line, const std::string& what) const {
-        throw Error(kFileError, kSource, name_ + ", line " + std::to_string(line) + ": " + what);
+        throw MakeError(kFileError, kSource,
+                        name_ + ", line " + std::to_string(line) + ": " + what);
     }
 
     int LineNumber() const { return static_cast<int>(index_) + 1; }
@@ -675,7 +677,7 @@ std::string HexLine(const std::string& prefix, uint32_t type, std::string_view b
 }
 
 [[noreturn]] void FailExport(const std::string& what) {
-    throw Error(kWriteError, kSource, what + " cannot be written to a .reg file");
+    throw MakeError(kWriteError, kSource, what + " cannot be written to a .reg file");
 }
 
 // The line (or wrapped lines) of one value of the key at path.
@@ -722,7 +724,7 @@ RegFile::RegFile(std::shared_ptr<RegistryStore> store) : store_(std::move(store)
 
 void RegFile::Import(const std::string& path) {
     const auto fail = [&](const std::string& reason) {
-        throw Error(kFileError, kSource, path + " cannot be read: " + reason);
+        throw MakeError(kFileError, kSource, path + " cannot be read: " + reason);
     };
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
@@ -787,7 +789,7 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
 
 std::string RegFile::KeyPath(RegKeyId key) {
     if (!store_->KeyExists(key)) {
-        throw Error(5001, kSource, "the key to export no longer exists");
+        throw MakeError(RunTimeError::KeyNotOpened, kSource, "the key to export no longer exists");
     }
     std::string path = store_->KeyName(key);
     for (std::optional<RegKeyId> parent = store_->Parent(key); parent;
@@ -828,7 +830,7 @@ void RegFile::Export(RegKeyId key, const std::string& path) {
     const std::filesystem::path directory =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     const auto fail = [&](int error) {
-        throw Error(kWriteError, kSource, path + " cannot be written: " + std::strerror(error));
+        throw MakeError(kWriteError, kSource, path + " cannot be written: " + std::strerror(error));
     };
 
     std::string temporary;

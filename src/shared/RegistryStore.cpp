@@ -1,6 +1,7 @@
 #include "shared/RegistryStore.h"
 #include "shared/Text.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <sqlite3.h>
@@ -211,8 +212,8 @@ sqlite3_stmt* RegistryStore::Prepare(const char* sql) {
 }
 
 void RegistryStore::Fail(const std::string& what) const {
-    throw Error(5003, "RegistryStore",
-                "The registry database '" + path_ + "' cannot be used: " + what);
+    throw MakeError(RunTimeError::RegistryUnavailable, "RegistryStore",
+                    "The registry database '" + path_ + "' cannot be used: " + what);
 }
 
 void RegistryStore::Execute(const char* sql) {
@@ -335,13 +336,14 @@ std::optional<RegKeyId> RegistryStore::FindKey(RegKeyId parent, std::string_view
 
 RegKeyId RegistryStore::CreateKey(RegKeyId parent, std::string_view name) {
     if (name.empty() || name.size() > kMaxKeyNameLength || name.find('\\') != name.npos) {
-        throw Error(5000, "RegistryStore", "'" + std::string(name) + "' is not a valid key name");
+        throw MakeError(RunTimeError::KeyNotCreated, "RegistryStore",
+                        "'" + std::string(name) + "' is not a valid key name");
     }
     RegKeyId created = 0;
     Transaction([&] {
         if (!KeyExists(parent)) {
-            throw Error(5000, "RegistryStore",
-                        "the parent of '" + std::string(name) + "' no longer exists");
+            throw MakeError(RunTimeError::KeyNotCreated, "RegistryStore",
+                            "the parent of '" + std::string(name) + "' no longer exists");
         }
         const std::string folded = FoldRegistryName(name);
         Statement find(*this, "SELECT id FROM reg_keys WHERE parent = ?1 AND folded = ?2");
@@ -429,8 +431,8 @@ void RegistryStore::SetValue(RegKeyId key, std::string_view name, uint32_t type,
                              std::string_view data) {
     Transaction([&] {
         if (!KeyExists(key)) {
-            throw Error(5002, "RegistryStore",
-                        "the key of value '" + std::string(name) + "' no longer exists");
+            throw MakeError(RunTimeError::ValueNotWritten, "RegistryStore",
+                            "the key of value '" + std::string(name) + "' no longer exists");
         }
         Statement upsert(*this,
                          "INSERT INTO reg_values(key, name, folded, type, data) "
@@ -459,7 +461,7 @@ bool RegistryStore::DeleteValue(RegKeyId key, std::string_view name) {
 
 void RegistryStore::DeleteKey(RegKeyId key) {
     if (key == kLocalMachine || key == kClassesRoot) {
-        throw Error(5001, "RegistryStore", "a hive cannot be deleted");
+        throw MakeError(RunTimeError::KeyNotOpened, "RegistryStore", "a hive cannot be deleted");
     }
     Transaction([&] {
         Statement values(*this,
