@@ -2,6 +2,7 @@
 
 #include "components/FileSystemPart.h"
 #include "dmis/ConversionDriver.h"
+#include "shared/AtomicFile.h"
 #include "shared/Configuration.h"
 #include "shared/IniFile.h"
 #include "shared/RegFile.h"
@@ -70,13 +71,7 @@ chmod +x "$dir/$name.exe"
 )";
 
 void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        throw MakeError(RunTimeError::PathFileAccessError, "demo-station",
-                        "'" + path.string() + "' cannot be written");
-    }
+    AtomicFile::WriteFile(path.string(), text, RunTimeError::PathFileAccessError, "demo-station");
 }
 
 std::string RegistryText(const fs::path& station) {

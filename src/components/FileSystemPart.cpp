@@ -1,5 +1,6 @@
 #include "components/FileSystemPart.h"
 
+#include "shared/AtomicFile.h"
 #include "shared/FileUtil.h"
 #include "shared/IniFile.h"
 #include "shared/RegEntry.h"
@@ -43,25 +44,9 @@ std::string ReadAll(const std::string& path) {
     return text.str();
 }
 
-// Writes the file beside its place and renames it when complete.
+// Replaces the file whole or not at all (a regular file or nothing).
 void WriteAll(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            Fail(RunTimeError::PathFileAccessError, "The file '" + path + "' cannot be written");
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        fs::remove(temporary, error);
-        Fail(RunTimeError::PathFileAccessError, "The file '" + path + "' cannot be written");
-    }
+    AtomicFile::WriteFile(path, text, RunTimeError::PathFileAccessError, kSource);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

@@ -7,6 +7,7 @@
 #include "dmis/CProgram.h"
 #include "dmis/CStatement.h"
 #include "dmis/CStatements.h"
+#include "shared/AtomicFile.h"
 #include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
@@ -584,37 +585,42 @@ std::string CExpression::BuildForBas() {
 }
 
 void WriteBasicModules(CProgram& program, const std::string& directory) {
-    const std::filesystem::path mainPath = std::filesystem::path(directory) / "ModMain.bas";
-    const std::filesystem::path supportPath = std::filesystem::path(directory) / "ModSupport.bas";
-    const std::string mainTemporary = mainPath.string() + ".part";
-    const std::string supportTemporary = supportPath.string() + ".part";
-    try {
-        std::ofstream modMain(mainTemporary, std::ios::binary | std::ios::trunc);
-        std::ofstream modSupport(supportTemporary, std::ios::binary | std::ios::trunc);
+    const std::string mainPath = (std::filesystem::path(directory) / "ModMain.bas").string();
+    const std::string supportPath = (std::filesystem::path(directory) / "ModSupport.bas").string();
+    AtomicFile mainFile(mainPath, RunTimeError::PathFileAccessError, "WriteBasicModules");
+    AtomicFile supportFile(supportPath, RunTimeError::PathFileAccessError, "WriteBasicModules");
+    {
+        std::ofstream modMain(mainFile.TemporaryPath(), std::ios::binary | std::ios::trunc);
+        std::ofstream modSupport(supportFile.TemporaryPath(), std::ios::binary | std::ios::trunc);
+        const int error = errno;
         if (!modMain || !modSupport) {
-            throw MakeError(RunTimeError::PathFileAccessError, "WriteBasicModules",
-                            "The modules cannot be written in '" + directory + "'");
+            throw MakeError(
+                RunTimeError::PathFileAccessError, "WriteBasicModules",
+                "The modules cannot be written in '" + directory + "': " + std::strerror(error));
         }
-        program.WriteToBas(modMain, modSupport);
+        errno = 0;
+        try {
+            program.WriteToBas(modMain, modSupport);
+        } catch (const Error& failure) {
+            if (modMain && modSupport) {
+                throw;  // not a failed write
+            }
+            const std::string reason = errno != 0 ? std::strerror(errno) : "a write failed";
+            throw MakeError(RunTimeError::PathFileAccessError, failure.Source(),
+                            "The module " + (modMain ? supportPath : mainPath) +
+                                " cannot be written: " + reason);
+        }
         modMain.close();
         modSupport.close();
         if (!modMain || !modSupport) {
+            const std::string reason = errno != 0 ? std::strerror(errno) : "a write failed";
             throw MakeError(RunTimeError::PathFileAccessError, "WriteBasicModules",
-                            "The modules cannot be written in '" + directory + "'");
+                            "The module " + (modMain ? supportPath : mainPath) +
+                                " cannot be written: " + reason);
         }
-        std::filesystem::rename(mainTemporary, mainPath);
-        std::filesystem::rename(supportTemporary, supportPath);
-    } catch (const std::filesystem::filesystem_error& error) {
-        std::error_code ignored;
-        std::filesystem::remove(mainTemporary, ignored);
-        std::filesystem::remove(supportTemporary, ignored);
-        throw MakeError(RunTimeError::PathFileAccessError, "WriteBasicModules", error.what());
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(mainTemporary, ignored);
-        std::filesystem::remove(supportTemporary, ignored);
-        throw;
     }
+    mainFile.Commit();
+    supportFile.Commit();
 }
 
 }  // namespace vantreel

@@ -6,7 +6,9 @@
 #include "dmis/CProgram.h"
 #include "dmis/CStatement.h"
 #include "dmis/CStatements.h"
+#include "shared/AtomicFile.h"
 #include "shared/FileUtil.h"
+#include "shared/InputFile.h"
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
 #include "shared/RunTimeError.h"
@@ -103,9 +105,15 @@ void Datastream::Nonsense(const std::string& what) const {
 
 bool Datastream::WriteOpen(const std::string& sFile) {
     WriteClose();
-    std::FILE* file = std::fopen(sFile.c_str(), "r+b");  // from the start, keeping the rest
+    // Written in place, over a regular file or a new one; a symbolic link is
+    // written through. Anything else at the target is refused.
+    std::string target;
+    if (const std::string problem = WriteTargetProblem(sFile, target); !problem.empty()) {
+        throw MakeError(RunTimeError::PathFileAccessError, "Datastream", sFile + ": " + problem);
+    }
+    std::FILE* file = std::fopen(target.c_str(), "r+b");  // from the start, keeping the rest
     if (file == nullptr && errno == ENOENT) {
-        file = std::fopen(sFile.c_str(), "wb");
+        file = std::fopen(target.c_str(), "wb");
     }
     if (file == nullptr) {
         ThrowFileError(sFile);
@@ -127,18 +135,17 @@ void Datastream::WriteClose() {
 
 void Datastream::ReadOpen(const std::string& sFile) {
     ReadClose();
-    std::FILE* file = std::fopen(sFile.c_str(), "rb");
-    if (file == nullptr) {
-        ThrowFileError(sFile);
+    uint64_t size = 0;
+    InputFile file;
+    try {
+        file = OpenInputFile(sFile, kMaxModelStreamBytes, RunTimeError::PathFileAccessError,
+                             "Datastream", &size);
+    } catch (const Error& error) {
+        throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                        sFile + ": " + error.Description());
     }
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file);
-        errno = EISDIR;
-        ThrowFileError(sFile);
-    }
-    read_ = file;
-    readSize_ = static_cast<uint64_t>(info.st_size);
+    read_ = file.release();
+    readSize_ = size;
 }
 
 void Datastream::ReadClose() {
@@ -322,33 +329,30 @@ Variant Datastream::ReadVariant() {
 
 void Datastream::WriteFile(const std::string& sPath) {
     WriteFileHandle();
-    std::FILE* source = std::fopen(sPath.c_str(), "rb");
-    if (source == nullptr) {
-        ThrowFileError(sPath);
-    }
-    struct stat info {};
-    if (fstat(fileno(source), &info) != 0 || info.st_size > std::numeric_limits<int32_t>::max()) {
-        std::fclose(source);
-        throw MakeError(RunTimeError::Overflow, "Datastream", sPath + " is too large to embed");
-    }
+    uint64_t bytes = 0;
+    InputFile input;
     try {
-        WriteLong(static_cast<int32_t>(info.st_size));
-        WriteString(DateText(info.st_mtim.tv_sec));
-        std::vector<char> chunk(kChunk);
-        uint64_t left = static_cast<uint64_t>(info.st_size);
-        while (left > 0) {
-            const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
-            if (std::fread(chunk.data(), 1, size, source) != size) {
-                ThrowFileError(sPath);
-            }
-            WriteBytes(chunk.data(), size);
-            left -= size;
-        }
-    } catch (...) {
-        std::fclose(source);
-        throw;
+        input = OpenInputFile(sPath, static_cast<uint64_t>(std::numeric_limits<int32_t>::max()),
+                              RunTimeError::PathFileAccessError, "Datastream", &bytes);
+    } catch (const Error& error) {
+        throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                        sPath + " cannot be embedded: " + error.Description());
     }
-    std::fclose(source);
+    std::FILE* source = input.get();
+    struct stat info {};
+    fstat(fileno(source), &info);
+    WriteLong(static_cast<int32_t>(bytes));
+    WriteString(DateText(info.st_mtim.tv_sec));
+    std::vector<char> chunk(kChunk);
+    uint64_t left = bytes;
+    while (left > 0) {
+        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
+        if (std::fread(chunk.data(), 1, size, source) != size) {
+            ThrowFileError(sPath);
+        }
+        WriteBytes(chunk.data(), size);
+        left -= size;
+    }
 }
 
 void Datastream::ReadFile(const std::string& sPath) {
@@ -361,46 +365,28 @@ void Datastream::ReadFile(const std::string& sPath) {
     if (!TimeFromText(dateText, stored)) {
         Nonsense("the date '" + dateText + "' of an embedded file");
     }
+    // Only a regular file (or none) is replaced, whole and once complete;
+    // anything else at sPath is refused before the question.
+    AtomicFile target(sPath, RunTimeError::PathFileAccessError, "Datastream");
     struct stat existing {};
     if (stat(sPath.c_str(), &existing) == 0 && existing.st_mtim.tv_sec > stored &&
         MsgBoxEx(FormatResString(kOverwriteQuestion, sPath), vbYesNo + vbQuestion, "") == vbNo) {
         Skip(static_cast<uint64_t>(length));  // the newer file stays
         return;
     }
-    // The file is written next to its place and renamed when complete.
-    const std::string temporary = sPath + ".part";
-    std::FILE* target = std::fopen(temporary.c_str(), "wb");
-    if (target == nullptr) {
-        ThrowFileError(sPath);
+    std::vector<char> chunk(kChunk);
+    uint64_t left = static_cast<uint64_t>(length);
+    while (left > 0) {
+        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
+        ReadBytes(chunk.data(), size);
+        target.Write(std::string_view(chunk.data(), size));
+        left -= size;
     }
-    try {
-        std::vector<char> chunk(kChunk);
-        uint64_t left = static_cast<uint64_t>(length);
-        while (left > 0) {
-            const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
-            ReadBytes(chunk.data(), size);
-            if (std::fwrite(chunk.data(), 1, size, target) != size) {
-                ThrowFileError(sPath);
-            }
-            left -= size;
-        }
-        if (std::fclose(target) != 0) {
-            target = nullptr;
-            ThrowFileError(sPath);
-        }
-        target = nullptr;
-        std::filesystem::rename(temporary, sPath);
-        FileUtil file;
-        file.OpenFileForWrite(sPath);
-        file.SetDateTime(FileUtil::DateFromTime(static_cast<long long>(stored)));
-        file.CloseFile();
-    } catch (...) {
-        if (target != nullptr) {
-            std::fclose(target);
-        }
-        std::remove(temporary.c_str());
-        throw;
-    }
+    target.Commit();
+    FileUtil file;
+    file.OpenFileForWrite(target.Target());
+    file.SetDateTime(FileUtil::DateFromTime(static_cast<long long>(stored)));
+    file.CloseFile();
 }
 
 void Datastream::SkipFile() {

@@ -5,6 +5,7 @@
 #include "dmis/CProgram.h"
 #include "dmis/LabelTypes.h"
 #include "dmis/PhysicalLineReader.h"
+#include "shared/InputFile.h"
 #include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
@@ -72,20 +73,20 @@ Scanner::~Scanner() = default;
 bool Scanner::ScanFile(const std::string& path, CProgram& objProgram) {
     state_ = Start;
     pending_ = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        lastError_ = "ParseFile error on '" + path + "', the file could not be opened (" +
-                     std::strerror(errno) + ")";
+    InputFile file;
+    try {
+        file = OpenInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
+    } catch (const Error& error) {
+        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
         return false;
     }
     bool ok = false;
     try {
-        PhysicalLineReader reader(file);
+        PhysicalLineReader reader(file.get());
         ok = Scan(reader, objProgram, path);
     } catch (const Error& error) {
         lastError_ = "ParseFile error on '" + path + "', " + error.Description();
     }
-    std::fclose(file);
     return ok;
 }
 

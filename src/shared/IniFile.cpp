@@ -1,5 +1,8 @@
 #include "shared/IniFile.h"
+
+#include "shared/AtomicFile.h"
 #include "shared/Text.h"
+#include "vantreel/Error.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -99,17 +102,6 @@ bool ReadAll(int fd, std::string& content) {
     }
 }
 
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t count = write(fd, content.data(), content.size());
-        if (count <= 0) {
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-}
-
 // An exclusive lock on the file at path, held on the inode the path names
 // when the lock is granted (a writer that got there first may have replaced it).
 int LockFile(const std::string& path) {
@@ -201,26 +193,23 @@ int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
     if (TrimLine(sSection).empty() || TrimLine(sKey).empty()) {
         return 0;
     }
+    // Only a regular file (or none) is locked, read and replaced; a symbolic
+    // link is written through to its target.
+    std::string target;
+    if (!WriteTargetProblem(sFile, target).empty()) {
+        return 0;
+    }
     const int fd = LockFile(sFile);
     if (fd < 0) {
         return 0;
     }
     std::string content;
-    struct stat info {};
-    bool ok = ReadAll(fd, content) && fstat(fd, &info) == 0;
+    bool ok = ReadAll(fd, content);
     if (ok) {
-        const std::string updated = Updated(content, sSection, sKey, sValue);
-        std::string temporary = sFile + ".XXXXXX";
-        const int out = mkstemp(temporary.data());
-        ok = out >= 0;
-        if (ok) {
-            ok =
-                WriteAll(out, updated) && fchmod(out, info.st_mode & 07777) == 0 && fsync(out) == 0;
-            ok = close(out) == 0 && ok;
-            ok = ok && rename(temporary.c_str(), sFile.c_str()) == 0;
-            if (!ok) {
-                unlink(temporary.c_str());
-            }
+        try {
+            AtomicFile::WriteFile(sFile, Updated(content, sSection, sKey, sValue));
+        } catch (const Error&) {
+            ok = false;
         }
     }
     close(fd);  // releases the lock

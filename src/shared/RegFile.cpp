@@ -1,4 +1,7 @@
 #include "shared/RegFile.h"
+
+#include "shared/AtomicFile.h"
+#include "shared/InputFile.h"
 #include "shared/Text.h"
 
 #include "shared/RunTimeError.h"
@@ -723,22 +726,11 @@ RegFile::RegFile() : RegFile(RegistryStore::Open()) {}
 RegFile::RegFile(std::shared_ptr<RegistryStore> store) : store_(std::move(store)) {}
 
 void RegFile::Import(const std::string& path) {
-    const auto fail = [&](const std::string& reason) {
-        throw MakeError(kFileError, kSource, path + " cannot be read: " + reason);
-    };
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        fail("it is a directory");
-    }
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        fail(std::strerror(errno != 0 ? errno : ENOENT));
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        fail(std::strerror(EIO));
+    std::string bytes;
+    try {
+        bytes = ReadInputFile(path, kMaxRegFileBytes, kFileError, kSource);
+    } catch (const Error& error) {
+        throw MakeError(kFileError, kSource, path + " cannot be read: " + error.Description());
     }
     ImportBytes(bytes, path);
 }
@@ -826,49 +818,7 @@ std::string RegFile::ExportBytes(RegKeyId key) {
 
 void RegFile::Export(RegKeyId key, const std::string& path) {
     const std::string bytes = ExportBytes(key);
-    const std::filesystem::path target(path);
-    const std::filesystem::path directory =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    const auto fail = [&](int error) {
-        throw MakeError(kWriteError, kSource, path + " cannot be written: " + std::strerror(error));
-    };
-
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = (directory / ("." + target.filename().string() + ".tmp" +
-                                  std::to_string(getpid()) + "-" + std::to_string(attempt)))
-                        .string();
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt >= 100)) {
-            fail(errno);
-        }
-    }
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t result = write(fd, bytes.data() + written, bytes.size() - written);
-        if (result < 0 && errno == EINTR) {
-            continue;
-        }
-        if (result <= 0) {
-            const int error = result < 0 ? errno : EIO;
-            close(fd);
-            unlink(temporary.c_str());
-            fail(error);
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    const int synced = fsync(fd) == 0 ? 0 : errno;
-    const int closed = close(fd) == 0 ? 0 : errno;
-    if (synced != 0 || closed != 0) {
-        unlink(temporary.c_str());
-        fail(synced != 0 ? synced : closed);
-    }
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        unlink(temporary.c_str());
-        fail(error);
-    }
+    AtomicFile::WriteFile(path, bytes, kWriteError, kSource);
 }
 
 }  // namespace vantreel
