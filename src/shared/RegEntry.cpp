@@ -41,6 +41,18 @@ void RegEntry::Copy(const std::string& sKey) {
         return;
     }
     const RegKeyId source = *current_;
+    try {
+        CopyTree(source, sKey);
+    } catch (const Error& error) {
+        if (error.Number() >= 5000 && error.Number() <= 5002) {
+            throw;
+        }
+        throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CopyInternal",
+                        FormatResString(110002, sKey));
+    }
+}
+
+void RegEntry::CopyTree(RegKeyId source, const std::string& sKey) {
     store_->Transaction([&] {
         const RegKeyId destination =
             CreateInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(sKey));
@@ -57,9 +69,19 @@ void RegEntry::Copy(const std::string& sKey) {
 
 void RegEntry::CreateKey(const std::string& sKey) {
     CloseKey();
-    store_->Transaction([&] {
-        current_ = CreateInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(sKey));
-    });
+    try {
+        store_->Transaction([&] {
+            current_ = CreateInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(sKey));
+        });
+    } catch (const Error& error) {
+        current_.reset();
+        if (error.Number() == 5000) {
+            throw;
+        }
+        // A registry that cannot be reached or written: the key cannot be created.
+        throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CreateInternal",
+                        FormatResString(110002, sKey));
+    }
 }
 
 void RegEntry::DeleteValue(const std::string& sName) {
@@ -181,7 +203,16 @@ void RegEntry::OpenKey(const std::string& sKey) {
     while (!path.empty() && path.back() == '\\') {
         path.pop_back();
     }
-    current_ = OpenInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(path));
+    try {
+        current_ = OpenInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(path));
+    } catch (const Error& error) {
+        if (error.Number() == 5001) {
+            throw;
+        }
+        // A registry that cannot be read: the key cannot be opened.
+        throw MakeError(RunTimeError::KeyNotOpened, "RegEntry.OpenInternal",
+                        FormatResString(110001, path));
+    }
 }
 
 bool RegEntry::TestKey(const std::string& sKey) {
