@@ -228,9 +228,14 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     if (word == "JUMPTO" && statement.objExpressions->Count() > 0) {
         // JUMPTO/(NAME): the name inside the parentheses is the jump label.
         const CExpression& target = statement.objExpressions->Item(1);
+        // A label is a name or a number, as (NAME) and (10) define them.
         const CExpression* inner =
             target.ExpressionType() == ekParenthesized ? target.Value().Object() : nullptr;
-        const std::string name = inner != nullptr && inner->ExpressionType() == ekWord
+        while (inner != nullptr && inner->ExpressionType() == ekWrapped) {
+            inner = inner->Value().Object();  // a number stands wrapped
+        }
+        const std::string name = inner != nullptr && (inner->ExpressionType() == ekWord ||
+                                                      inner->ExpressionType() == ekInteger)
                                      ? inner->Value().ToText()
                                      : target.BuildString();
         context_.AddPendingJump(name, statement.LineNumber());
@@ -540,6 +545,11 @@ bool StatementParser::ParseSelectBlock(CStatement& statement) {
             continue;
         }
         if (!open) {
+            if (word == "ENDFIL" || scanner_.TokenKindAt(scanner_.Position()) == tkEndOfInput) {
+                // The program ends inside the SELECT: it was never closed.
+                scanner_.Restore(p, 2, std::string());
+                break;
+            }
             return Fail(blockStart, 1, Shape::Wrapped, kWordMissing, " CASE");
         }
         scanner_.Restore(p, 2, std::string());
