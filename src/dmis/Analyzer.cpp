@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 
 namespace vantreel {
 namespace {
@@ -91,16 +92,26 @@ bool StatementParser::IsMeasBlockWord(std::string_view word) {
 bool StatementParser::ParseProgram(CProgram& program) {
     const int32_t p0 = scanner_.Position();
     try {
-        for (;;) {
-            auto statement = std::make_unique<CStatement>();
-            if (!ParseStatement(*statement)) {
-                break;
-            }
-            program.objStatements->AddStatement(std::move(statement));
-        }
+        return ParseStatementsToEnd(program);
     } catch (const NestedTooDeeply& error) {
         scanner_.Restore(p0, 1, ParseMessage{Shape::Wrapped, kNestedTooDeeply, {}, error.line});
-        return false;
+    } catch (const std::bad_alloc&) {
+        // What the failed statement held is released by now; the message
+        // itself needs no memory (its parts are an ID and a line).
+        const int32_t line = scanner_.TokenLineNumber();
+        scanner_.Restore(p0, 1, ParseMessage{Shape::Plain, kOutOfMemory, {}, line});
+    }
+    return false;
+}
+
+bool StatementParser::ParseStatementsToEnd(CProgram& program) {
+    const int32_t p0 = scanner_.Position();
+    for (;;) {
+        auto statement = std::make_unique<CStatement>();
+        if (!ParseStatement(*statement)) {
+            break;
+        }
+        program.objStatements->AddStatement(std::move(statement));
     }
     if (scanner_.Severity() == 1) {
         scanner_.Restore(p0, 1, scanner_.MessageParts());

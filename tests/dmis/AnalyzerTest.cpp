@@ -1,3 +1,4 @@
+#include "AllocationLimit.h"
 #include "ParseHelpers.h"
 
 namespace vantreel::test {
@@ -218,6 +219,43 @@ TEST_F(AnalyzerTest, ModelShapes) {
     EXPECT_EQ(top.Item(5).LineNumber(), 9);
     EXPECT_TRUE(context.IsRegistered("L9", ParseContext::PendingJumps));
     EXPECT_EQ(progress, 7);  // every statement, the nested ones and ENDFIL too
+}
+
+TEST_F(AnalyzerTest, MemoryRunningOutEndsTheParseWithAMessage) {
+    // Each run lets the parser allocate a little more before memory runs out;
+    // every run ends in the whole model or in the message, never in an abort.
+    const std::string source =
+        "DECL/REAL,X\nX=ASSIGN/1+2*(3-X)/4\nDO/I,1,2\nF(P1)=FEAT/POINT,CART,1,2,3\n"
+        "ENDDO\nIF/(X.EQ.1)\nTEXT/OPER,'a'\nENDIF\nENDFIL\n";
+    int failures = 0;
+    bool completed = false;
+    for (int64_t allowed = 0; !completed; ++allowed) {
+        ASSERT_LT(allowed, 100000) << "the parse never completed";
+        CProgram program;
+        Scanner scanner;
+        ASSERT_TRUE(scanner.ScanText(source, program, "t"));
+        ParseContext context;
+        StatementParser parser(scanner, context);
+        bool parsed = false;
+        bool refused = false;
+        {
+            const AllocationLimit limit(allowed);
+            parsed = parser.ParseProgram(program);
+            refused = limit.Reached();
+        }
+        if (parsed) {
+            EXPECT_FALSE(refused) << allowed;
+            EXPECT_EQ(program.objStatements->Count(), 5);
+            completed = true;
+            continue;
+        }
+        ++failures;
+        EXPECT_TRUE(refused) << allowed;
+        EXPECT_EQ(scanner.Severity(), 1) << allowed;
+        EXPECT_TRUE(scanner.Message().starts_with("Not enough memory to parse the program (line "))
+            << allowed << ": " << scanner.Message();
+    }
+    EXPECT_GT(failures, 10);
 }
 
 TEST_F(AnalyzerTest, DeepNestingFailsWithAMessage) {
