@@ -592,7 +592,9 @@ std::unique_ptr<CExpression> Datastream::ReadExpression() {
         CExpression* parentNode = parent.node;
         const bool unary = IsUnaryKind(parentNode->ExpressionType());
         std::unique_ptr<CExpression> child = readNode();  // may push its own entry
-        Waiting& owner = waiting[waiting.size() - (waiting.back().node == parentNode ? 1 : 2)];
+        // The parent is on top, or just below a child that waits for its own.
+        const std::size_t ownerAt = waiting.size() - (waiting.back().node == parentNode ? 1 : 2);
+        Waiting& owner = waiting[ownerAt];
         if (unary) {
             parentNode->SetValue(Variant::FromObject(std::move(child)));
         } else {
@@ -602,10 +604,10 @@ std::unique_ptr<CExpression> Datastream::ReadExpression() {
             if (!unary) {
                 parentNode->SetValue(Variant::FromArray(std::move(owner.parts)));
             }
-            // The finished parent leaves the list; a child that waits stays on top.
-            const auto at = std::find_if(waiting.begin(), waiting.end(),
-                                         [&](const Waiting& w) { return w.node == parentNode; });
-            waiting.erase(at);
+            // The finished parent leaves the list; a child that waits stays on
+            // top. Found by its place, not searched for: a left-deep chain keeps
+            // every unfinished parent on the list.
+            waiting.erase(waiting.begin() + static_cast<std::ptrdiff_t>(ownerAt));
         }
     }
     return root;
