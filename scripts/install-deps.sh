@@ -13,6 +13,8 @@ packages=(
     libbenchmark-dev
     libsqlite3-dev
     qt6-base-dev
+    cups-daemon
+    cups-client
     fonts-dejavu-core
     clang-format
     clang
