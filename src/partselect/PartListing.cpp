@@ -136,6 +136,7 @@ void BuildList(PartSelectState& state) {
 }  // namespace
 
 bool RefreshList(PartSelectState& state) {
+    ++state.ListVersion;
     state.StackLines.clear();
     state.StackIndex = -1;
     state.Items.clear();

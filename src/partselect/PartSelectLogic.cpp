@@ -63,6 +63,7 @@ bool LoadDialog(PartSelectState& state) {
     state.NewEnabled = false;
     state.SelectDriveEnabled = false;
     state.Items.clear();
+    ++state.ListVersion;
     state.StackLines.clear();
     state.StackIndex = -1;
     state.SelectedIndex = -1;
@@ -320,6 +321,7 @@ void ClickColumn(PartSelectState& state, int column) {
             ? state.Items[static_cast<std::size_t>(state.SelectedIndex)].Key
             : std::string();
     SortEntries(state.Items, column, state.SortDescending);
+    ++state.ListVersion;
     for (std::size_t i = 0; i < state.Items.size(); ++i) {
         if (state.Items[i].Key == selected) {
             state.SelectedIndex = static_cast<int>(i);

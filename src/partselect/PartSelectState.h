@@ -62,7 +62,9 @@ struct PartSelectState {
     std::vector<ListEntry> StagedParts;
     std::vector<ListEntry> StagedFiles;
 
-    // What the controls show.
+    // What the controls show. ListVersion counts the rebuilds and reorders of
+    // Items, so that a window redraws the list only when it changed.
+    unsigned ListVersion = 0;
     std::vector<ListEntry> Items;         // lvMain
     std::vector<std::string> StackLines;  // cboStack, root first
     int StackIndex = -1;                  // the line shown in cboStack
