@@ -79,7 +79,7 @@ QString Res(int32_t id) {
 // zone Qt's long time format adds).
 std::string DesktopDateText(double basicDate) {
     const QDateTime when = QDateTime::fromSecsSinceEpoch(FileUtil::TimeFromDate(basicDate));
-    const QLocale locale = QLocale::system();
+    const QLocale locale;  // the desktop's, unless the host chose another
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1String(" t")).remove(QLatin1Char('t'));
     return (locale.toString(when.date(), QLocale::LongFormat) + "  " +
@@ -219,8 +219,10 @@ bool FormPartSelect::Load() {
     ApplySystemFont(this);
     SetHelpFile(CurrentLanguageId(), kHelpBaseName);
     state_.DateFormatter = DesktopDateText;
-    // The design size, grown where the desktop's font needs more room.
-    resize(QSize(Pixels(this, kDesignWidthTwips, true), Pixels(this, kDesignHeightTwips, false))
+    // A quarter above the design size, so the details view shows whole dates;
+    // more where the desktop's font needs it.
+    resize(QSize(Pixels(this, kDesignWidthTwips * 5 / 4, true),
+                 Pixels(this, kDesignHeightTwips * 5 / 4, false))
                .expandedTo(minimumSizeHint()));
     lblPartProg_->setText(Res(state_.DirectoryMode ? 125069 : 125007));
     cmdOK_->setText(Res(110004));
