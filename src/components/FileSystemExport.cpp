@@ -67,7 +67,9 @@ Archive OpenArchive(const std::string& file, std::string& reason) {
     int code = 0;
     Archive archive(zip_open(file.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
     if (!archive) {
-        reason = "it is not a readable ZIP archive (" + ZipErrorText(code) + ")";
+        reason = code == ZIP_ER_EXISTS
+                     ? "an entry appears more than once"
+                     : "it is not a readable ZIP archive (" + ZipErrorText(code) + ")";
     }
     return archive;
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <string_view>
@@ -48,7 +49,9 @@ bool Selected(const std::string& relative, bool fix, bool source, bool executabl
 struct stat Inspect(const std::string& path, const std::string& partName) {
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0) {
-        throw Error(53, kSource, "'" + path + "' of the part '" + partName + "' cannot be read");
+        throw Error(53, kSource,
+                    "'" + path + "' of the part '" + partName +
+                        (errno == ENOENT ? "' does not exist" : "' cannot be read"));
     }
     if (S_ISLNK(info.st_mode)) {
         throw Error(75, kSource,
