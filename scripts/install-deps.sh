@@ -12,6 +12,9 @@ packages=(
     libgmock-dev
     libbenchmark-dev
     libsqlite3-dev
+    libzip-dev
+    zip
+    unzip
     qt6-base-dev
     cups-daemon
     cups-client

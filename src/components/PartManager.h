@@ -64,17 +64,30 @@ class PartFolder {
     virtual bool ContainsPart(const std::string& sPartName) const = 0;
 };
 
+// The export object: export files (a ZIP archive with a manifest) and legacy
+// exports (a part's files in a directory with a list file naming them).
 class PartExport {
   public:
     virtual ~PartExport() = default;
-    virtual void ExportProjects(const std::vector<std::string>& colParts,
-                                const std::string& sExportFile, int32_t lOptions) = 0;
-    virtual void ExportLegacy(const std::vector<std::string>& colParts,
-                              const std::string& sDirectory, int32_t lOptions) = 0;
-    virtual std::vector<std::string> BrowseProjects(const std::string& sExportFile) = 0;
+    // Writes one export file holding the parts and their extra files, with the
+    // choices of what to include; the file appears complete or not at all.
+    virtual void ExportProjects(const std::string& sExportFile, const std::string& sTitle,
+                                const std::string& sUser, const std::string& sComments,
+                                const std::vector<const Part*>& colParts, bool bFix, bool bSource,
+                                bool bExecutable) = 0;
+    // Copies each part into sDirectory in the legacy layout: a folder named
+    // after the part with its files and a list file naming them.
+    virtual void ExportLegacy(const std::string& sDirectory,
+                              const std::vector<const Part*>& colParts) = 0;
+    // True for an export file this component understands, with its header and
+    // part names filled in; False (arguments untouched) for anything else.
+    virtual bool BrowseProjects(const std::string& sExportFile, std::string& sTitle,
+                                std::string& sUser, std::string& sDate, std::string& sComments,
+                                std::vector<std::string>& colParts) = 0;
+    // Extracts the named parts of an export file into sTargetDirectory.
     virtual void ImportProjects(const std::string& sExportFile,
                                 const std::vector<std::string>& colParts,
-                                const std::string& sTargetDirectory) = 0;
+                                const std::string& sTargetDirectory, bool bTemplate) = 0;
 };
 
 // Objects in order, each under a text key (their FullPath).
