@@ -12,12 +12,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/../cli/check.sh"
 
-# The public classes: one header each, beside Api.h and the umbrella header.
-classes=()
-for header in "$include"/vantreel/*.h; do
-    name=$(basename "$header" .h)
-    [[ $name == Api || $name == vantreel ]] || classes+=("$name")
-done
+# The public classes: those the headers mark for export.
+mapfile -t classes < <(sed -n 's/^class VANTREEL_API \([A-Za-z_][A-Za-z0-9_]*\).*/\1/p' \
+    "$include"/vantreel/*.h | sort -u)
+if ((${#classes[@]} == 0)); then
+    echo "no class VANTREEL_API in $include/vantreel" >&2
+    exit 1
+fi
 alternatives=$(IFS='|'; echo "${classes[*]}")
 public="^((typeinfo|typeinfo name|vtable|VTT|construction vtable) for |(non-)?virtual thunk to )?vantreel::($alternatives)(::|[^A-Za-z0-9_]|$)"
 
