@@ -128,6 +128,11 @@ TEST_F(LogonDialogTest, LanguageFromTheCallOrTheStation) {
         Set("Common", "DefaultLanguage", c.defaultLanguage);
         QueueModalAnswer([c](QDialog& dialog) {
             EXPECT_EQ(dialog.windowTitle(), c.caption);
+            for (const char* name : {"cmdOK", "cmdCancel", "cmdHelp"}) {
+                auto* button = Find<QPushButton>(dialog, name);
+                const int caption = button->fontMetrics().horizontalAdvance(button->text());
+                EXPECT_GT(button->width(), caption) << name;  // "Abbrechen" fits
+            }
             Click(dialog, "cmdCancel");
         });
         Logon logon;
