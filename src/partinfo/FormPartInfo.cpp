@@ -390,7 +390,10 @@ void FormPartInfo::ApplyTouchScaling() {
     metrics_.SetAllLabels(this);
     for (QPushButton* button : findChildren<QPushButton*>()) {
         metrics_.SetCommand(button);
-        button->setMinimumSize(button->size());
+        // As large as the screen metrics ask, and wide enough for the caption.
+        const int captionWidth =
+            button->fontMetrics().horizontalAdvance(button->text()) + Pixels(metrics_.CmdButtonHeight()) / 2;
+        button->setMinimumSize(std::max(button->width(), captionWidth), button->height());
     }
     QFont tabs = tabPartProgram_->font();
     tabs.setPointSize(metrics_.LabelFontSize());
@@ -417,9 +420,9 @@ void FormPartInfo::Load(PartInfoSession& session, int32_t language, bool touchSc
     result_ = false;
     updating_ = true;
     ApplySystemFont(this);
+    Caption();  // first, so the touch sizes see the captions they must fit
     ApplyTouchScaling();
     SetHelpFile(language, "Vantreel");
-    Caption();
 
     const PartInfoSettings& s = session.Settings();
     controls_ = ControlsFromSettings(s, session.Printers());

@@ -46,7 +46,7 @@ std::string PartDirectory(const std::string& part) {
 }
 
 int Refuse(const PartInfoMessage& message, std::ostream& err) {
-    err << "ERROR: " << message.Text << '\n';
+    err << "ERROR: " << ReplaceAll(message.Text, "\r\n", "\n") << '\n';
     return 1;
 }
 
