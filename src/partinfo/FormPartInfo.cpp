@@ -391,8 +391,8 @@ void FormPartInfo::ApplyTouchScaling() {
     for (QPushButton* button : findChildren<QPushButton*>()) {
         metrics_.SetCommand(button);
         // As large as the screen metrics ask, and wide enough for the caption.
-        const int captionWidth =
-            button->fontMetrics().horizontalAdvance(button->text()) + Pixels(metrics_.CmdButtonHeight()) / 2;
+        const int captionWidth = button->fontMetrics().horizontalAdvance(button->text()) +
+                                 Pixels(metrics_.CmdButtonHeight()) / 2;
         button->setMinimumSize(std::max(button->width(), captionWidth), button->height());
     }
     QFont tabs = tabPartProgram_->font();

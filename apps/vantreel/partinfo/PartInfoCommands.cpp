@@ -127,21 +127,18 @@ int RunPartsInfo(const std::vector<std::string>& args, std::ostream& out, std::o
             }
             otherChanges = true;
         }
-        // Lifting the protection comes first, setting it last: the other
-        // changes are saved while the part is open to them.
-        if (writeProtect && !*writeProtect && !session.SetWriteProtect(false)) {
-            err << "ERROR: " << FormatResString(125140, session.InformationFile(), "WriteProtect")
-                << '\n';
-            return 1;
-        }
+        // The other changes first (a save ignores the protection), then the
+        // protection: a refused save leaves everything as it was.
         if (otherChanges) {
             controls.WriteProtected = false;
             if (const auto failure = session.Save(controls)) {
                 return Refuse(*failure, err);
             }
         }
-        if (writeProtect && *writeProtect && !session.SetWriteProtect(true)) {
-            err << "ERROR: " << FormatResString(125140, session.InformationFile(), "WriteProtect")
+        if (writeProtect && !session.SetWriteProtect(*writeProtect)) {
+            err << "ERROR: "
+                << FormatResString(125140, "\"" + session.InformationFile() + "\"",
+                                   "Part.WriteProtect")
                 << '\n';
             return 1;
         }
