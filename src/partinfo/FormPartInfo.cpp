@@ -418,6 +418,7 @@ void FormPartInfo::Load(PartInfoSession& session, int32_t language, bool touchSc
     language_ = language;
     touchScreen_ = touchScreen;
     result_ = false;
+    administrator_ = IsAdministrator();
     updating_ = true;
     ApplySystemFont(this);
     Caption();  // first, so the touch sizes see the captions they must fit
@@ -530,7 +531,7 @@ void FormPartInfo::ApplyEnabling() {
     PartInfoEnablingInput input;
     input.skipFiles = session_ != nullptr ? session_->Settings().SkipFiles.size() : 0;
     input.addonSelected = lstAddons_->currentRow() >= 0;
-    input.administrator = IsAdministrator();
+    input.administrator = administrator_;
     for (const auto& [name, enabled] : ControlEnabling(controls_, input)) {
         QWidget* control = findChild<QWidget*>(QString::fromStdString(name));
         if (control == nullptr) {

@@ -72,6 +72,7 @@ class FormPartInfo : public QDialog {
     ScreenRes metrics_;
     int32_t language_ = 0;
     bool touchScreen_ = false;
+    bool administrator_ = false;  // read when the dialog loads
     bool result_ = false;
     bool updating_ = false;  // widgets being filled: no change handling
     int shownTab_ = 0;

@@ -2,8 +2,10 @@
 #include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
 #include "partinfo/FormPartInfo.h"
+#include "partinfo/PartInfoSession.h"
 #include "shared/IniFile.h"
 #include "shared/MessageBox.h"
+#include "shared/Resources.h"
 #include "touch/FormKeyboard.h"
 #include "touch/ModalDialogs.h"
 #include "vantreel/PartInformation.h"
@@ -11,12 +13,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 
 #include <gtest/gtest.h>
@@ -126,6 +130,57 @@ TEST_F(FormPartInfoTest, ContinuousPrintingShowsAndSavesTheNormalReport) {
         }
     }
     EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(FormPartInfoTest, EveryCaptionFitsInBothLanguagesAndSizes) {
+    WriteIniString(file_, "Part", "Name", "PLATE_4711");
+    struct Case {
+        int32_t language;
+        bool touch;
+        QString title;
+    };
+    const Case cases[] = {{1033, false, "Part Information: PLATE_4711"},
+                          {1033, true, "Part Information: PLATE_4711"},
+                          {1031, false, "Teileinformationen: PLATE_4711"},
+                          {1031, true, "Teileinformationen: PLATE_4711"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title.toStdString() + (c.touch ? " touch" : " desktop"));
+        int32_t language = c.language;
+        SetLanguage(language);
+        PartInfoSession session;
+        session.Open(partDir_);
+        session.Load({{"Office_Laser"}, "Office_Laser"}, "", "");
+        FormPartInfo form;
+        form.Load(session, c.language, c.touch);
+        form.show();
+        EXPECT_EQ(form.windowTitle(), c.title);
+        EXPECT_EQ(Find<QLabel>(form, "lblPartName")->text(), "PLATE_4711");
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_LE(form.frameGeometry().width(), screen.width());
+        EXPECT_LE(form.frameGeometry().height(), screen.height());
+        auto* tabs = Find<QTabBar>(form, "tabPartProgram");
+        for (int tab = 1; tab <= 6; ++tab) {
+            form.SelectTab(tab);
+            QApplication::processEvents();
+            EXPECT_GE(tabs->tabRect(tab - 1).width(),
+                      tabs->fontMetrics().horizontalAdvance(tabs->tabText(tab - 1)));
+            QWidget* panel = Find(form, ("picGeneral" + std::to_string(tab - 1)).c_str());
+            EXPECT_TRUE(panel->isVisible());
+            for (QWidget* control : form.findChildren<QWidget*>()) {
+                auto* label = qobject_cast<QLabel*>(control);
+                const bool fixedText = (label != nullptr && !label->wordWrap()) ||
+                                       qobject_cast<QAbstractButton*>(control) != nullptr;
+                if (fixedText && control->isVisible()) {
+                    EXPECT_GE(control->width(), control->sizeHint().width())
+                        << control->objectName().toStdString() << " "
+                        << (label ? label->text() : qobject_cast<QAbstractButton*>(control)->text())
+                               .toStdString();
+                }
+            }
+        }
+    }
+    int32_t english = 1033;
+    SetLanguage(english);
 }
 
 TEST_F(FormPartInfoTest, CsvRulesDisableOkAndRefuseABareFileName) {
