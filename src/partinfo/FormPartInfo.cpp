@@ -5,6 +5,7 @@
 #include "shared/Resources.h"
 #include "touch/FormHelpers.h"
 #include "touch/FormKeyboard.h"
+#include "touch/ScreenRes.h"
 #include "touch/frmMessageBox.h"
 #include "vantreel/Error.h"
 
@@ -30,7 +31,6 @@
 namespace vantreel {
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 // The help topic of the dialog.
 constexpr int32_t kHelpContext = 125081;
 // The tabs, from 1: their captions.
@@ -49,7 +49,7 @@ FormPartInfo::FormPartInfo(QWidget* parent) : QDialog(parent) {
 }
 
 int FormPartInfo::Pixels(int twips) const {
-    return twips * logicalDpiX() / kTwipsPerInch;
+    return TwipsToPixels(this, twips);
 }
 
 void FormPartInfo::Build() {

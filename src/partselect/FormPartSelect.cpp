@@ -6,6 +6,7 @@
 #include "partselect/PartSelectLogic.h"
 #include "shared/FileUtil.h"
 #include "shared/Resources.h"
+#include "shared/ScreenMetrics.h"
 #include "touch/FormHelpers.h"
 #include "touch/ModalDialogs.h"
 
@@ -88,8 +89,7 @@ std::string DesktopDateText(double basicDate) {
 }
 
 int Pixels(const QWidget* widget, int twips, bool horizontal) {
-    const int dpi = horizontal ? widget->logicalDpiX() : widget->logicalDpiY();
-    return twips * dpi / 1440;
+    return TwipsToPixels(twips, horizontal ? widget->logicalDpiX() : widget->logicalDpiY());
 }
 
 }  // namespace

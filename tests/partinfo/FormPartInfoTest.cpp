@@ -293,13 +293,14 @@ TEST_F(FormPartInfoTest, AddOnEditorsAreCalledForTheSelectedEntry) {
         auto* list = Find<QListWidget>(form, "lstAddons");
         ASSERT_EQ(list->count(), 3);
         EXPECT_FALSE(Find(form, "cmdProperties")->isEnabled());
-        list->setCurrentRow(1);  // the example add-on (enumerated alphabetically)
+        // Subkeys enumerate in Windows order: Example.RunCounter, Test.Broken, Test.Recorder1.
+        list->setCurrentRow(0);
         EXPECT_TRUE(Find(form, "cmdProperties")->isEnabled());
         Click(form, "cmdProperties");
         Click(form, "cmdProperties");
-        list->setCurrentRow(2);
+        list->setCurrentRow(1);
         Click(form, "cmdProperties");
-        list->setCurrentRow(0);
+        list->setCurrentRow(2);
         Click(form, "cmdProperties");
         EXPECT_TRUE(form.isVisible());
         Click(form, "cmdCancel");

@@ -151,10 +151,11 @@ int RunPartsInfo(const std::vector<std::string>& args, std::ostream& out, std::o
     return 0;
 }
 
-const CommandRegistration partsInfo({"parts info",
-                                     "PART [--user KEY --machine KEY] [--set Section.Key=VALUE "
-                                     "...]  show or change a part's settings",
-                                     RunPartsInfo});
+const CommandRegistration partsInfo(
+    {"parts info",
+     "PART [--user KEY --machine KEY] [--set Section.Key=VALUE "
+     "...]  show or change a part's settings",
+     RunPartsInfo, "vantreel parts info Plates/PLATE_4711 --set Part.SerialNumber=SN-9"});
 
 }  // namespace
 }  // namespace vantreel::cli
