@@ -1,6 +1,5 @@
 #include "components/FileSystemExport.h"
 
-#include "shared/RunTimeError.h"
 #include "components/ArchivePath.h"
 #include "components/ExportManifest.h"
 #include "components/FileSystemPart.h"
@@ -8,6 +7,7 @@
 #include "components/PartContent.h"
 #include "components/StagedFolder.h"
 #include "shared/IniFile.h"
+#include "shared/RunTimeError.h"
 #include "shared/Text.h"
 #include "vantreel/Error.h"
 
