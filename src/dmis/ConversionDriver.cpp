@@ -26,10 +26,15 @@ constexpr const char* kSetupRoot = "SOFTWARE\\Microsoft\\VisualStudio\\6.0\\Setu
 constexpr const char* kMakeTitle = "Vantreel - CommandPartMake";
 constexpr const char* kPaginateTitle = "Vantreel - CommandPartPaginate";
 constexpr int32_t kErrorTitle = 110089;
+constexpr const char* kTimedOut = "The operation timed out before completion";
+constexpr int32_t kNotStarted = 167100;
+constexpr int32_t kLeftRunning = 167101;
+constexpr int32_t kBuildFailed = 167102;
 
 }  // namespace
 
 bool ConvertLegacyPart(LegacyConversion& conversion) {
+    conversion.Built = false;
     std::string createdDirectory;
     try {
         std::unique_ptr<Part> part = CreatePart("Ulmaret.Part");
@@ -58,7 +63,7 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
         WriteBasicModules(program, createdDirectory);
         createdDirectory.clear();  // the part is complete; it stays whatever follows
         RepaginateProject(conversion.Directory);
-        BuildProject(conversion.Directory, conversion.BuildTimeoutMs);
+        conversion.Built = BuildProject(conversion.Directory, conversion.BuildTimeoutMs);
         program.Terminate();
         scanner.Terminate();
         return true;
@@ -86,7 +91,7 @@ void RepaginateProject(const std::string& directory) {
     }
 }
 
-void BuildProject(const std::string& directory, int32_t timeoutMs) {
+bool BuildProject(const std::string& directory, int32_t timeoutMs) {
     try {
         std::unique_ptr<Part> part = CreatePart("Ulmaret.Part");
         std::string opened = directory;
@@ -96,19 +101,39 @@ void BuildProject(const std::string& directory, int32_t timeoutMs) {
         registry.SetDefaultRoot(kSetupRoot);
         registry.OpenKey("Microsoft Visual Basic");
         const std::string productDirectory = registry.GetString("ProductDir");
-        const std::string commandLine = CombinePath(productDirectory, "Vb6.exe") + " /m \"" +
-                                        CombinePath(directory, projectFile + ".vbp") + "\"";
+        const std::string program = FindFileIgnoringCase(productDirectory, "Vb6.exe");
+        // A plain join: the project's name may begin with a dot, which
+        // CombinePath would drop.
+        const std::string project =
+            (std::filesystem::path(directory) / (projectFile + ".vbp")).string();
         // The build runs in the library's own folder, when there is one.
         const std::string libraryDirectory =
             DirectoryExists(LibraryDirectory()) ? LibraryDirectory() : std::string();
-        const WaitResult result = RunAndWait(commandLine, timeoutMs, libraryDirectory);
-        if (result.outcome != WaitResult::Outcome::Ended) {
-            MsgBoxEx("The operation timed out before completion", vbOKOnly,
-                     GetResString(kErrorTitle));
+        const WaitResult result = RunAndWait({program, "/m", project}, timeoutMs, libraryDirectory);
+        switch (result.outcome) {
+            case WaitResult::Outcome::Ended:
+                if (result.exitCode == 0) {
+                    return true;
+                }
+                MsgBoxEx(FormatResString(kBuildFailed, project, program, result.exitCode), vbOKOnly,
+                         GetResString(kErrorTitle));
+                return false;
+            case WaitResult::Outcome::NotStarted:
+                MsgBoxEx(std::string(kTimedOut) + "\n\n" +
+                             FormatResString(kNotStarted, program, result.error),
+                         vbOKOnly, GetResString(kErrorTitle));
+                return false;
+            case WaitResult::Outcome::TimedOut:
+                MsgBoxEx(
+                    std::string(kTimedOut) + "\n\n" +
+                        FormatResString(kLeftRunning, program, std::to_string(timeoutMs / 1000)),
+                    vbOKOnly, GetResString(kErrorTitle));
+                return false;
         }
     } catch (const Error& error) {
         MsgBoxEx(error.Description(), vbInformation, kMakeTitle);
     }
+    return false;
 }
 
 }  // namespace vantreel

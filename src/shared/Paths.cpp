@@ -6,6 +6,7 @@
 
 #include <glob.h>
 #include <sys/stat.h>
+#include <filesystem>
 
 namespace vantreel {
 namespace {
@@ -101,6 +102,22 @@ bool FileExists(const std::string& sPath) {
 bool DirectoryExists(const std::string& sPath) {
     struct stat info {};
     return !sPath.empty() && stat(sPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string FindFileIgnoringCase(const std::string& directory, const std::string& name) {
+    const std::string exact = CombinePath(directory, name);
+    std::error_code error;
+    if (directory.empty() || std::filesystem::exists(exact, error)) {
+        return exact;
+    }
+    std::string found;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+        const std::string candidate = entry.path().filename().string();
+        if (EqualsIgnoringCase(candidate, name) && (found.empty() || candidate < found)) {
+            found = candidate;
+        }
+    }
+    return found.empty() ? exact : CombinePath(directory, found);
 }
 
 }  // namespace vantreel

@@ -39,4 +39,9 @@ bool FileExists(const std::string& sPath);
 // Whether sPath names a directory. False for "" and on any error.
 bool DirectoryExists(const std::string& sPath);
 
+// The file of directory whose name equals name ignoring ASCII case, as
+// Windows finds it: the exact spelling when it exists, else the first match
+// in name order; CombinePath(directory, name) when there is none.
+std::string FindFileIgnoringCase(const std::string& directory, const std::string& name);
+
 }  // namespace vantreel

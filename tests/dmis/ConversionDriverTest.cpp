@@ -4,7 +4,9 @@
 #include "shared/MessageBox.h"
 #include "shared/RegEntry.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -142,14 +144,94 @@ TEST_F(ConversionDriverTest, MissingDevelopmentEnvironmentIsReportedButTheConver
     EXPECT_TRUE(fs::exists(root_ / "OLD" / "ModMain.bas"));
 }
 
+TEST_F(ConversionDriverTest, BuildProgramIsFoundIgnoringCaseAndGetsWholeArguments) {
+    // ProductDir with a blank, the program spelled as a Windows installer may
+    // spell it, and a part name full of characters a shell would act on.
+    const fs::path product = station_ / "Visual Studio" / "VB98";
+    fs::create_directories(product);
+    const fs::path script = product / "VB6.EXE";
+    const fs::path recorded = station_ / "build.args";
+    std::ofstream(script) << "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done >\""
+                          << recorded.string() << "\"\n";
+    fs::permissions(script, fs::perms::owner_all);
+    RegEntry registry;
+    registry.SetDefaultRoot("SOFTWARE\\Microsoft\\VisualStudio\\6.0\\Setup");
+    registry.OpenKey("Microsoft Visual Basic");
+    registry.SetString("ProductDir", product.string());
+
+    const std::string name = "O'Neil; $HOME & `x` 2";
+    LegacyConversion conversion = Conversion(kProgram, "plain");
+    conversion.Name = name;
+    conversion.Directory = (root_ / name).string();
+    ASSERT_TRUE(ConvertLegacyPart(conversion));
+    EXPECT_TRUE(conversion.Built);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+    std::ifstream arguments(recorded);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(arguments, line);) {
+        lines.push_back(line);
+    }
+    const std::vector<std::string> expected = {"/m", (root_ / name / (name + ".vbp")).string()};
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(ConversionDriverTest, BuildFailuresSayWhatHappenedAndTheConversionStands) {
+    const std::string program = (station_ / "vb6" / "Vb6.exe").string();
+    struct Case {
+        const char* what;
+        std::string script;  // "" removes the program
+        std::vector<std::string> said;
+    };
+    const Case cases[] = {
+        {"non-zero exit", "exit 4\n", {"failed", program, "exit code 4"}},
+        {"cannot start",
+         "",
+         {"The operation timed out before completion", program, "could not be started"}},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages_.clear();
+        if (c.script.empty()) {
+            fs::remove(program);
+        } else {
+            SetBuildScript(c.script);
+        }
+        LegacyConversion conversion = Conversion(kProgram, "PART" + std::to_string(index++));
+        EXPECT_TRUE(ConvertLegacyPart(conversion));
+        EXPECT_FALSE(conversion.Built);
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_EQ(messages_[0].title, GetResString(110089));
+        for (const std::string& part : c.said) {
+            EXPECT_NE(messages_[0].text.find(part), std::string::npos) << messages_[0].text;
+        }
+    }
+}
+
 TEST_F(ConversionDriverTest, BuildTimeOutIsReportedAndLeftRunning) {
-    SetBuildScript("sleep 5\n");
+    // The build waits on a FIFO that the test releases only after the
+    // conversion has returned, so it is still running at any time-out.
+    const fs::path fifo = station_ / "release";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    SetBuildScript("read line <\"" + fifo.string() + "\"\n");
     LegacyConversion conversion = Conversion(kProgram, "SLOW");
-    conversion.BuildTimeoutMs = 200;
+    conversion.BuildTimeoutMs = 50;
     EXPECT_TRUE(ConvertLegacyPart(conversion));
+    EXPECT_FALSE(conversion.Built);
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "The operation timed out before completion");
+    EXPECT_TRUE(messages_[0].text.starts_with("The operation timed out before completion\n\n"))
+        << messages_[0].text;
+    EXPECT_NE(messages_[0].text.find("left running"), std::string::npos) << messages_[0].text;
     EXPECT_EQ(messages_[0].title, GetResString(110089));
+    // Let the abandoned build end: a writer that opens and closes gives it end of file.
+    for (int attempt = 0; attempt < 6000; ++attempt) {
+        const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            close(writer);
+            break;
+        }
+        usleep(5000);
+    }
 }
 
 TEST_F(ConversionDriverTest, RepaginationOfNothingAndOfNoPart) {
