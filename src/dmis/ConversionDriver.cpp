@@ -1,6 +1,7 @@
 #include "dmis/ConversionDriver.h"
 
 #include "components/ComponentFactory.h"
+#include "components/FileSystemPart.h"
 #include "dmis/Analyzer.h"
 #include "dmis/BasicWriter.h"
 #include "dmis/CProgram.h"
@@ -14,8 +15,12 @@
 #include "shared/Process.h"
 #include "shared/RegEntry.h"
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
+#include "shared/StagingDirectory.h"
 #include "vantreel/Error.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -35,7 +40,6 @@ constexpr int32_t kBuildFailed = 167102;
 
 bool ConvertLegacyPart(LegacyConversion& conversion) {
     conversion.Built = false;
-    std::string createdDirectory;
     try {
         std::unique_ptr<Part> part = CreatePart("Ulmaret.Part");
         InitLabelTypes();
@@ -52,26 +56,38 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
             MsgBoxEx("[Error parsing: ]" + scanner.Message(), vbOKOnly + vbExclamation, "");
             return false;
         }
+        // The part is made and written in a working folder beside its place
+        // and renamed in when complete: an interrupted conversion never
+        // leaves a part that is listed, and its leftover is removed here.
+        const std::string root = GetRepositoryRoot("");
+        if (!DirectoryExists(root)) {
+            throw MakeError(RunTimeError::PathNotFound, "ConvertLegacyPart",
+                            "The part repository '" + root + "' does not exist");
+        }
+        StagingDirectory::CleanLeftovers(root);
+        StagingDirectory staging(root);
         const std::string requestedName = conversion.Name;
-        part->CreateProject(conversion.WindowHandle, GetRepositoryRoot(""), conversion.Name, true);
-        createdDirectory = part->FullPath();
+        std::string name = FileSystemPart::FreePartName(root, conversion.Name);
+        part->CreateProject(conversion.WindowHandle, staging.Path(), name, true);
+        WriteBasicModules(program, part->FullPath());
+        const std::string finalDirectory = (std::filesystem::path(root) / name).string();
+        if (!StagingDirectory::MoveInPlace(part->FullPath(), finalDirectory)) {
+            throw MakeError(RunTimeError::PathFileAccessError, "ConvertLegacyPart",
+                            "The part cannot be put in place at '" + finalDirectory +
+                                "': " + std::strerror(errno));
+        }
+        conversion.Name = name;
         if (conversion.Name != requestedName || conversion.Directory.empty()) {
             // Another name was free: the directory follows, so that the new
             // part (not the one holding the name) is repaginated and built.
-            conversion.Directory = createdDirectory;
+            conversion.Directory = finalDirectory;
         }
-        WriteBasicModules(program, createdDirectory);
-        createdDirectory.clear();  // the part is complete; it stays whatever follows
         RepaginateProject(conversion.Directory);
         conversion.Built = BuildProject(conversion.Directory, conversion.BuildTimeoutMs);
         program.Terminate();
         scanner.Terminate();
         return true;
     } catch (const Error& error) {
-        if (!createdDirectory.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(createdDirectory, ignored);  // nothing half-made stays
-        }
         MsgBoxEx(std::to_string(error.Number()) + ": " + error.Description(), vbOKOnly, "");
         return false;
     }

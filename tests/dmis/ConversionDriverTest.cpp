@@ -1,13 +1,17 @@
 #include "ParseHelpers.h"
 
+#include "components/FileSystemPart.h"
 #include "dmis/ConversionDriver.h"
 #include "shared/MessageBox.h"
 #include "shared/RegEntry.h"
+#include "shared/StagingDirectory.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -232,6 +236,48 @@ TEST_F(ConversionDriverTest, BuildTimeOutIsReportedAndLeftRunning) {
         }
         usleep(5000);
     }
+}
+
+TEST_F(ConversionDriverTest, BadNamesAreRefusedBeforeAnythingIsMade) {
+    for (const char* name : {"\\evil", "..\\..\\x", "a\"b", "NUL", "x."}) {
+        messages_.clear();
+        LegacyConversion conversion = Conversion(kProgram, "source");
+        conversion.Name = name;
+        EXPECT_FALSE(ConvertLegacyPart(conversion)) << name;
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_TRUE(
+            messages_[0].text.starts_with("52: '" + std::string(name) + "' cannot name a part: "))
+            << messages_[0].text;
+        EXPECT_TRUE(fs::is_empty(root_)) << name;
+    }
+}
+
+TEST_F(ConversionDriverTest, AnInterruptedConversionLeavesNoPartAndIsCleanedUp) {
+    // A conversion killed while it wrote the modules: its working folder is
+    // all that is left, unlocked.
+    const pid_t child = fork();
+    if (child == 0) {
+        StagingDirectory staging(root_.string());
+        std::string name = "OLD";
+        FileSystemPart part;
+        part.CreateProject(0, staging.Path(), name, true);
+        std::ofstream(fs::path(part.FullPath()) / "ModMain.bas") << "Attribute VB_NAME";
+        kill(getpid(), SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_FALSE(fs::is_empty(root_));
+
+    LegacyConversion conversion = Conversion(kProgram, "OLD");
+    ASSERT_TRUE(ConvertLegacyPart(conversion));
+    EXPECT_EQ(conversion.Name, "OLD");  // not OLD_2
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::directory_iterator(root_)) {
+        entries.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(entries, std::vector<std::string>{"OLD"});
+    EXPECT_TRUE(fs::exists(root_ / "OLD" / "ModSupport.bas"));
 }
 
 TEST_F(ConversionDriverTest, RepaginationOfNothingAndOfNoPart) {
