@@ -774,8 +774,12 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
             }
         });
     } catch (const Error& error) {
+        // Line 0: the store failed before the first line was applied (it
+        // cannot be opened, or the transaction cannot begin).
         throw Error(error.Number(), error.Source(),
-                    name + ", line " + std::to_string(line) + ": " + error.Description());
+                    line == 0
+                        ? name + " cannot be imported: " + error.Description()
+                        : name + ", line " + std::to_string(line) + ": " + error.Description());
     }
 }
 
