@@ -64,7 +64,21 @@ StagingDirectory::~StagingDirectory() {
 }
 
 bool StagingDirectory::MoveInPlace(const std::string& from, const std::string& target) {
-    return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system without RENAME_NOREPLACE: look first. A directory is
+    // never renamed over a non-empty one, so only an empty folder made in
+    // between could be replaced.
+    struct stat existing {};
+    if (lstat(target.c_str(), &existing) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename(from.c_str(), target.c_str()) == 0;
 }
 
 int StagingDirectory::CleanLeftovers(const std::string& parent) {
