@@ -163,20 +163,23 @@ TEST_F(ConversionDriverTest, BuildProgramIsFoundIgnoringCaseAndGetsWholeArgument
     registry.OpenKey("Microsoft Visual Basic");
     registry.SetString("ProductDir", product.string());
 
-    const std::string name = "O'Neil; $HOME & `x` 2";
-    LegacyConversion conversion = Conversion(kProgram, "plain");
-    conversion.Name = name;
-    conversion.Directory = (root_ / name).string();
-    ASSERT_TRUE(ConvertLegacyPart(conversion));
-    EXPECT_TRUE(conversion.Built);
-    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
-    std::ifstream arguments(recorded);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(arguments, line);) {
-        lines.push_back(line);
+    // A leading dot must survive the join of folder and project file too.
+    for (const std::string name : {"O'Neil; $HOME & `x` 2", ".hidden"}) {
+        messages_.clear();
+        LegacyConversion conversion = Conversion(kProgram, "plain");
+        conversion.Name = name;
+        conversion.Directory = (root_ / name).string();
+        ASSERT_TRUE(ConvertLegacyPart(conversion));
+        EXPECT_TRUE(conversion.Built) << name;
+        EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+        std::ifstream arguments(recorded);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(arguments, line);) {
+            lines.push_back(line);
+        }
+        const std::vector<std::string> expected = {"/m", (root_ / name / (name + ".vbp")).string()};
+        EXPECT_EQ(lines, expected);
     }
-    const std::vector<std::string> expected = {"/m", (root_ / name / (name + ".vbp")).string()};
-    EXPECT_EQ(lines, expected);
 }
 
 TEST_F(ConversionDriverTest, BuildFailuresSayWhatHappenedAndTheConversionStands) {
