@@ -176,8 +176,9 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!ConvertLegacyPart(conversion)) {
         return 1;
     }
+    // The part stands even when its build failed; the status says so.
     out << conversion.Directory << '\n';
-    return 0;
+    return conversion.Built ? 0 : 3;
 }
 
 int RunDemoStation(const std::string& directory, std::ostream& out, std::ostream& err) {

@@ -72,10 +72,12 @@ class ScratchFile {
 
     // Closes the file and hands back what was written.
     std::string Contents() {
+        errno = 0;
         out_.close();
         if (!out_) {
+            const std::string reason = errno != 0 ? std::strerror(errno) : "a write failed";
             throw MakeError(RunTimeError::PathFileAccessError, "CProgram.WriteToBas",
-                            "the scratch file cannot be written");
+                            "the scratch file cannot be written (" + reason + ")");
         }
         std::ifstream in(path_, std::ios::binary);
         std::ostringstream text;

@@ -815,10 +815,12 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
             }
         });
     } catch (const Error& error) {
-        // Before the first change the registry itself failed: no line to name.
+        // Line 0: the store failed before the first line was applied (it
+        // cannot be opened, or the transaction cannot begin).
         throw Error(error.Number(), error.Source(),
-                    name + (line > 0 ? ", line " + std::to_string(line) : std::string()) + ": " +
-                        error.Description());
+                    line == 0
+                        ? name + " cannot be imported: " + error.Description()
+                        : name + ", line " + std::to_string(line) + ": " + error.Description());
     }
 }
 
