@@ -790,16 +790,33 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
         store.Transaction([&] {
             // The reader puts an open key before every value.
             RegKeyId current = 0;
+            // The keys of the last section opened, from its hive down: the
+            // next section, usually below it, starts where the two part, so
+            // the import takes time in proportion to the file, not to the
+            // depth of its keys times their number.
+            std::optional<RegHive> openedHive;
+            std::vector<std::pair<std::string, RegKeyId>> opened;
             for (const RegOperation& operation : operations) {
                 line = operation.line;
                 const RegKeyId root = RegistryStore::Root(operation.hive);
                 switch (operation.kind) {
-                    case RegOperation::Kind::OpenKey:
-                        current = root;
-                        for (const std::string& component : operation.path) {
-                            current = store.CreateKey(current, component);
+                    case RegOperation::Kind::OpenKey: {
+                        std::size_t shared = 0;
+                        if (openedHive == operation.hive) {
+                            while (shared < opened.size() && shared < operation.path.size() &&
+                                   opened[shared].first == FoldRegistryName(operation.path[shared])) {
+                                ++shared;
+                            }
+                        }
+                        opened.resize(shared);
+                        openedHive = operation.hive;
+                        current = shared > 0 ? opened.back().second : root;
+                        for (std::size_t i = shared; i < operation.path.size(); ++i) {
+                            current = store.CreateKey(current, operation.path[i]);
+                            opened.emplace_back(FoldRegistryName(operation.path[i]), current);
                         }
                         break;
+                    }
                     case RegOperation::Kind::DeleteKey: {
                         std::string path;
                         for (const std::string& component : operation.path) {
@@ -809,6 +826,7 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
                             store.DeleteKey(*key);
                         }
                         current = 0;
+                        opened.clear();  // the deleted keys may have been among them
                         break;
                     }
                     case RegOperation::Kind::SetValue:
