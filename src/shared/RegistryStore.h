@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -139,6 +140,7 @@ class RegistryStore {
 
   private:
     class Statement;
+    class ReadScope;
 
     bool Connect(bool forWriting);
     void Close() noexcept;
@@ -158,7 +160,9 @@ class RegistryStore {
     sqlite3* db_ = nullptr;
     bool writable_ = false;
     int transactionDepth_ = 0;
-    uint64_t inode_ = 0;  // of the file the connection has open
+    int readDepth_ = 0;                              // read transactions open (ReadScope)
+    uint64_t inode_ = 0;                             // of the file the connection has open
+    std::chrono::steady_clock::time_point checked_;  // when the file was last looked at
     uint64_t device_ = 0;
     std::map<const char*, sqlite3_stmt*> statements_;  // prepared once, by their SQL text
     RegKeyId software_ = 0;                            // HKLM\SOFTWARE, 0 until looked up
