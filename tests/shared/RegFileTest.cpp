@@ -420,6 +420,20 @@ TEST_F(RegFileTest, UnreadableFilesAreNamed) {
         ErrorNumber([&] { RegFile(store_).Import(directory_.Path().string()); }, &description),
         5004);
     EXPECT_NE(description.find("directory"), std::string::npos) << description;
+
+    // A registry that cannot be written: the file is good, so no line is named.
+    const std::string blocker = directory_.File("blocker");
+    WriteBytes(blocker, "a file where a directory should be");
+    const auto unreachable = std::make_shared<RegistryStore>(blocker + "/registry.db");
+    EXPECT_EQ(
+        ErrorNumber(
+            [&] {
+                RegFile(unreachable).ImportBytes(kHeader + "[HKLM\\A]\n\"v\"=\"1\"\n", "good.reg");
+            },
+            &description),
+        5003);
+    EXPECT_TRUE(description.starts_with("good.reg: ")) << description;
+    EXPECT_EQ(description.find("line"), std::string::npos) << description;
 }
 
 // A small tree with a value of every kind the writer treats apart.
