@@ -804,7 +804,8 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
                         std::size_t shared = 0;
                         if (openedHive == operation.hive) {
                             while (shared < opened.size() && shared < operation.path.size() &&
-                                   opened[shared].first == FoldRegistryName(operation.path[shared])) {
+                                   opened[shared].first ==
+                                       FoldRegistryName(operation.path[shared])) {
                                 ++shared;
                             }
                         }

@@ -51,8 +51,8 @@ inline constexpr int kMaxKeyDepth = 512;
 inline constexpr std::size_t kMaxKeyNameLength = 255;
 inline constexpr std::size_t kMaxValueNameLength = 16383;
 
-// The length of a UTF-8 name in UTF-16 code units, as Windows measures names;
-// a byte that is not UTF-8 counts as one unit.
+// The length of a UTF-8 name in UTF-16 code units, as Windows measures names:
+// one unit per character, two for one beyond the BMP (counted by lead bytes).
 std::size_t RegistryNameLength(std::string_view name) noexcept;
 
 using RegKeyId = int64_t;
