@@ -781,6 +781,7 @@ void RegFile::Import(const std::string& path) {
 }
 
 void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
+    warnings_.clear();
     RegFileReader reader(name, bytes);
     const std::vector<RegOperation> operations = reader.Read();
     warnings_ = reader.Warnings();

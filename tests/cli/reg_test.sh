@@ -392,6 +392,23 @@ reg query 'HKLM\SOFTWARE\Mixed' /v b
 check "the kept section is imported, single backslashes as written" \
     grep -qxF '    b    REG_SZ    C:\Temp\new' "$work/out"
 
+# A 64-bit Windows station's export, as regedit wrote it: the library's keys
+# in the 32-bit view, COM registrations under HKLM\SOFTWARE\Classes, and
+# sections of the user hives.
+export VANTREEL_REGISTRY=$work/station64.db
+reg import "$data/windows64_station.reg"
+check "a 64-bit station's export imports" test $status -eq 0
+check "with one warning for each user section" test "$(grep -c '^WARNING: .* is skipped' "$work/err")" -eq 3
+check "the library reads the station's repository root" \
+    test "$("$tool" config repository-root Tellurim 2>&1)" = 'E:\Operator parts'
+reg query 'HKCR\Korvessa.ProbeEditor\Clsid' /ve
+check "and finds its registered component" \
+    grep -qxF '    (Default)    REG_SZ    {6A3F2B10-4C1D-4E7A-9B21-0F6C8D2E5A11}' "$work/out"
+reg query 'HKLM\SOFTWARE\Korvessa\Machines'
+check "machines are listed in Windows' order" \
+    test "$(grep -o 'Machines\\[^\\]*$' "$work/out" | tr '\n' ' ')" = 'Machines\A1 Machines\m10 Machines\M2 '
+export VANTREEL_REGISTRY=$work/registry.db
+
 # Deep trees: 512 levels are kept; a copy that would go deeper writes nothing.
 deep='HKLM\SOFTWARE\Deep'
 for ((level = 3; level <= 512; level++)); do deep+='\k'; done
