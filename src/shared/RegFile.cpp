@@ -439,12 +439,13 @@ class RegFileReader {
         if (known) {
             operation.hive = *known;
         }
-        if (!known || !RegHiveKept(*known)) {
-            if (!known && !StartsWithIgnoringCase(hive, "HKEY_")) {
-                Fail(Quoted(hive) +
-                     " is not a hive: a key starts with HKEY_LOCAL_MACHINE (HKLM) or "
-                     "HKEY_CLASSES_ROOT (HKCR)");
-            }
+        if (!known) {
+            // A misspelt hive is refused: skipping it would lose its keys unseen.
+            Fail(Quoted(hive) +
+                 " is not a hive: a key starts with HKEY_LOCAL_MACHINE (HKLM) or "
+                 "HKEY_CLASSES_ROOT (HKCR)");
+        }
+        if (!RegHiveKept(*known)) {
             // As regedit does with a hive it cannot write: the section is
             // read and left out, and the import goes on.
             operation.skipped = true;

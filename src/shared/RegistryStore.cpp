@@ -145,7 +145,8 @@ bool RegHiveKept(RegHive hive) noexcept {
 
 std::optional<RegHive> RegHiveFromName(std::string_view name) noexcept {
     for (const RegHiveEntry& entry : kRegHives) {
-        if (EqualsIgnoringCase(name, entry.name) || EqualsIgnoringCase(name, entry.shortName)) {
+        if (EqualsIgnoringCase(name, entry.name) ||
+            (!entry.shortName.empty() && EqualsIgnoringCase(name, entry.shortName))) {
             return entry.hive;
         }
     }

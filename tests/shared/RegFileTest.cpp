@@ -332,6 +332,8 @@ TEST_F(RegFileTest, MalformedFilesNameTheirLineAndImportNothing) {
         {"bad byte on a continued line", GoodStart("\"a\"=hex:01,\\\n  zz\n"), 10,
          "'zz' is not a byte"},
         {"unknown hive", GoodStart("[HKXX\\SOFTWARE]\n"), 9, "'HKXX' is not a hive"},
+        {"misspelt hive", GoodStart("[HKEY_LOCAL_MACHNE\\SOFTWARE]\n"), 9,
+         "'HKEY_LOCAL_MACHNE' is not a hive"},
         {"bad value in a skipped hive", GoodStart("[HKCU\\Software]\n\"a\"=dword:x\n"), 10,
          "dword:"},
         {"comment that ends a list", GoodStart("\"a\"=hex:01,\\\n; note\n"), 10, "the file ends"},

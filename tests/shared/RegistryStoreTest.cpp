@@ -378,6 +378,8 @@ TEST(RegHives, NamesShortNamesAndWhatIsKept) {
         {"HKEY_USERS", RegHive::Users, false},
         {"HKU", RegHive::Users, false},
         {"HKCC", RegHive::CurrentConfig, false},
+        {"HKEY_DYN_DATA", RegHive::DynData, false},
+        {"HKEY_PERFORMANCE_DATA", RegHive::PerformanceData, false},
         {"HKLM2", std::nullopt, false},
         {"", std::nullopt, false},
     };
