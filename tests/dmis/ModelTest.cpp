@@ -1,9 +1,9 @@
-#include "dmis/CComments.h"
-#include "dmis/CExpression.h"
-#include "dmis/CExpressions.h"
-#include "dmis/CProgram.h"
-#include "dmis/CStatement.h"
-#include "dmis/CStatements.h"
+#include "dmis/model/CComments.h"
+#include "dmis/model/CExpression.h"
+#include "dmis/model/CExpressions.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/model/CStatement.h"
+#include "dmis/model/CStatements.h"
 #include "vantreel/Error.h"
 
 #include <gtest/gtest.h>

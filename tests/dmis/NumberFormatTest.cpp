@@ -1,4 +1,4 @@
-#include "dmis/NumberFormat.h"
+#include "dmis/model/NumberFormat.h"
 
 #include <gtest/gtest.h>
 

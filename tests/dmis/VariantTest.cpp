@@ -1,5 +1,5 @@
-#include "dmis/CExpression.h"
-#include "dmis/Variant.h"
+#include "dmis/model/CExpression.h"
+#include "dmis/model/Variant.h"
 #include "vantreel/Error.h"
 
 #include <gtest/gtest.h>
