@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
-#include <sstream>
+#include <vector>
 
 namespace vantreel {
 namespace {
@@ -67,16 +67,21 @@ class ScratchFile {
 
     std::ostream& Out() { return out_; }
 
-    // Closes the file and hands back what was written.
-    std::string Contents() {
+    // Closes the file and copies what was written to out, piece by piece.
+    void CopyTo(std::ostream& out) {
         out_.close();
         if (!out_) {
             throw Error(75, "CProgram.WriteToBas", "the scratch file cannot be written");
         }
         std::ifstream in(path_, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
+        std::vector<char> piece(1 << 16);
+        while (in) {
+            in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+            out.write(piece.data(), in.gcount());
+        }
+        if (!in.eof()) {
+            throw Error(75, "CProgram.WriteToBas", "the scratch file cannot be read back");
+        }
     }
 
   private:
@@ -516,7 +521,13 @@ std::string BasicWriter::StatementLine(CStatement& statement, const VariableName
 
 void BasicWriter::WriteLine(int32_t offset, std::string_view text) {
     std::ostream& out = inMacro_ ? modSupport_ : *body_;
-    out << std::string(static_cast<std::size_t>(std::max(offset, 0)), ' ') << text << kLineEnd;
+    static constexpr std::string_view kBlanks = "                                ";
+    for (std::size_t indent = static_cast<std::size_t>(std::max(offset, 0)); indent > 0;) {
+        const std::size_t piece = std::min(indent, kBlanks.size());
+        out.write(kBlanks.data(), static_cast<std::streamsize>(piece));
+        indent -= piece;
+    }
+    out << text << kLineEnd;
 }
 
 void BasicWriter::WriteComments(int32_t lastLine, int32_t offset, bool allAfter) {
@@ -625,13 +636,12 @@ void BasicWriter::WriteProgram(CProgram& program) {
     WriteComments(0, 4, true);
     inMacro_ = false;
 
-    const std::string body = scratch.Contents();
     body_ = nullptr;
     for (const std::string& declaration : statements.colDecls) {
         Line(modMain_, declaration);
     }
     Line(modMain_, "");
-    modMain_ << body;
+    scratch.CopyTo(modMain_);
     Line(modMain_, "Shutdown");
     Line(modMain_, "End Sub");
     if (!modMain_ || !modSupport_) {

@@ -1,8 +1,8 @@
 #include "dmis/model/NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 namespace vantreel {
 namespace {
@@ -19,51 +19,73 @@ std::string FormatSignificant(double value, int digits) {
     if (value == 0) {
         return "0";  // also for -0
     }
-    // "%.*e" rounds to the wanted number of significant digits and tells the
-    // decimal exponent after rounding (9.9999999999999999 becomes 1e+01).
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, std::fabs(value));
-    std::string mantissa;
-    const char* p = buffer;
-    for (; *p != 'e'; ++p) {
+    // Scientific notation rounds to the wanted number of significant digits
+    // and tells the decimal exponent after rounding (9.9999999999999999
+    // becomes 1e+01).
+    char scientific[64];
+    const std::to_chars_result written =
+        std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
+                      std::chars_format::scientific, digits - 1);
+    char mantissa[32];
+    std::size_t mantissaSize = 0;
+    const char* p = scientific;
+    for (; p < written.ptr && *p != 'e'; ++p) {
         if (*p != '.') {
-            mantissa += *p;
+            mantissa[mantissaSize++] = *p;
         }
     }
-    const int exponent = std::atoi(p + 1);
-    while (mantissa.size() > 1 && mantissa.back() == '0') {
-        mantissa.pop_back();
+    int exponent = 0;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), written.ptr, exponent);
+    while (mantissaSize > 1 && mantissa[mantissaSize - 1] == '0') {
+        --mantissaSize;
     }
 
-    std::string text = value < 0 ? "-" : "";
+    // At most 1 + 15 digits + 1 + 5 zeros + "E-308": the text fits in 48 bytes.
+    char text[48];
+    std::size_t size = 0;
+    auto append = [&](const char* from, std::size_t count) {
+        std::memcpy(text + size, from, count);
+        size += count;
+    };
+    auto appendZeros = [&](std::size_t count) {
+        std::memset(text + size, '0', count);
+        size += count;
+    };
+    if (value < 0) {
+        text[size++] = '-';
+    }
     if (exponent >= digits || exponent < kSmallestPositionalExponent) {
-        text += mantissa[0];
-        if (mantissa.size() > 1) {
-            text += '.';
-            text.append(mantissa, 1, std::string::npos);
+        text[size++] = mantissa[0];
+        if (mantissaSize > 1) {
+            text[size++] = '.';
+            append(mantissa + 1, mantissaSize - 1);
         }
-        char exponentText[16];
-        std::snprintf(exponentText, sizeof exponentText, "E%c%02d", exponent < 0 ? '-' : '+',
-                      std::abs(exponent));
-        text += exponentText;
-        return text;
+        text[size++] = 'E';
+        text[size++] = exponent < 0 ? '-' : '+';
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10) {
+            text[size++] = '0';
+        }
+        size = static_cast<std::size_t>(
+            std::to_chars(text + size, text + sizeof text, magnitude).ptr - text);
+        return std::string(text, size);
     }
     if (exponent < 0) {
-        text += "0.";
-        text.append(static_cast<std::size_t>(-exponent - 1), '0');
-        text += mantissa;
-        return text;
+        append("0.", 2);
+        appendZeros(static_cast<std::size_t>(-exponent - 1));
+        append(mantissa, mantissaSize);
+        return std::string(text, size);
     }
     const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
-    if (mantissa.size() <= integerDigits) {
-        text += mantissa;
-        text.append(integerDigits - mantissa.size(), '0');
+    if (mantissaSize <= integerDigits) {
+        append(mantissa, mantissaSize);
+        appendZeros(integerDigits - mantissaSize);
     } else {
-        text.append(mantissa, 0, integerDigits);
-        text += '.';
-        text.append(mantissa, integerDigits, std::string::npos);
+        append(mantissa, integerDigits);
+        text[size++] = '.';
+        append(mantissa + integerDigits, mantissaSize - integerDigits);
     }
-    return text;
+    return std::string(text, size);
 }
 
 }  // namespace
