@@ -335,13 +335,13 @@ class BasicPrinter {
             return value.ToText();
         }
         if (node.ExpressionType() == ekWord && variables_ != nullptr &&
-            variables_->Contains(value.String())) {
-            return value.String();
+            variables_->Contains(std::string(value.String()))) {
+            return std::string(value.String());
         }
         if (IsDmisMinorWord(value.String())) {
-            node.SetValue(Variant::FromString("\"" + value.String() + "\""));
+            node.SetValue(Variant::FromString("\"" + std::string(value.String()) + "\""));
         }
-        const std::string& text = node.Value().String();
+        const std::string_view text = node.Value().String();
         std::string reduced;
         reduced.reserve(text.size());
         for (const char c : text) {

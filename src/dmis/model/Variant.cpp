@@ -4,7 +4,11 @@
 #include "dmis/model/NumberFormat.h"
 #include "vantreel/Error.h"
 
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <new>
 
 namespace vantreel {
 namespace {
@@ -15,14 +19,6 @@ namespace {
 
 [[noreturn]] void ThrowSubscriptOutOfRange() {
     throw Error(9, "Variant", "Subscript out of range");
-}
-
-template <class T, class Storage>
-const T& Get(const Storage& storage) {
-    if (const T* value = std::get_if<T>(&storage)) {
-        return *value;
-    }
-    ThrowTypeMismatch();
 }
 
 std::string CurrencyText(int64_t scaled) {
@@ -45,117 +41,207 @@ std::string CurrencyText(int64_t scaled) {
 
 }  // namespace
 
-Variant::Variant() noexcept = default;
-Variant::~Variant() = default;
-Variant::Variant(Variant&&) noexcept = default;
-Variant& Variant::operator=(Variant&&) noexcept = default;
-Variant::Variant(Storage storage) noexcept : storage_(std::move(storage)) {}
+static_assert(sizeof(Variant) == 16);
+
+Variant::Variant(Variant&& other) noexcept {
+    std::memcpy(static_cast<void*>(this), static_cast<const void*>(&other), sizeof(Variant));
+    other.type_ = VariantType::Empty;
+    other.inlineSize_ = 0;
+    other.payload_.bits = 0;
+}
+
+Variant& Variant::operator=(Variant&& other) noexcept {
+    if (this != &other) {
+        // other may live inside what this Variant holds (a node's array
+        // element): take it out first, then release the old value.
+        Variant taken(std::move(other));
+        Release();
+        std::memcpy(static_cast<void*>(this), static_cast<const void*>(&taken), sizeof(Variant));
+        taken.type_ = VariantType::Empty;
+        taken.inlineSize_ = 0;
+    }
+    return *this;
+}
+
+void Variant::Release() noexcept {
+    switch (type_) {
+        case VariantType::Object:
+            delete payload_.node;
+            break;
+        case VariantType::Array:
+            delete payload_.array;
+            break;
+        case VariantType::String:
+            if (inlineSize_ == kLongText) {
+                std::free(payload_.text);
+            }
+            break;
+        default:
+            break;
+    }
+    type_ = VariantType::Empty;
+    inlineSize_ = 0;
+    payload_.bits = 0;
+}
 
 Variant Variant::MakeNull() {
-    return Variant(Storage(NullValue{}));
+    return Variant(VariantType::Null);
 }
 Variant Variant::FromInteger(int16_t value) {
-    return Variant(Storage(value));
+    Variant v(VariantType::Integer);
+    v.payload_.integer = value;
+    return v;
 }
 Variant Variant::FromLong(int32_t value) {
-    return Variant(Storage(value));
+    Variant v(VariantType::Long);
+    v.payload_.longValue = value;
+    return v;
 }
 Variant Variant::FromSingle(float value) {
-    return Variant(Storage(value));
+    Variant v(VariantType::Single);
+    v.payload_.single = value;
+    return v;
 }
 Variant Variant::FromDouble(double value) {
-    return Variant(Storage(value));
+    Variant v(VariantType::Double);
+    v.payload_.real = value;
+    return v;
 }
 Variant Variant::FromCurrency(int64_t scaledBy10000) {
-    return Variant(Storage(CurrencyValue{scaledBy10000}));
+    Variant v(VariantType::Currency);
+    v.payload_.currency = scaledBy10000;
+    return v;
 }
 Variant Variant::FromDate(double days) {
-    return Variant(Storage(DateValue{days}));
+    Variant v(VariantType::Date);
+    v.payload_.real = days;
+    return v;
 }
-Variant Variant::FromString(std::string value) {
-    return Variant(Storage(std::move(value)));
+Variant Variant::FromString(std::string_view value) {
+    Variant v(VariantType::String);
+    if (value.size() <= kInlineText) {
+        v.inlineSize_ = static_cast<uint8_t>(value.size());
+        if (!value.empty()) {
+            std::memcpy(v.InlineText(), value.data(), value.size());
+        }
+        return v;
+    }
+    if (value.size() > std::numeric_limits<uint32_t>::max()) {
+        throw std::bad_alloc();
+    }
+    auto* text = static_cast<LongText*>(std::malloc(offsetof(LongText, bytes) + value.size()));
+    if (text == nullptr) {
+        throw std::bad_alloc();
+    }
+    text->size = static_cast<uint32_t>(value.size());
+    std::memcpy(text->bytes, value.data(), value.size());
+    v.inlineSize_ = kLongText;
+    v.payload_.text = text;
+    return v;
 }
 Variant Variant::FromBoolean(bool value) {
-    return Variant(Storage(value));
+    Variant v(VariantType::Boolean);
+    v.payload_.boolean = value;
+    return v;
 }
 Variant Variant::FromByte(uint8_t value) {
-    return Variant(Storage(value));
+    Variant v(VariantType::Byte);
+    v.payload_.byte = value;
+    return v;
 }
 
 Variant Variant::FromObject(std::unique_ptr<CExpression> node) {
     if (!node) {
         return Variant();
     }
-    return Variant(Storage(std::move(node)));
+    Variant v(VariantType::Object);
+    v.payload_.node = node.release();
+    return v;
 }
 
 Variant Variant::FromArray(VariantArray array) {
-    return Variant(Storage(std::make_unique<VariantArray>(std::move(array))));
-}
-
-VariantType Variant::Type() const noexcept {
-    constexpr VariantType kTypes[] = {
-        VariantType::Empty,  VariantType::Null,   VariantType::Integer,  VariantType::Long,
-        VariantType::Single, VariantType::Double, VariantType::Currency, VariantType::Date,
-        VariantType::String, VariantType::Object, VariantType::Boolean,  VariantType::Byte,
-        VariantType::Array,
-    };
-    static_assert(std::size(kTypes) == std::variant_size_v<Storage>);
-    return kTypes[storage_.index()];
+    auto held = std::make_unique<VariantArray>(std::move(array));
+    Variant v(VariantType::Array);
+    v.payload_.array = held.release();
+    return v;
 }
 
 int16_t Variant::Integer() const {
-    return Get<int16_t>(storage_);
+    if (type_ != VariantType::Integer) {
+        ThrowTypeMismatch();
+    }
+    return payload_.integer;
 }
 int32_t Variant::Long() const {
-    return Get<int32_t>(storage_);
+    if (type_ != VariantType::Long) {
+        ThrowTypeMismatch();
+    }
+    return payload_.longValue;
 }
 float Variant::Single() const {
-    return Get<float>(storage_);
+    if (type_ != VariantType::Single) {
+        ThrowTypeMismatch();
+    }
+    return payload_.single;
 }
 double Variant::Double() const {
-    return Get<double>(storage_);
+    if (type_ != VariantType::Double) {
+        ThrowTypeMismatch();
+    }
+    return payload_.real;
 }
 int64_t Variant::Currency() const {
-    return Get<CurrencyValue>(storage_).scaled;
+    if (type_ != VariantType::Currency) {
+        ThrowTypeMismatch();
+    }
+    return payload_.currency;
 }
 double Variant::Date() const {
-    return Get<DateValue>(storage_).days;
+    if (type_ != VariantType::Date) {
+        ThrowTypeMismatch();
+    }
+    return payload_.real;
 }
-const std::string& Variant::String() const {
-    return Get<std::string>(storage_);
+std::string_view Variant::String() const {
+    if (type_ != VariantType::String) {
+        ThrowTypeMismatch();
+    }
+    if (inlineSize_ == kLongText) {
+        return {payload_.text->bytes, payload_.text->size};
+    }
+    return {InlineText(), inlineSize_};
 }
 bool Variant::Boolean() const {
-    return Get<bool>(storage_);
+    if (type_ != VariantType::Boolean) {
+        ThrowTypeMismatch();
+    }
+    return payload_.boolean;
 }
 uint8_t Variant::Byte() const {
-    return Get<uint8_t>(storage_);
+    if (type_ != VariantType::Byte) {
+        ThrowTypeMismatch();
+    }
+    return payload_.byte;
 }
 
 VariantArray& Variant::Array() {
-    auto* array = std::get_if<std::unique_ptr<VariantArray>>(&storage_);
-    if (array == nullptr) {
+    if (type_ != VariantType::Array) {
         ThrowTypeMismatch();
     }
-    return **array;
+    return *payload_.array;
 }
 
 const VariantArray& Variant::Array() const {
     return const_cast<Variant*>(this)->Array();
 }
 
-CExpression* Variant::Object() const noexcept {
-    const auto* node = std::get_if<std::unique_ptr<CExpression>>(&storage_);
-    return node != nullptr ? node->get() : nullptr;
-}
-
-std::unique_ptr<CExpression> Variant::TakeObject() {
-    auto* node = std::get_if<std::unique_ptr<CExpression>>(&storage_);
-    if (node == nullptr) {
+std::unique_ptr<CExpression> Variant::TakeObject() noexcept {
+    if (type_ != VariantType::Object) {
         return nullptr;
     }
-    std::unique_ptr<CExpression> taken = std::move(*node);
-    storage_ = std::monostate{};
+    std::unique_ptr<CExpression> taken(payload_.node);
+    type_ = VariantType::Empty;
+    payload_.bits = 0;
     return taken;
 }
 
@@ -190,7 +276,7 @@ std::string Variant::ToText() const {
         case VariantType::Date:
             return FormatDouble(Date());
         case VariantType::String:
-            return String();
+            return std::string(String());
         case VariantType::Boolean:
             return Boolean() ? "True" : "False";
         case VariantType::Byte:
@@ -219,17 +305,10 @@ Variant Variant::Clone() const {
         default:
             break;
     }
-    // Every remaining alternative is a trivially copyable value.
-    return std::visit(
-        [](const auto& value) -> Variant {
-            using T = std::decay_t<decltype(value)>;
-            if constexpr (std::is_trivially_copyable_v<T>) {
-                return Variant(Storage(value));
-            } else {
-                ThrowTypeMismatch();
-            }
-        },
-        storage_);
+    // Every remaining type is a plain value held in the payload.
+    Variant copy(type_);
+    copy.payload_ = payload_;
+    return copy;
 }
 
 VariantArray::VariantArray(int32_t lowerBound, int32_t count) : lowerBound_(lowerBound) {

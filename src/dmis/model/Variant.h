@@ -1,9 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <variant>
+#include <string_view>
 #include <vector>
 
 namespace vantreel {
@@ -31,12 +32,16 @@ enum class VariantType : uint16_t {
 // The value of a model node or token: empty, one plain value, an owned child
 // node or an array of Variants with its own lower bound. A Variant owns what it
 // holds, so it moves but does not copy; Clone copies plain values and arrays.
+//
+// Sixteen bytes: the type, and the value in the last eight. Text of up to 13
+// bytes (almost every word, label and number text of a program) is kept inside
+// the Variant itself; longer text in one block of its own.
 class Variant {
   public:
-    Variant() noexcept;
-    ~Variant();
-    Variant(Variant&&) noexcept;
-    Variant& operator=(Variant&&) noexcept;
+    Variant() noexcept { payload_.bits = 0; }
+    ~Variant() { Release(); }
+    Variant(Variant&& other) noexcept;
+    Variant& operator=(Variant&& other) noexcept;
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
 
@@ -47,16 +52,16 @@ class Variant {
     static Variant FromDouble(double value);
     static Variant FromCurrency(int64_t scaledBy10000);
     static Variant FromDate(double days);
-    static Variant FromString(std::string value);
+    static Variant FromString(std::string_view value);
     static Variant FromBoolean(bool value);
     static Variant FromByte(uint8_t value);
     static Variant FromObject(std::unique_ptr<CExpression> node);
     static Variant FromArray(VariantArray array);
 
-    VariantType Type() const noexcept;
-    bool IsEmpty() const noexcept { return Type() == VariantType::Empty; }
-    bool IsObject() const noexcept { return Type() == VariantType::Object; }
-    bool IsArray() const noexcept { return Type() == VariantType::Array; }
+    VariantType Type() const noexcept { return type_; }
+    bool IsEmpty() const noexcept { return type_ == VariantType::Empty; }
+    bool IsObject() const noexcept { return type_ == VariantType::Object; }
+    bool IsArray() const noexcept { return type_ == VariantType::Array; }
 
     // Typed access; a value of another type raises error 13 "Type mismatch".
     int16_t Integer() const;
@@ -65,16 +70,19 @@ class Variant {
     double Double() const;
     int64_t Currency() const;
     double Date() const;
-    const std::string& String() const;
+    // The text, valid while the Variant holds it.
+    std::string_view String() const;
     bool Boolean() const;
     uint8_t Byte() const;
     VariantArray& Array();
     const VariantArray& Array() const;
 
     // The node held, or nullptr when the value is not an object.
-    CExpression* Object() const noexcept;
+    CExpression* Object() const noexcept {
+        return type_ == VariantType::Object ? payload_.node : nullptr;
+    }
     // Hands the node over to the caller and leaves the Variant empty.
-    std::unique_ptr<CExpression> TakeObject();
+    std::unique_ptr<CExpression> TakeObject() noexcept;
 
     // A whole number held as Integer, Long or Byte; error 13 for anything else.
     int32_t WholeNumber() const;
@@ -89,21 +97,43 @@ class Variant {
     Variant Clone() const;
 
   private:
-    struct NullValue {};
-    struct CurrencyValue {
-        int64_t scaled;
-    };
-    struct DateValue {
-        double days;
-    };
-    using Storage =
-        std::variant<std::monostate, NullValue, int16_t, int32_t, float, double, CurrencyValue,
-                     DateValue, std::string, std::unique_ptr<CExpression>, bool, uint8_t,
-                     std::unique_ptr<VariantArray>>;
+    static constexpr std::size_t kInlineText = 13;
 
-    explicit Variant(Storage storage) noexcept;
+    // Text longer than kInlineText: its size, then its bytes.
+    struct LongText {
+        uint32_t size;
+        char bytes[1];
+    };
 
-    Storage storage_;
+    union Payload {
+        uint64_t bits;
+        int16_t integer;
+        int32_t longValue;
+        float single;
+        double real;  // Double and Date
+        int64_t currency;
+        bool boolean;
+        uint8_t byte;
+        CExpression* node;
+        VariantArray* array;
+        LongText* text;
+    };
+
+    explicit Variant(VariantType type) noexcept : type_(type) { payload_.bits = 0; }
+    void Release() noexcept;
+    // The first byte of inline text: it runs from head_ into the payload.
+    char* InlineText() noexcept { return reinterpret_cast<char*>(this) + kInlineOffset; }
+    const char* InlineText() const noexcept {
+        return reinterpret_cast<const char*>(this) + kInlineOffset;
+    }
+
+    VariantType type_ = VariantType::Empty;
+    uint8_t inlineSize_ = 0;  // the size of inline text, or kLongText
+    char head_[5] = {};
+    Payload payload_;
+
+    static constexpr std::size_t kInlineOffset = 3;
+    static constexpr uint8_t kLongText = 0xff;
 };
 
 // A Variant array: elements addressed from a lower bound (0 or 1 in the model).

@@ -181,8 +181,8 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     ExpressionNode& label = SpareNode();
     if (expressions_.ParseLabelRef(label)) {
         const VariantArray& parts = label->Value().Array();
-        const std::string& labelType = parts[1].String();
-        const std::string key = labelType + "(" + parts[2].String() + ")";
+        const std::string labelType(parts[1].String());
+        const std::string key = labelType + "(" + std::string(parts[2].String()) + ")";
         if (!context_.Register(key, ParseContext::DefinedLabels) && labelType != "F" &&
             labelType != "FA" && labelType != "V") {
             return FailWrapped(p, kLabelDefinedTwice);

@@ -233,7 +233,8 @@ bool ExpressionParser::ParsePrimary(ExpressionNode& out) {
     const int32_t p0 = scanner_.Position();
     if (ParseLabelRef(out)) {
         const VariantArray& parts = out->Value().Array();
-        const std::string key = parts[1].String() + "(" + parts[2].String() + ")";
+        const std::string key =
+            std::string(parts[1].String()) + "(" + std::string(parts[2].String()) + ")";
         context_.Register(key, ParseContext::DefinedLabels);
         return true;
     }

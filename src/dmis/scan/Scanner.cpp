@@ -607,7 +607,7 @@ Variant Scanner::TokenDataAt(int32_t position) const {
         case tkError:
         case tkWord:
         case tkString:
-            return Variant::FromString(std::string(Text(token.data.text)));
+            return Variant::FromString(Text(token.data.text));
         case tkInteger:
             return Variant::FromLong(token.data.integer);
         case tkReal:
@@ -617,8 +617,8 @@ Variant Scanner::TokenDataAt(int32_t position) const {
             VariantArray parts(1, 4);
             parts[1] = Variant::FromInteger(tkColonNumber);
             parts[2] = Variant::FromLong(number.value);
-            parts[3] = Variant::FromString(std::string(Text(number.minutes)));
-            parts[4] = Variant::FromString(std::string(Text(number.seconds)));
+            parts[3] = Variant::FromString(Text(number.minutes));
+            parts[4] = Variant::FromString(Text(number.seconds));
             return Variant::FromArray(std::move(parts));
         }
         default:
