@@ -388,7 +388,7 @@ VariableNames VariableNames::Of(CProgram& program) {
         pending.pop_back();
         for (CStatement& statement : *statements) {
             const CExpressions& parameters = *statement.objExpressions;
-            const std::string& type = statement.StatementType();
+            const std::string_view type = statement.StatementType();
             if (type == "DO" && parameters.Count() > 0) {
                 names.Add(IntroducedName(parameters.Item(1)));
             } else if (type == "DECL") {
@@ -434,7 +434,7 @@ std::string BasicWriter::ExpressionText(CExpression& node, const VariableNames* 
 }
 
 std::string BasicWriter::StatementLine(CStatement& statement, const VariableNames* variables) {
-    const std::string& type = statement.StatementType();
+    const std::string type(statement.StatementType());
     CExpressions& parameters = *statement.objExpressions;
     CExpression* lValue = statement.LValue();
     if (type == "ASSIGN" || type == "OBTAIN" || type == "VALUE") {
@@ -555,7 +555,7 @@ void BasicWriter::WriteComments(int32_t lastLine, int32_t offset, bool allAfter)
 void BasicWriter::WriteStatements(CStatements& statements, int32_t offset) {
     for (CStatement& statement : statements) {
         WriteComments(statement.LineNumber(), offset, false);
-        const std::string& type = statement.StatementType();
+        const std::string_view type = statement.StatementType();
         CStatements* block = statement.objStatements.get();
         if (type == "IfBlock") {
             if (block != nullptr) {

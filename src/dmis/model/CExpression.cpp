@@ -18,26 +18,38 @@ CExpression::CExpression() = default;
 CExpression::CExpression(int32_t expressionType, Variant value)
     : expressionType_(expressionType), value_(std::move(value)) {}
 
+static_assert(sizeof(CExpression) <= 32);
+
 CExpressions& CExpression::objExpressions() {
-    if (!expressions_) {
-        expressions_ = std::make_unique<CExpressions>();
+    if (!extras_) {
+        extras_ = std::make_unique<Extras>();
     }
-    return *expressions_;
+    if (!extras_->expressions) {
+        extras_->expressions = std::make_unique<CExpressions>();
+    }
+    return *extras_->expressions;
 }
 
 const Variant& CExpression::OutPutPoints() const noexcept {
     static const Variant kEmpty;
-    return outPutPoints_ ? *outPutPoints_ : kEmpty;
+    return extras_ ? extras_->outPutPoints : kEmpty;
 }
 
 void CExpression::SetOutPutPoints(Variant points) {
-    outPutPoints_ = points.IsEmpty() ? nullptr : std::make_unique<Variant>(std::move(points));
+    if (points.IsEmpty() && !extras_) {
+        return;
+    }
+    if (!extras_) {
+        extras_ = std::make_unique<Extras>();
+    }
+    extras_->outPutPoints = std::move(points);
 }
 
 CExpression::~CExpression() {
     // Dismantle the subtree here, without recursion, so that a tree of any
     // depth goes without exhausting the stack.
-    if (value_.IsObject() || value_.IsArray() || (expressions_ && expressions_->Count() > 0)) {
+    if (value_.IsObject() || value_.IsArray() ||
+        (HasExpressions() && extras_->expressions->Count() > 0)) {
         ModelTeardown teardown;
         teardown.AddChildrenOf(*this);
         teardown.Run();
@@ -49,7 +61,9 @@ void CExpression::SetValue(Variant value) {
 }
 
 void CExpression::Terminate() {
-    expressions_.reset();
+    if (extras_) {
+        extras_->expressions.reset();
+    }
 }
 
 std::unique_ptr<CExpression> CExpression::Make(int32_t expressionType, Variant value) {

@@ -9,8 +9,9 @@ namespace vantreel {
 
 CStatement::CStatement()
     : objStatements(std::make_unique<CStatements>()),
-      objExpressions(std::make_unique<CExpressions>()),
-      lValue_(std::make_unique<CExpression>()) {}
+      objExpressions(std::make_unique<CExpressions>()) {}
+
+static_assert(sizeof(CStatement) <= 48);
 
 CStatement::~CStatement() {
     // Nested blocks are dismantled without recursion, whatever their depth.
@@ -32,7 +33,7 @@ std::string CStatement::BuildString() const {
     if (!text.empty()) {
         text += '=';
     }
-    if (statementType_ == "LABEL") {
+    if (StatementType() == "LABEL") {
         if (objExpressions) {
             for (const CExpression& parameter : *objExpressions) {
                 text.assign(1, '(');
@@ -42,7 +43,7 @@ std::string CStatement::BuildString() const {
         }
         return text;
     }
-    text += statementType_;
+    text += StatementType();
     std::string parameters;
     if (objExpressions) {
         for (const CExpression& parameter : *objExpressions) {

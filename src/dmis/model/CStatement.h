@@ -3,10 +3,12 @@
 #include "dmis/model/NodePool.h"
 
 #include "dmis/model/Progress.h"
+#include "dmis/model/Variant.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vantreel {
 
@@ -28,14 +30,17 @@ class CStatement : public Pooled<CStatement> {
     std::unique_ptr<CExpressions> objExpressions;  // parameters in source order
 
     // Upper-case keyword ("FEAT", "MEAS") or one of "LABEL", "IfBlock", "ElseBlock".
-    const std::string& StatementType() const noexcept { return statementType_; }
-    void SetStatementType(std::string statementType) { statementType_ = std::move(statementType); }
+    std::string_view StatementType() const noexcept {
+        return statementType_.IsEmpty() ? std::string_view() : statementType_.String();
+    }
+    void SetStatementType(std::string_view statementType) {
+        statementType_ = Variant::FromString(statementType);
+    }
 
     int32_t LineNumber() const noexcept { return lineNumber_; }
     void SetLineNumber(int32_t lineNumber) noexcept { lineNumber_ = lineNumber; }
 
-    // Left-hand side (F(C1) in F(C1)=FEAT/...); a node with empty text when
-    // the statement has none. Null only after Terminate.
+    // Left-hand side (F(C1) in F(C1)=FEAT/...); null when the statement has none.
     CExpression* LValue() const noexcept { return lValue_.get(); }
     void SetLValue(std::unique_ptr<CExpression> lValue);
     std::unique_ptr<CExpression> TakeLValue() noexcept;
@@ -56,7 +61,7 @@ class CStatement : public Pooled<CStatement> {
     void Terminate(const ProgressCallback& progress = {});
 
   private:
-    std::string statementType_;
+    Variant statementType_;  // words of up to 13 bytes need no block of their own
     int32_t lineNumber_ = 0;
     std::unique_ptr<CExpression> lValue_;
 };

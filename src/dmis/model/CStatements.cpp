@@ -84,7 +84,7 @@ void CStatements::PrettyPrint(std::ostream& file, int32_t iOffset) const {
         if (statement.objStatements) {
             const CStatements& block = *statement.objStatements;
             for (const CStatement& child : block) {
-                const std::string& childType = child.StatementType();
+                const std::string_view childType = child.StatementType();
                 if (childType == "ElseBlock") {
                     WriteLine(file, iOffset, "Else");
                 } else if (childType != "IfBlock") {

@@ -148,7 +148,7 @@ bool StatementParser::ParseStatement(CStatement& statement) {
     }
     bool parsed = ParseSimpleStatement(statement);
     if (parsed) {
-        const std::string& type = statement.StatementType();
+        const std::string_view type = statement.StatementType();
         if (type == "MEAS" || type == "RMEAS") {
             parsed = ParseMeasBlock(statement);
         } else if (type == "CALIB") {
@@ -417,7 +417,7 @@ bool StatementParser::ParseBody(CStatement& block, const Continues& continues,
             }
             break;
         }
-        const std::string& type = parsed->StatementType();
+        const std::string_view type = parsed->StatementType();
         if (measRules && (type == "SAVE" || type == "RECALL")) {
             std::string labelType;
             if (parsed->objExpressions->Count() > 0) {
@@ -426,8 +426,8 @@ bool StatementParser::ParseBody(CStatement& block, const Continues& continues,
             if (labelType != "S" && labelType != "SA") {
                 scanner_.Restore(blockStart, 1,
                                  ParseMessage{Shape::Lined, 0,
-                                              labelType + " is not a valid label for " + type +
-                                                  " in a Meas block",
+                                              labelType + " is not a valid label for " +
+                                                  std::string(type) + " in a Meas block",
                                               parsed->LineNumber()});
                 return false;
             }

@@ -479,7 +479,14 @@ void Datastream::Read(CStatement& statement) {
     }
     statement.SetLineNumber(ReadLong());
     statement.SetStatementType(ReadString());
-    statement.SetLValue(ReadExpression());
+    // A statement without a left-hand side streams an empty node; the loaded
+    // model leaves it out, as the parser does.
+    std::unique_ptr<CExpression> lValue = ReadExpression();
+    if (lValue->ExpressionType() == 0 && lValue->Value().IsEmpty() &&
+        lValue->OutPutPoints().IsEmpty() && !lValue->HasExpressions()) {
+        lValue.reset();
+    }
+    statement.SetLValue(std::move(lValue));
     if (!statement.objStatements) {
         statement.objStatements = std::make_unique<CStatements>();
     }
