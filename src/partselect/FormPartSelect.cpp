@@ -56,7 +56,7 @@ struct LanguageEntry {
 };
 
 constexpr LanguageEntry kLanguages[] = {
-#define LANGUAGE_CODE(lcid, code) {lcid, code},
+#define LANGUAGE_CODE(lcid, code, family) {lcid, code},
 #include "shared/LanguageCodes.def"
 #undef LANGUAGE_CODE
 };

@@ -2,9 +2,9 @@
 
 #include "common/FileKinds.h"
 
-#include "dmis/BasicWriter.h"
-#include "dmis/Datastream.h"
 #include "dmis/DmisFile.h"
+#include "dmis/basic/BasicWriter.h"
+#include "dmis/stream/Datastream.h"
 #include "shared/MessageBox.h"
 
 #include <sys/resource.h>

@@ -434,7 +434,7 @@ TEST_F(RegFileTest, UnreadableFilesAreNamed) {
             },
             &description),
         5003);
-    EXPECT_TRUE(description.starts_with("good.reg: ")) << description;
+    EXPECT_TRUE(description.starts_with("good.reg cannot be imported: ")) << description;
     EXPECT_EQ(description.find("line"), std::string::npos) << description;
 }
 
