@@ -242,27 +242,6 @@ TEST_F(PartListingTest, GroupsInOrderWithLegacyFilesOnly) {
               (std::vector<std::string>{"F Alpha", "F Zeta", "D OLD.DMS", "D x.dmi"}));
 }
 
-TEST_F(PartListingTest, DetailsViewDatesAndStackLines) {
-    MakePart("Sub/Deeper/P1");
-    MakePart("Sub/P2");
-    PartSelectState state;
-    Load(state);
-    ClickEntry(state, IndexOf(state, "Sub"));
-    EXPECT_EQ(PressOk(state), OkOutcome::Stay);
-    EXPECT_EQ(state.StackLines, (std::vector<std::string>{"Top level", "Sub"}));
-    EXPECT_EQ(state.StackIndex, 1);
-    EXPECT_TRUE(state.UpOneEnabled);
-    EXPECT_EQ(state.HostDirectory, Root() + "/Sub");
-    EXPECT_TRUE(state.Items[1].DateText.empty());
-
-    state.DateFormatter = [](double) { return std::string("the date"); };
-    SetListMode(state, false);
-    EXPECT_EQ(Listed(state), (std::vector<std::string>{"F Deeper", "P P2"}));
-    EXPECT_EQ(state.Items[1].DateText, "the date");
-    EXPECT_TRUE(state.Items[0].DateText.empty());
-    EXPECT_GT(state.Items[1].Date, 40000.0);
-}
-
 TEST_F(PartListingTest, RestrictionRules) {
     struct Case {
         const char* name;
