@@ -128,6 +128,20 @@ TEST_F(PartSelectionDialogTest, OpenAPart) {
     EXPECT_TRUE(selection.RequireSource());
 }
 
+TEST_F(PartSelectionDialogTest, KeyboardAlone) {
+    PartSelection selection;
+    QueueModalAnswer([](QDialog& dialog) {
+        auto* list = Control<QTreeWidget>(dialog, "lvMain");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);  // from Fixtures to BRACKET
+        EXPECT_EQ(Control<QLineEdit>(dialog, "txtName")->text(), "BRACKET");
+        QTest::keyClick(list, Qt::Key_Return);
+    });
+    EXPECT_EQ(selection.PartOpen("Open"), Root() + "/BRACKET");
+    QueueModalAnswer([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    EXPECT_EQ(selection.PartOpen("Open"), "");
+}
+
 TEST_F(PartSelectionDialogTest, CancelAfterAClickAndPathNavigation) {
     PartSelection selection;
     QueueModalAnswer([](QDialog& dialog) {
