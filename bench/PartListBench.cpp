@@ -1,6 +1,9 @@
+#include "partselect/FormPartSelect.h"
 #include "partselect/PartListing.h"
 #include "partselect/PartSelectState.h"
 #include "shared/RegEntry.h"
+
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -47,6 +50,7 @@ class Repository {
         RegEntry registry;
         registry.CreateKey("Common");
         registry.SetString("RepositoryRoot", root_.string());
+        registry.CreateKey("Users");
     }
 
     static Repository& OfSize(int parts) {
@@ -105,6 +109,31 @@ BENCHMARK(BM_ListRepositoryRootWithDates)
     ->Range(100, 10000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+// The dialog's loading as a host call makes it, offscreen: the listing and
+// the list widget filled with every entry and its icon.
+void BM_LoadPartSelectDialog(benchmark::State& state) {
+    const int parts = static_cast<int>(state.range(0));
+    Repository::OfSize(parts);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "vantreel_bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    (void)application;
+    PartSelectState listing;
+    listing.SelectExisting = true;
+    FormPartSelect form(listing);
+    for (auto _ : state) {
+        if (!form.Load()) {
+            state.SkipWithError("the dialog cannot be loaded");
+            return;
+        }
+    }
+    state.counters["entries/s"] = benchmark::Counter(static_cast<double>(listing.Items.size()),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_LoadPartSelectDialog)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vantreel::bench
