@@ -57,11 +57,11 @@ class FakePart : public Part {
 };
 
 // A folder holding the parts of kParts, for the filter rules alone.
-struct PartSpec {
+struct FakePartAnswers {
     const char* name;
     bool source, executable, lorimet;
 };
-constexpr PartSpec kParts[] = {
+constexpr FakePartAnswers kParts[] = {
     {"NONE", false, false, false}, {"SRC", true, false, false},   {"EXE", false, true, false},
     {"BOTH", true, true, false},   {"LORIMET", true, true, true},
 };
@@ -73,10 +73,10 @@ class FakeFolder : public PartFolder {
     std::string ShortName() const override { return path_ == "/r" ? "" : "sub"; }
     void GetFolders(KeyedCollection<PartFolder>&, bool) const override {}
     void GetParts(KeyedCollection<Part>& colParts, bool) const override {
-        for (const PartSpec& spec : kParts) {
-            const std::string path = path_ + "/" + spec.name;
-            colParts.Add(std::make_unique<FakePart>(path, spec.name, spec.source, spec.executable,
-                                                    spec.lorimet),
+        for (const FakePartAnswers& answers : kParts) {
+            const std::string path = path_ + "/" + answers.name;
+            colParts.Add(std::make_unique<FakePart>(path, answers.name, answers.source,
+                                                    answers.executable, answers.lorimet),
                          path);
         }
     }
