@@ -45,9 +45,9 @@ std::vector<fs::directory_entry> EntriesOf(const std::string& directory) {
         throw MakeError(RunTimeError::PathFileAccessError, kSource,
                         "The folder '" + directory + "' cannot be read: " + error.message());
     }
-    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return a.path().filename() < b.path().filename();
-    });
+    // All in one directory: the whole paths order as their names do.
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.path().native() < b.path().native(); });
     return entries;
 }
 
@@ -95,11 +95,17 @@ void FileSystemFolder::GetParts(KeyedCollection<Part>& colParts, bool) const {
     for (const fs::directory_entry& entry : EntriesOf(path_)) {
         std::error_code error;
         std::string path = entry.path().string();
-        if (entry.is_directory(error) && FileSystemPart::IsPartDirectory(path)) {
-            auto part = std::make_unique<FileSystemPart>();
-            part->OpenProject(path);
-            colParts.Add(std::move(part), path);
+        if (!entry.is_directory(error)) {
+            continue;
         }
+        // Opening tells a part from a folder, with one look at the directory.
+        auto part = std::make_unique<FileSystemPart>();
+        try {
+            part->OpenProject(path);
+        } catch (const Error&) {
+            continue;
+        }
+        colParts.Add(std::move(part), path);
     }
 }
 

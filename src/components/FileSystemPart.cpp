@@ -105,12 +105,16 @@ bool FileSystemPart::IsPartDirectory(const std::string& directory) {
 std::string FileSystemPart::ProjectNameIn(const std::string& directory) {
     std::error_code error;
     // A working folder of a writer, or its leftover, is never a part.
-    if (!fs::is_directory(directory, error) ||
-        AtomicFile::IsTemporaryName(fs::path(directory).filename().string())) {
+    if (AtomicFile::IsTemporaryName(fs::path(directory).filename().string())) {
         return {};
     }
     // The project named like its directory wins; otherwise the first by name.
+    // The usual case is settled by one look-up, without reading the directory.
     const std::string preferred = fs::path(directory).filename().string();
+    if (!preferred.empty() &&
+        fs::is_regular_file(fs::path(directory) / (preferred + kProjectExtension), error)) {
+        return preferred;
+    }
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(directory, error)) {
         if (entry.path().extension() == kProjectExtension && entry.is_regular_file(error)) {

@@ -220,10 +220,14 @@ bool FormPartSelect::Load() {
     SetHelpFile(CurrentLanguageId(), kHelpBaseName);
     state_.DateFormatter = DesktopDateText;
     // A quarter above the design size, so the details view shows whole dates;
-    // more where the desktop's font needs it.
-    resize(QSize(Pixels(this, kDesignWidthTwips * 5 / 4, true),
-                 Pixels(this, kDesignHeightTwips * 5 / 4, false))
-               .expandedTo(minimumSizeHint()));
+    // more where the desktop's font needs it. A size the operator gave the
+    // window stays for later showings.
+    if (!sized_) {
+        sized_ = true;
+        resize(QSize(Pixels(this, kDesignWidthTwips * 5 / 4, true),
+                     Pixels(this, kDesignHeightTwips * 5 / 4, false))
+                   .expandedTo(minimumSizeHint()));
+    }
     lblPartProg_->setText(Res(state_.DirectoryMode ? 125069 : 125007));
     cmdOK_->setText(Res(110004));
     cmdCancel_->setText(Res(110005));
