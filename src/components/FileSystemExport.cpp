@@ -496,6 +496,15 @@ bool FileSystemExport::BrowseProjects(const std::string& sExportFile, std::strin
     return true;
 }
 
+std::string ExportFileProblem(const std::string& sExportFile) {
+    std::string reason;
+    const Archive archive = OpenArchive(sExportFile, reason);
+    if (archive && ReadManifest(archive.get(), reason)) {
+        return {};
+    }
+    return reason;
+}
+
 void FileSystemExport::ImportProjects(const std::string& sExportFile,
                                       const std::vector<std::string>& colParts,
                                       const std::string& sTargetDirectory, bool bTemplate) {
