@@ -16,6 +16,8 @@ packages=(
     zip
     unzip
     qt6-base-dev
+    cups-daemon
+    cups-client
     fonts-dejavu-core
     clang-format
     clang

@@ -8,6 +8,7 @@
 #include "dmis/Scanner.h"
 #include "dmis/TokenDump.h"
 #include "dmis/TokenKind.h"
+#include "shared/AtomicFile.h"
 #include "shared/Resources.h"
 #include "vantreel/Error.h"
 
@@ -66,6 +67,13 @@ int RunBas(const std::string& path, const std::string& directory, std::ostream& 
     if (!ParseForCommand(path, program, err)) {
         return 1;
     }
+    // The folder is made as mkdir -p would, once the program has parsed.
+    std::error_code made;
+    std::filesystem::create_directories(directory, made);
+    if (made) {
+        err << "The folder '" << directory << "' cannot be created: " << made.message() << '\n';
+        return 1;
+    }
     try {
         WriteBasicModules(program, directory);
     } catch (const Error& error) {
@@ -80,23 +88,16 @@ int RunSave(const std::string& path, const std::string& model, std::ostream& err
     if (!ParseForCommand(path, program, err)) {
         return 1;
     }
-    // Written beside its place and renamed when complete.
-    const std::string temporary = model + ".part";
     try {
-        std::filesystem::remove(temporary);
+        // Replaces a regular file (or nothing) whole, once complete.
+        AtomicFile file(model, RunTimeError::PathFileAccessError, "dmis save");
         Datastream stream;
-        stream.WriteOpen(temporary);
+        stream.WriteOpen(file.TemporaryPath());
         program.WriteStream(stream);
         stream.WriteClose();
-        std::filesystem::rename(temporary, model);
+        file.Commit();
     } catch (const Error& error) {
-        std::filesystem::remove(temporary);
         err << error.Description() << '\n';
-        return 1;
-    } catch (const std::filesystem::filesystem_error& error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        err << error.what() << '\n';
         return 1;
     }
     return 0;

@@ -4,6 +4,7 @@
 #include "shared/RegistryStore.h"
 #include "vantreel/Error.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace vantreel::cli {
 namespace {
@@ -19,7 +21,6 @@ constexpr const char* kSuccess = "The operation completed successfully.";
 constexpr const char* kNotFound =
     "ERROR: The system was unable to find the specified registry key or value.";
 constexpr const char* kCanceled = "The operation was canceled by the user.";
-constexpr std::size_t kMaxKeyNameLength = 255;
 
 // A failed command: the lines it prints on standard error.
 struct CommandError {
@@ -45,22 +46,33 @@ std::string UsageHint(std::string_view verb) {
 }
 
 constexpr const char* kUsageQuery =
-    "REG QUERY KeyName [/v ValueName | /ve] [/s]\n"
+    "REG QUERY KeyName [/v [ValueName] | /ve] [/s] [/f Data [/k] [/d] [/c] [/e]]\n"
+    "          [/t Type] [/z] [/se Separator] [/reg:32 | /reg:64]\n"
     "\n"
     "  KeyName  ROOTKEY\\SubKey, ROOTKEY = HKLM | HKCR (or HKEY_LOCAL_MACHINE,\n"
     "           HKEY_CLASSES_ROOT)\n"
-    "  /v       the value ValueName of the key\n"
+    "  /v       the value ValueName of the key; with /f, search value names\n"
     "  /ve      the default value of the key\n"
-    "  /s       every subkey and value below the key as well\n";
+    "  /s       every subkey and value below the key as well\n"
+    "  /f       search for Data (\"*\" finds everything) in key names, value\n"
+    "           names and data, or only where /k, /v or /d say\n"
+    "  /k       search key names; /d search data\n"
+    "  /c       the search tells letter case apart; /e only whole names or data match\n"
+    "  /t       only values of this type (several separated by commas)\n"
+    "  /z       show each type with its number\n"
+    "  /se      the separator shown between the strings of a REG_MULTI_SZ, \\0 by\n"
+    "           default\n"
+    "  /reg:32, /reg:64  the 32- or 64-bit view; both are the one view kept here\n";
 constexpr const char* kUsageAdd =
     "REG ADD KeyName [/v ValueName | /ve] [/t Type] [/s Separator] [/d Data] [/f]\n"
     "\n"
     "  KeyName  ROOTKEY\\SubKey, ROOTKEY = HKLM | HKCR; missing keys are created\n"
     "  /v       the value to add; /ve the default value\n"
-    "  /t       REG_SZ (default) | REG_EXPAND_SZ | REG_MULTI_SZ | REG_DWORD | REG_QWORD\n"
-    "           | REG_BINARY | REG_NONE\n"
+    "  /t       REG_SZ (default) | REG_EXPAND_SZ | REG_MULTI_SZ | REG_DWORD |\n"
+    "           REG_DWORD_BIG_ENDIAN | REG_QWORD | REG_BINARY | REG_NONE\n"
     "  /s       the separator of the strings of a REG_MULTI_SZ in Data, \\0 by default\n"
-    "  /d       the data: text, a decimal or 0x number, or hex digits for REG_BINARY\n"
+    "  /d       the data: text (also for REG_NONE), a decimal or 0x number, or hex\n"
+    "           digits for REG_BINARY (an odd count gets a leading 0)\n"
     "  /f       overwrite an existing value without asking\n";
 constexpr const char* kUsageDelete =
     "REG DELETE KeyName [/v ValueName | /ve | /va] [/f]\n"
@@ -131,6 +143,7 @@ Arguments ParseArguments(std::string_view verb, const std::vector<std::string>& 
         return false;
     };
     Arguments arguments;
+    bool view = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string_view word = words[i];
         const std::string name = word.size() >= 2 && (word.front() == '/' || word.front() == '-')
@@ -143,9 +156,11 @@ Arguments ParseArguments(std::string_view verb, const std::vector<std::string>& 
             arguments.positional.push_back(words[i]);
             continue;
         }
-        if (arguments.Has(name) || (withWord && i + 1 >= words.size())) {
+        const bool viewSwitch = name == "/REG:32" || name == "/REG:64";
+        if (arguments.Has(name) || (withWord && i + 1 >= words.size()) || (viewSwitch && view)) {
             FailSyntax(verb);
         }
+        view = view || viewSwitch;
         arguments.switches[name] = withWord ? words[++i] : std::string();
     }
     return arguments;
@@ -174,16 +189,16 @@ KeyArgument ParseKey(std::string_view verb, std::string_view text) {
     }
     KeyArgument key;
     const std::size_t separator = text.find('\\');
-    const std::string hive = FoldRegistryName(text.substr(0, separator));
-    if (hive == "HKLM" || hive == "HKEY_LOCAL_MACHINE") {
-        key.hive = RegHive::LocalMachine;
-        key.path = "HKEY_LOCAL_MACHINE";
-    } else if (hive == "HKCR" || hive == "HKEY_CLASSES_ROOT") {
-        key.hive = RegHive::ClassesRoot;
-        key.path = "HKEY_CLASSES_ROOT";
-    } else {
+    const std::optional<RegHive> hive = RegHiveFromName(text.substr(0, separator));
+    if (!hive) {
         FailKeyName(verb);
     }
+    if (!RegHiveKept(*hive)) {
+        Fail("ERROR: " + std::string(RegHiveName(*hive)) +
+             " is not kept in this registry; only HKLM and HKCR are.\n" + UsageHint(verb));
+    }
+    key.hive = *hive;
+    key.path = RegHiveName(*hive);
     if (separator == std::string_view::npos) {
         return key;
     }
@@ -191,7 +206,8 @@ KeyArgument ParseKey(std::string_view verb, std::string_view text) {
     while (true) {
         const std::size_t next = rest.find('\\');
         const std::string_view component = rest.substr(0, next);
-        if (component.empty() || component.size() > kMaxKeyNameLength || !IsValidUtf8(component)) {
+        if (component.empty() || RegistryNameLength(component) > kMaxKeyNameLength ||
+            !IsValidUtf8(component)) {
             FailKeyName(verb);
         }
         key.components.emplace_back(component);
@@ -207,12 +223,8 @@ std::optional<RegKeyId> FindKey(RegistryStore& store, const KeyArgument& key) {
     return store.FindKey(RegistryStore::Root(key.hive), key.Relative());
 }
 
-RegKeyId CreateKey(RegistryStore& store, RegHive hive, const std::vector<std::string>& path) {
-    RegKeyId id = RegistryStore::Root(hive);
-    for (const std::string& component : path) {
-        id = store.CreateKey(id, component);
-    }
-    return id;
+RegKeyId CreateKey(RegistryStore& store, const KeyArgument& key) {
+    return store.CreatePath(RegistryStore::Root(key.hive), key.Relative());
 }
 
 // ---- Questions ---------------------------------------------------------------
@@ -271,12 +283,23 @@ std::string HexBytes(std::string_view bytes) {
     return text;
 }
 
-std::string TypeText(uint32_t type) {
+// How query shows values: /z adds each type's number, /se sets the
+// separator shown between the strings of a REG_MULTI_SZ.
+struct ShowOptions {
+    bool typeNumbers = false;
+    std::string separator = "\\0";
+};
+
+std::string TypeText(uint32_t type, const ShowOptions& show = {}) {
     const std::string_view name = RegTypeName(type);
-    return name.empty() ? HexNumber(type) : std::string(name);
+    std::string text = name.empty() ? HexNumber(type) : std::string(name);
+    if (show.typeNumbers && !name.empty()) {
+        text += " (" + std::to_string(type) + ")";
+    }
+    return text;
 }
 
-std::string DataText(uint32_t type, std::string_view data) {
+std::string DataText(uint32_t type, std::string_view data, const ShowOptions& show = {}) {
     switch (type) {
         case REG_SZ:
         case REG_EXPAND_SZ:
@@ -287,7 +310,7 @@ std::string DataText(uint32_t type, std::string_view data) {
             }
             std::string text;
             for (const char c : data) {
-                text += c == '\0' ? std::string("\\0") : std::string(1, c);
+                text += c == '\0' ? show.separator : std::string(1, c);
             }
             return text;
         }
@@ -309,16 +332,18 @@ std::string DataText(uint32_t type, std::string_view data) {
     }
 }
 
-std::string ValueLine(const std::string& name, uint32_t type, std::string_view data) {
-    return "    " + (name.empty() ? std::string("(Default)") : name) + "    " + TypeText(type) +
-           "    " + DataText(type, data) + "\n";
+std::string ValueLine(const std::string& name, uint32_t type, std::string_view data,
+                      const ShowOptions& show = {}) {
+    return "    " + (name.empty() ? std::string("(Default)") : name) + "    " +
+           TypeText(type, show) + "    " + DataText(type, data, show) + "\n";
 }
 
 // ---- The verbs -------------------------------------------------------------------
 
 class RegCommand {
   public:
-    RegCommand(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
+    RegCommand(std::istream& in, std::ostream& out, std::ostream& err)
+        : in_(in), out_(out), err_(err) {}
 
     int Query(const std::vector<std::string>& words);
     int Add(const std::vector<std::string>& words);
@@ -344,44 +369,128 @@ class RegCommand {
         return 1;
     }
 
+    int Search(RegKeyId top, const std::string& path, const Arguments& arguments,
+               const ShowOptions& show, const std::vector<uint32_t>& types);
+
     std::istream& in_;
     std::ostream& out_;
+    std::ostream& err_;
     std::shared_ptr<RegistryStore> store_;
 };
 
-// One key of a tree walked in pre-order, with its path.
-struct TreeKey {
-    RegKeyId id;
-    std::string path;
-    std::vector<std::string> relative;  // the components below the top key
-};
+// Walks the key top and the keys up to maxDepth levels below it in pre-order,
+// calling visit(id, path, depth, name) for each (depth 0 and the name "" for
+// top). Memory and time grow with the size of the tree: pending
+// keys keep their name only, and the path is extended and cut in place.
+constexpr int kWholeTree = INT32_MAX;
 
-// The key and, when recurse is set, every key below it, in pre-order.
-std::vector<TreeKey> WalkTree(RegistryStore& store, RegKeyId top, const std::string& path,
-                              bool recurse) {
-    std::vector<TreeKey> keys;
-    std::vector<TreeKey> pending{{top, path, {}}};
+template <typename Visit>
+void WalkTree(RegistryStore& store, RegKeyId top, const std::string& topPath, int maxDepth,
+              Visit&& visit) {
+    struct Pending {
+        RegKeyId id;
+        int depth;
+        std::string name;
+    };
+    std::vector<Pending> pending{{top, 0, std::string()}};
+    std::vector<std::size_t> lengths;  // of path at each depth
+    std::string path;
     while (!pending.empty()) {
-        TreeKey key = std::move(pending.back());
+        Pending key = std::move(pending.back());
         pending.pop_back();
-        if (recurse) {
-            const std::vector<RegSubkey> subkeys = store.Subkeys(key.id);
+        if (key.depth == 0) {
+            path = topPath;
+        } else {
+            path.resize(lengths[static_cast<std::size_t>(key.depth) - 1]);
+            path += '\\';
+            path += key.name;
+        }
+        lengths.resize(static_cast<std::size_t>(key.depth) + 1);
+        lengths.back() = path.size();
+        visit(key.id, std::as_const(path), key.depth, std::as_const(key.name));
+        if (key.depth < maxDepth) {
+            std::vector<RegSubkey> subkeys = store.Subkeys(key.id);
             for (auto subkey = subkeys.rbegin(); subkey != subkeys.rend(); ++subkey) {
-                TreeKey child{subkey->id, key.path + "\\" + subkey->name, key.relative};
-                child.relative.push_back(subkey->name);
-                pending.push_back(std::move(child));
+                pending.push_back({subkey->id, key.depth + 1, std::move(subkey->name)});
             }
         }
-        keys.push_back(std::move(key));
     }
-    return keys;
 }
 
+// The types named by /t, several separated by commas; empty for all.
+std::vector<uint32_t> TypesOf(const std::optional<std::string>& list) {
+    std::vector<uint32_t> types;
+    if (!list) {
+        return types;
+    }
+    std::string_view rest = *list;
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        const std::string name = FoldRegistryName(Trim(rest.substr(0, comma)));
+        const std::optional<uint32_t> type = RegTypeFromName(name);
+        if (!type) {
+            FailSyntax("query", "The type " + name + " is not known.");
+        }
+        types.push_back(*type);
+        if (comma == std::string_view::npos) {
+            return types;
+        }
+        rest.remove_prefix(comma + 1);
+    }
+}
+
+bool TypeWanted(const std::vector<uint32_t>& types, uint32_t type) {
+    return types.empty() || std::find(types.begin(), types.end(), type) != types.end();
+}
+
+// What /f looks for and how.
+class SearchPattern {
+  public:
+    SearchPattern(std::string pattern, bool matchCase, bool whole)
+        : pattern_(std::move(pattern)), matchCase_(matchCase), whole_(whole) {
+        if (!matchCase_) {
+            pattern_ = FoldRegistryName(pattern_);
+        }
+    }
+
+    bool Matches(std::string_view text) const {
+        if (pattern_ == "*") {
+            return true;
+        }
+        const std::string folded = matchCase_ ? std::string(text) : FoldRegistryName(text);
+        return whole_ ? folded == pattern_ : folded.find(pattern_) != std::string::npos;
+    }
+
+  private:
+    std::string pattern_;
+    bool matchCase_;
+    bool whole_;
+};
+
 int RegCommand::Query(const std::vector<std::string>& words) {
-    const Arguments arguments = ParseArguments("query", words, {"/V"}, {"/VE", "/S"});
-    if (arguments.positional.size() != 1 || (arguments.Has("/V") && arguments.Has("/VE"))) {
+    // With /f, /v takes no name: it says to search value names.
+    const bool searching = std::any_of(words.begin(), words.end(), [](const std::string& word) {
+        return FoldRegistryName(word) == "/F" || FoldRegistryName(word) == "-F";
+    });
+    const Arguments arguments =
+        searching ? ParseArguments("query", words, {"/F", "/T", "/SE"},
+                                   {"/V", "/VE", "/S", "/K", "/D", "/C", "/E", "/Z"})
+                  : ParseArguments("query", words, {"/V", "/T", "/SE"},
+                                   {"/VE", "/S", "/K", "/D", "/C", "/E", "/Z"});
+    if (arguments.positional.size() != 1 || (arguments.Has("/V") && arguments.Has("/VE")) ||
+        (!searching && (arguments.Has("/K") || arguments.Has("/D") || arguments.Has("/C") ||
+                        arguments.Has("/E")))) {
         FailSyntax("query");
     }
+    ShowOptions show;
+    show.typeNumbers = arguments.Has("/Z");
+    if (const std::optional<std::string> separator = arguments.Get("/SE")) {
+        if (separator->size() != 1) {
+            FailSyntax("query", "'/se' takes one character.");
+        }
+        show.separator = *separator;
+    }
+    const std::vector<uint32_t> types = TypesOf(arguments.Get("/T"));
     const KeyArgument key = ParseKey("query", arguments.positional[0]);
     RegistryStore& store = Store();
     const std::optional<RegKeyId> id = FindKey(store, key);
@@ -389,29 +498,37 @@ int RegCommand::Query(const std::vector<std::string>& words) {
         Fail(kNotFound);
     }
     const bool recurse = arguments.Has("/S");
+    if (searching) {
+        return Search(*id, key.path, arguments, show, types);
+    }
 
     if (arguments.Has("/V") || arguments.Has("/VE")) {
         const std::string name = arguments.Get("/V").value_or("");
         if (!recurse) {
-            const std::optional<RegValue> value = store.Value(*id, name);
+            std::optional<RegValue> value = store.Value(*id, name);
+            if (value && !TypeWanted(types, value->type)) {
+                value.reset();
+            }
             if (!value && !name.empty()) {
                 Fail(kNotFound);
             }
             out_ << '\n' << key.path << '\n';
-            out_ << (value ? ValueLine(value->name, value->type, value->data)
+            out_ << (value ? ValueLine(value->name, value->type, value->data, show)
                            : "    (Default)    REG_SZ    (value not set)\n");
             out_ << '\n';
             return 0;
         }
         int matches = 0;
         out_ << '\n';
-        for (const TreeKey& tree : WalkTree(store, *id, key.path, true)) {
-            if (const std::optional<RegValue> value = store.Value(tree.id, name)) {
-                out_ << tree.path << '\n' << ValueLine(value->name, value->type, value->data);
-                out_ << '\n';
-                ++matches;
-            }
-        }
+        WalkTree(store, *id, key.path, kWholeTree,
+                 [&](RegKeyId tree, const std::string& path, int, const std::string&) {
+                     const std::optional<RegValue> value = store.Value(tree, name);
+                     if (value && TypeWanted(types, value->type)) {
+                         out_ << path << '\n'
+                              << ValueLine(value->name, value->type, value->data, show) << '\n';
+                         ++matches;
+                     }
+                 });
         out_ << "End of search: " << matches << " match(es) found.\n";
         return matches > 0 ? 0 : 1;
     }
@@ -420,19 +537,22 @@ int RegCommand::Query(const std::vector<std::string>& words) {
     // shows, each block followed by a blank line. Without /s the subkeys
     // follow as a list of paths.
     out_ << '\n';
-    for (const TreeKey& tree : WalkTree(store, *id, key.path, recurse)) {
-        const std::vector<RegValue> values = store.Values(tree.id);
-        const bool heading = !values.empty() || tree.id != *id;
-        if (heading) {
-            out_ << tree.path << '\n';
-        }
-        for (const RegValue& value : values) {
-            out_ << ValueLine(value.name, value.type, value.data);
-        }
-        if (heading) {
-            out_ << '\n';
-        }
-    }
+    WalkTree(store, *id, key.path, recurse ? kWholeTree : 0,
+             [&](RegKeyId tree, const std::string& path, int depth, const std::string&) {
+                 std::vector<RegValue> values = store.Values(tree);
+                 std::erase_if(
+                     values, [&](const RegValue& value) { return !TypeWanted(types, value.type); });
+                 const bool heading = !values.empty() || depth > 0;
+                 if (heading) {
+                     out_ << path << '\n';
+                 }
+                 for (const RegValue& value : values) {
+                     out_ << ValueLine(value.name, value.type, value.data, show);
+                 }
+                 if (heading) {
+                     out_ << '\n';
+                 }
+             });
     if (!recurse) {
         const std::vector<RegSubkey> subkeys = store.Subkeys(*id);
         for (const RegSubkey& subkey : subkeys) {
@@ -443,6 +563,56 @@ int RegCommand::Query(const std::vector<std::string>& words) {
         }
     }
     return 0;
+}
+
+// reg query /f: the key's values and subkey names (with /s every key below it
+// and its values) that match, each key's path above its matching values.
+int RegCommand::Search(RegKeyId top, const std::string& topPath, const Arguments& arguments,
+                       const ShowOptions& show, const std::vector<uint32_t>& types) {
+    RegistryStore& store = Store();
+    const SearchPattern pattern(arguments.Get("/F").value_or("*"), arguments.Has("/C"),
+                                arguments.Has("/E"));
+    const bool anyField = !arguments.Has("/K") && !arguments.Has("/V") && !arguments.Has("/D");
+    const bool keys = anyField || arguments.Has("/K");
+    const bool names = anyField || arguments.Has("/V");
+    const bool data = anyField || arguments.Has("/D");
+    const bool recurse = arguments.Has("/S");
+    int matches = 0;
+    out_ << '\n';
+    WalkTree(store, top, topPath, recurse ? kWholeTree : 1,
+             [&](RegKeyId key, const std::string& path, int depth, const std::string& name) {
+                 bool shown = false;
+                 if (depth > 0 && keys && pattern.Matches(name)) {
+                     out_ << path << '\n';
+                     shown = true;
+                     ++matches;
+                 }
+                 if (depth > 0 && !recurse) {
+                     return;  // without /s only the names of the subkeys are searched
+                 }
+                 bool valuesShown = false;
+                 for (const RegValue& value : store.Values(key)) {
+                     if (!TypeWanted(types, value.type)) {
+                         continue;
+                     }
+                     if (!(names && pattern.Matches(value.name)) &&
+                         !(data && pattern.Matches(DataText(value.type, value.data, show)))) {
+                         continue;
+                     }
+                     if (!shown) {
+                         out_ << path << '\n';
+                         shown = true;
+                     }
+                     out_ << ValueLine(value.name, value.type, value.data, show);
+                     valuesShown = true;
+                     ++matches;
+                 }
+                 if (valuesShown) {
+                     out_ << '\n';
+                 }
+             });
+    out_ << "End of search: " << matches << " match(es) found.\n";
+    return matches > 0 ? 0 : 1;
 }
 
 // /d of reg add as the stored bytes of type.
@@ -475,12 +645,16 @@ std::string AddData(uint32_t type, const std::string& data, const std::string& s
             return stored + '\0';
         }
         case REG_DWORD:
+        case REG_DWORD_BIG_ENDIAN:
         case REG_QWORD: {
-            if (data.empty() && type == REG_DWORD) {
+            if (data.empty() && type != REG_QWORD) {
                 return std::string(4, '\0');
             }
             uint64_t number = 0;
             std::string_view digits = data;
+            if (digits.starts_with('+')) {
+                digits.remove_prefix(1);  // reg.exe takes a sign on a positive number
+            }
             int base = 10;
             if (digits.starts_with("0x") || digits.starts_with("0X")) {
                 digits.remove_prefix(2);
@@ -489,27 +663,38 @@ std::string AddData(uint32_t type, const std::string& data, const std::string& s
             const auto [end, error] =
                 std::from_chars(digits.data(), digits.data() + digits.size(), number, base);
             if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-                (type == REG_DWORD && number > UINT32_MAX)) {
+                (type != REG_QWORD && number > UINT32_MAX)) {
                 FailSyntax("add", "'/d' needs a decimal or 0x hex number in range.");
             }
             std::string stored;
-            for (int i = 0; i < (type == REG_DWORD ? 4 : 8); ++i) {
+            for (int i = 0; i < (type == REG_QWORD ? 8 : 4); ++i) {
                 stored += static_cast<char>(number >> (8 * i) & 0xFF);
+            }
+            if (type == REG_DWORD_BIG_ENDIAN) {
+                std::reverse(stored.begin(), stored.end());
             }
             return stored;
         }
-        default: {  // REG_BINARY and REG_NONE: hex digits
+        case REG_NONE: {
+            // As reg.exe stores it: the text in UTF-16LE with its NUL, as data of no type.
+            if (!IsValidUtf8(data) || data.find('\0') != std::string::npos) {
+                FailSyntax("add", "The data is not UTF-8 text.");
+            }
+            return EncodeUtf16Le(data + '\0');
+        }
+        default: {  // REG_BINARY: hex digits, an odd count read with a leading 0
+            const std::string digits = data.size() % 2 == 0 ? data : "0" + data;
             std::string stored;
-            bool valid = data.size() % 2 == 0;
-            for (std::size_t i = 0; valid && i < data.size(); i += 2) {
+            bool valid = true;
+            for (std::size_t i = 0; valid && i < digits.size(); i += 2) {
                 unsigned value = 0;
                 const auto [end, error] =
-                    std::from_chars(data.data() + i, data.data() + i + 2, value, 16);
-                valid = error == std::errc() && end == data.data() + i + 2;
+                    std::from_chars(digits.data() + i, digits.data() + i + 2, value, 16);
+                valid = error == std::errc() && end == digits.data() + i + 2;
                 stored += static_cast<char>(value);
             }
             if (!valid) {
-                FailSyntax("add", "'/d' needs an even number of hex digits.");
+                FailSyntax("add", "'/d' needs hex digits for REG_BINARY.");
             }
             return stored;
         }
@@ -527,8 +712,8 @@ int RegCommand::Add(const std::vector<std::string>& words) {
     if (const std::optional<std::string> typeName = arguments.Get("/T")) {
         const std::optional<uint32_t> code = RegTypeFromName(FoldRegistryName(*typeName));
         if (!code || (*code != REG_SZ && *code != REG_EXPAND_SZ && *code != REG_MULTI_SZ &&
-                      *code != REG_DWORD && *code != REG_QWORD && *code != REG_BINARY &&
-                      *code != REG_NONE)) {
+                      *code != REG_DWORD && *code != REG_DWORD_BIG_ENDIAN && *code != REG_QWORD &&
+                      *code != REG_BINARY && *code != REG_NONE)) {
             FailSyntax("add", "The type " + *typeName + " is not one reg add writes.");
         }
         type = *code;
@@ -541,13 +726,19 @@ int RegCommand::Add(const std::vector<std::string>& words) {
     if (!IsValidUtf8(name)) {
         FailSyntax("add", "The value name is not UTF-8 text.");
     }
+    if (RegistryNameLength(name) > kMaxValueNameLength) {
+        FailSyntax("add", "A value name has at most " + std::to_string(kMaxValueNameLength) +
+                              " characters.");
+    }
     // Without /v or /ve, /t or /d set the default value; with neither the key
     // alone is created.
     const bool setValue =
         arguments.Has("/V") || arguments.Has("/VE") || arguments.Has("/T") || arguments.Has("/D");
-    const std::string data =
-        setValue ? AddData(type, arguments.Get("/D").value_or(""), separator.value_or("\\0"))
-                 : std::string();
+    const std::optional<std::string> given = arguments.Get("/D");
+    const std::string data = !setValue ? std::string()
+                             : type == REG_NONE && !given
+                                 ? std::string()
+                                 : AddData(type, given.value_or(""), separator.value_or("\\0"));
 
     RegistryStore& store = Store();
     if (setValue && !arguments.Has("/F")) {
@@ -561,7 +752,7 @@ int RegCommand::Add(const std::vector<std::string>& words) {
         }
     }
     store.Transaction([&] {
-        const RegKeyId id = CreateKey(store, key.hive, key.components);
+        const RegKeyId id = CreateKey(store, key);
         if (setValue) {
             store.SetValue(id, name, type, data);
         }
@@ -628,62 +819,65 @@ int RegCommand::Copy(const std::vector<std::string>& words) {
     }
     const KeyArgument source = ParseKey("copy", arguments.positional[0]);
     const KeyArgument target = ParseKey("copy", arguments.positional[1]);
-    if (source.hive == target.hive &&
-        FoldRegistryName(source.Relative()) == FoldRegistryName(target.Relative())) {
-        Fail("ERROR: The source and destination keys cannot be the same.\n" + UsageHint("copy"));
-    }
     RegistryStore& store = Store();
     const std::optional<RegKeyId> id = FindKey(store, source);
+    // Compared as keys, so that HKCR\X and HKLM\SOFTWARE\Classes\X are the same.
+    const std::optional<RegKeyId> existingTop = FindKey(store, target);
+    if ((id && existingTop == id) ||
+        (source.hive == target.hive &&
+         FoldRegistryName(source.Relative()) == FoldRegistryName(target.Relative()))) {
+        Fail("ERROR: The source and destination keys cannot be the same.\n" + UsageHint("copy"));
+    }
     if (!id) {
         Fail(kNotFound);
     }
 
     // Everything is read, and every question asked, before anything is
-    // written: a copy into its own source sees the source as it was, and no
-    // write waits for an answer.
+    // written: a copy into its own source sees the source as it was, no write
+    // waits for an answer, and the one write transaction stays short.
     struct Copied {
-        std::vector<std::string> relative;
+        int depth;
+        std::string name;
         std::vector<RegValue> values;
     };
     std::vector<Copied> copies;
     bool overwriteAll = arguments.Has("/F");
-    for (const TreeKey& tree : WalkTree(store, *id, source.path, arguments.Has("/S"))) {
-        Copied copy{tree.relative, store.Values(tree.id)};
-        std::vector<std::string> path = target.components;
-        path.insert(path.end(), tree.relative.begin(), tree.relative.end());
-        std::string relative;
-        for (const std::string& component : path) {
-            relative += component + "\\";
-        }
-        const std::optional<RegKeyId> existing =
-            store.FindKey(RegistryStore::Root(target.hive), relative);
-        if (existing && !overwriteAll) {
-            std::string targetPath = target.path;
-            for (const std::string& component : tree.relative) {
-                targetPath += "\\" + component;
+    // The existing target key at each depth of the walk, when there is one.
+    std::vector<std::optional<RegKeyId>> existing{existingTop};
+    WalkTree(
+        store, *id, target.path, arguments.Has("/S") ? kWholeTree : 0,
+        [&](RegKeyId key, const std::string& targetPath, int depth, const std::string& name) {
+            Copied copy{depth, name, store.Values(key)};
+            existing.resize(static_cast<std::size_t>(depth) + 1);
+            if (depth > 0) {
+                const std::optional<RegKeyId> parent = existing[existing.size() - 2];
+                existing.back() = parent ? store.FindKey(*parent, name) : std::nullopt;
             }
-            std::erase_if(copy.values, [&](const RegValue& value) {
-                if (overwriteAll || !store.Value(*existing, value.name)) {
-                    return false;
-                }
-                const Answer answer =
-                    Ask(in_, out_,
+            if (const std::optional<RegKeyId> there = existing.back(); there && !overwriteAll) {
+                std::erase_if(copy.values, [&](const RegValue& value) {
+                    if (overwriteAll || !store.Value(*there, value.name)) {
+                        return false;
+                    }
+                    const Answer answer = Ask(
+                        in_, out_,
                         "Value " + (value.name.empty() ? std::string("(Default)") : value.name) +
                             " exists in " + targetPath + ", overwrite",
                         true);
-                overwriteAll = answer == Answer::All;
-                return answer == Answer::No;
-            });
-        }
-        copies.push_back(std::move(copy));
-    }
+                    overwriteAll = answer == Answer::All;
+                    return answer == Answer::No;
+                });
+            }
+            copies.push_back(std::move(copy));
+        });
     store.Transaction([&] {
+        // The target key at each depth; each key is created below its parent's copy.
+        std::vector<RegKeyId> created;
         for (const Copied& copy : copies) {
-            std::vector<std::string> path = target.components;
-            path.insert(path.end(), copy.relative.begin(), copy.relative.end());
-            const RegKeyId destination = CreateKey(store, target.hive, path);
+            created.resize(static_cast<std::size_t>(copy.depth));
+            created.push_back(copy.depth == 0 ? CreateKey(store, target)
+                                              : store.CreateKey(created.back(), copy.name));
             for (const RegValue& value : copy.values) {
-                store.SetValue(destination, value.name, value.type, value.data);
+                store.SetValue(created.back(), value.name, value.type, value.data);
             }
         }
     });
@@ -696,7 +890,11 @@ int RegCommand::Import(const std::vector<std::string>& words) {
         FailSyntax("import");
     }
     Store();
-    RegFile(store_).Import(arguments.positional[0]);
+    RegFile file(store_);
+    file.Import(arguments.positional[0]);
+    for (const std::string& warning : file.Warnings()) {
+        err_ << "WARNING: " << warning << '\n';
+    }
     return Succeeded();
 }
 
@@ -717,7 +915,7 @@ int RegCommand::Export(const std::vector<std::string>& words) {
         Ask(in_, out_, "File " + file + " already exists. Overwrite ") == Answer::No) {
         return Canceled();
     }
-    RegFile(store_).Export(*id, file);
+    RegFile(store_).Export(*id, file, key.hive);
     return Succeeded();
 }
 
@@ -753,7 +951,7 @@ int RunReg(const std::vector<std::string>& args, std::istream& in, std::ostream&
                 out << verb.usage;
                 return 0;
             }
-            RegCommand command(in, out);
+            RegCommand command(in, out, err);
             const int status = (command.*verb.run)(words);
             out.flush();
             return status;

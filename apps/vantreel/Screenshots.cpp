@@ -5,6 +5,7 @@
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
 #include "touch/FormKeyboard.h"
+#include "touch/GuiHost.h"
 #include "touch/frmMessageBox.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@ int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream
     char name[] = "vantreel";
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
+    EnsureGuiHost();
+    const QFont applicationFont = QApplication::font();
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error) {
@@ -33,11 +36,12 @@ int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream
         int32_t flags;
         const char* prompt;
         const char* title;
+        int points = 0;  // the desktop's font size; 0 keeps it
     };
     const Shot shots[] = {
         {"msgbox-ok-information-en.png", 1033, vbOKOnly + vbInformation, "The part was converted.",
          "Vantreel"},
-        {"msgbox-yesnocancel-question-en.png", 1033, vbYesNoCancel + vbQuestion + 0x100,
+        {"msgbox-yesnocancel-question-en.png", 1033, vbYesNoCancel + vbQuestion + vbDefaultButton2,
          "The part information has changed. Save the changes?", "Part information"},
         {"msgbox-yesno-question-de.png", 1031, vbYesNo + vbQuestion,
          "Die vorhandene Datei ist neuer als die gespeicherte Kopie. Ersetzen?", "Vantreel"},
@@ -47,14 +51,36 @@ int RunScreenshots(const std::string& directory, std::ostream& out, std::ostream
          "Error"},
         {"msgbox-retrycancel-exclamation-de.png", 1031, vbRetryCancel + vbExclamation,
          "Der Ordner kann nicht gelesen werden.", "Fehler"},
+        {"msgbox-abortretryignore-critical-de-12pt.png", 1031, vbAbortRetryIgnore + vbCritical,
+         "Die Registrierungsdatenbank kann nicht ge\xc3\xb6"
+         "ffnet werden.",
+         "Fehler", 12},
+        {"msgbox-yesnocancel-question-de-12pt.png", 1031,
+         vbYesNoCancel + vbQuestion + vbDefaultButton2,
+         "Die Teileinformation wurde ge\xc3\xa4"
+         "ndert. \xc3\x84nderungen speichern?",
+         "Teileinformation", 12},
+        {"msgbox-long-text-en.png", 1033, vbOKCancel + vbExclamation, nullptr, "Vantreel"},
     };
+    // Sixty lines: more than an 800-pixel screen holds, so the text scrolls.
+    std::string longText = "The following parts could not be exported:";
+    for (int line = 1; line <= 60; ++line) {
+        longText += "\n/var/lib/vantreel/parts/Line " + std::to_string(line) + "/Part.vtp";
+    }
     for (const Shot& shot : shots) {
         InitResources();
         int32_t language = shot.language;
         SetLanguage(language);
+        QFont font = applicationFont;
+        if (shot.points > 0) {
+            font.setPointSize(shot.points);
+        }
+        QApplication::setFont(font);
         frmMessageBox box;
-        box.Build(shot.prompt, shot.flags, shot.title);
-        if (!SaveScreenshot(box, directory, shot.file, out, err)) {
+        box.Build(shot.prompt != nullptr ? shot.prompt : longText, shot.flags, shot.title);
+        const bool saved = SaveScreenshot(box, directory, shot.file, out, err);
+        QApplication::setFont(applicationFont);
+        if (!saved) {
             return 1;
         }
     }

@@ -2,11 +2,13 @@
 
 #include "components/FileSystemPart.h"
 #include "dmis/ConversionDriver.h"
+#include "shared/AtomicFile.h"
 #include "shared/Configuration.h"
 #include "shared/IniFile.h"
 #include "shared/RegFile.h"
 #include "shared/RegistryStore.h"
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <sys/stat.h>
@@ -69,12 +71,7 @@ chmod +x "$dir/$name.exe"
 )";
 
 void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        throw Error(75, "demo-station", "'" + path.string() + "' cannot be written");
-    }
+    AtomicFile::WriteFile(path.string(), text, RunTimeError::PathFileAccessError, "demo-station");
 }
 
 std::string RegistryText(const fs::path& station) {

@@ -1,5 +1,7 @@
 #include "components/ContextServer.h"
 
+#include "components/ComponentFactory.h"
+
 #include <map>
 #include <mutex>
 
@@ -14,6 +16,39 @@ struct Makers {
 Makers& ContextServers() {
     static Makers makers;
     return makers;
+}
+
+constexpr const char* kContextServer = "Daskoren.Application";
+
+// Whether the method's answer stands for an object: True, a number other than
+// 0, or text.
+bool IsObjectAnswer(const AutomationValue& answer) {
+    if (const auto* flag = std::get_if<bool>(&answer)) {
+        return *flag;
+    }
+    if (const auto* number = std::get_if<int32_t>(&answer)) {
+        return *number != 0;
+    }
+    if (const auto* text = std::get_if<std::string>(&answer)) {
+        return !text->empty();
+    }
+    return false;
+}
+
+// The context server registered as a plug-in; a station without one has no
+// context. One that is registered but cannot be made raises its error.
+bool PluginContextPresent() {
+    if (!IsObjectRegistered(kContextServer)) {
+        return false;
+    }
+    const std::unique_ptr<AutomationObject> server = CreateObject(kContextServer);
+    for (const char* context : {"Sobrel\\Online", "Sobrel\\Offline"}) {
+        std::vector<AutomationValue> args{std::string(context)};
+        if (IsObjectAnswer(server->Invoke("GetContext", args))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -34,13 +69,13 @@ bool SobrelContextPresent() {
     {
         Makers& makers = ContextServers();
         std::lock_guard lock(makers.mutex);
-        const auto found = makers.byProgId.find("Daskoren.Application");
+        const auto found = makers.byProgId.find(kContextServer);
         if (found != makers.byProgId.end()) {
             maker = found->second;
         }
     }
     if (!maker) {
-        return false;  // no context server on this station
+        return PluginContextPresent();
     }
     const std::unique_ptr<ContextServer> server = maker();
     return server != nullptr &&

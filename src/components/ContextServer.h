@@ -20,7 +20,10 @@ void RegisterContextServer(const std::string& progId,
                            std::function<std::unique_ptr<ContextServer>()> maker);
 
 // Whether a Sobrel context (online or offline) is present: asked of the
-// server registered for "Daskoren.Application"; without one, no.
+// server registered in code for "Daskoren.Application", else of the plug-in
+// registered for it (its GetContext answering True, a non-zero number or
+// text counts as an object); without either, no. A plug-in that is registered
+// but cannot be made raises its error 429.
 bool SobrelContextPresent();
 
 }  // namespace vantreel

@@ -1,5 +1,6 @@
 #include "components/FileSystemExport.h"
 
+#include "shared/RunTimeError.h"
 #include "components/ArchivePath.h"
 #include "components/ExportManifest.h"
 #include "components/FileSystemPart.h"

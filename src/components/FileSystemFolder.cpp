@@ -2,6 +2,7 @@
 
 #include "components/FileSystemPart.h"
 #include "shared/Configuration.h"
+#include "shared/RunTimeError.h"
 #include "shared/Text.h"
 #include "vantreel/Error.h"
 
@@ -39,8 +40,8 @@ std::vector<fs::directory_entry> EntriesOf(const std::string& directory) {
         entries.push_back(entry);
     }
     if (error) {
-        throw Error(75, kSource,
-                    "The folder '" + directory + "' cannot be read: " + error.message());
+        throw MakeError(RunTimeError::PathFileAccessError, kSource,
+                        "The folder '" + directory + "' cannot be read: " + error.message());
     }
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
         return a.path().filename() < b.path().filename();
@@ -52,7 +53,7 @@ std::vector<fs::directory_entry> EntriesOf(const std::string& directory) {
 
 void FileSystemFolder::RequireOpen() const {
     if (path_.empty()) {
-        throw Error(91, kSource, "No folder is open");
+        throw MakeError(RunTimeError::ObjectNotSet, kSource, "No folder is open");
     }
 }
 
@@ -61,8 +62,8 @@ void FileSystemFolder::OpenFolder(const std::string& sPath) {
     const std::string path = Trim(sPath).empty() ? root : Normalised(sPath);
     std::error_code error;
     if (path.empty() || !fs::is_directory(path, error)) {
-        throw Error(76, kSource,
-                    "The folder '" + (path.empty() ? sPath : path) + "' does not exist");
+        throw MakeError(RunTimeError::PathNotFound, kSource,
+                        "The folder '" + (path.empty() ? sPath : path) + "' does not exist");
     }
     path_ = path;
     root_ = root;
@@ -113,16 +114,17 @@ void FileSystemFolder::GetFiles(KeyedCollection<PlainFile>& colFiles, bool) cons
 void FileSystemFolder::CreateFolder(const std::string& sParent, const std::string& sName) {
     const std::string name(Trim(sName));
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
-        throw Error(52, kSource, "'" + sName + "' cannot name a folder");
+        throw MakeError(RunTimeError::BadFileName, kSource, "'" + sName + "' cannot name a folder");
     }
     const fs::path path = fs::path(Normalised(sParent)) / name;
     std::error_code error;
     if (fs::exists(path, error)) {
-        throw Error(58, kSource, "The folder '" + path.string() + "' already exists");
+        throw MakeError(RunTimeError::FileAlreadyExists, kSource,
+                        "The folder '" + path.string() + "' already exists");
     }
     if (!fs::create_directory(path, error)) {
-        throw Error(75, kSource,
-                    "The folder '" + path.string() + "' cannot be created: " + error.message());
+        throw MakeError(RunTimeError::PathFileAccessError, kSource,
+                        "The folder '" + path.string() + "' cannot be created: " + error.message());
     }
     if (root_.empty()) {
         root_ = Normalised(GetRepositoryRoot(""));
@@ -135,7 +137,8 @@ void FileSystemFolder::RenameFolder(const std::string& sNewFullPath) {
     const std::string target = Normalised(sNewFullPath);
     std::error_code error;
     if (target.empty() || fs::exists(target, error)) {
-        throw Error(58, kSource, "The folder '" + sNewFullPath + "' already exists");
+        throw MakeError(RunTimeError::FileAlreadyExists, kSource,
+                        "The folder '" + sNewFullPath + "' already exists");
     }
     fs::rename(path_, target, error);
     if (error) {

@@ -1,8 +1,10 @@
 #include "components/FileSystemPart.h"
 
+#include "shared/AtomicFile.h"
 #include "shared/FileUtil.h"
 #include "shared/IniFile.h"
 #include "shared/RegEntry.h"
+#include "shared/RunTimeError.h"
 #include "shared/Text.h"
 #include "vantreel/Error.h"
 
@@ -27,40 +29,24 @@ constexpr const char* kLorimetSection = "Part";
 constexpr const char* kLorimetKey = "Lorimet";
 constexpr const char* kFilesSection = "AdditionalFiles";
 
-[[noreturn]] void Fail(int32_t number, const std::string& what) {
-    throw Error(number, kSource, what);
+[[noreturn]] void Fail(RunTimeError number, const std::string& what) {
+    throw MakeError(number, kSource, what);
 }
 
 std::string ReadAll(const std::string& path) {
     std::error_code error;
     std::ifstream in(path, std::ios::binary);
     if (!fs::is_regular_file(path, error) || !in) {
-        Fail(53, "The file '" + path + "' cannot be read");
+        Fail(RunTimeError::FileNotFound, "The file '" + path + "' cannot be read");
     }
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-// Writes the file beside its place and renames it when complete.
+// Replaces the file whole or not at all (a regular file or nothing).
 void WriteAll(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            Fail(75, "The file '" + path + "' cannot be written");
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        fs::remove(temporary, error);
-        Fail(75, "The file '" + path + "' cannot be written");
-    }
+    AtomicFile::WriteFile(path, text, RunTimeError::PathFileAccessError, kSource);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -140,7 +126,7 @@ std::string FileSystemPart::ProjectNameIn(const std::string& directory) {
 
 void FileSystemPart::RequireOpen() const {
     if (directory_.empty()) {
-        Fail(91, "No part is open");
+        Fail(RunTimeError::ObjectNotSet, "No part is open");
     }
 }
 
@@ -152,8 +138,8 @@ void FileSystemPart::OpenProject(std::string& sDirectory) {
     const std::string directory(TrimRight(Trim(sDirectory), "/"));
     const std::string name = ProjectNameIn(directory);
     if (name.empty()) {
-        Fail(53, "'" + sDirectory + "' holds no part (no project file " +
-                     std::string(kProjectExtension) + ")");
+        Fail(RunTimeError::FileNotFound, "'" + sDirectory + "' holds no part (no project file " +
+                                             std::string(kProjectExtension) + ")");
     }
     directory_ = directory.empty() ? sDirectory : directory;
     name_ = name;
@@ -162,11 +148,11 @@ void FileSystemPart::OpenProject(std::string& sDirectory) {
 void FileSystemPart::CreateProject(int32_t, const std::string& sRoot, std::string& sName, bool) {
     std::error_code error;
     if (!fs::is_directory(sRoot, error)) {
-        Fail(76, "The part repository '" + sRoot + "' does not exist");
+        Fail(RunTimeError::PathNotFound, "The part repository '" + sRoot + "' does not exist");
     }
     const std::string base(Trim(sName));
     if (!ValidName(base)) {
-        Fail(52, "'" + sName + "' cannot name a part");
+        Fail(RunTimeError::BadFileName, "'" + sName + "' cannot name a part");
     }
     // A taken name gets a number: OLD, OLD_2, OLD_3 ...
     std::string name = base;
@@ -175,15 +161,16 @@ void FileSystemPart::CreateProject(int32_t, const std::string& sRoot, std::strin
     }
     const fs::path directory = fs::path(sRoot) / name;
     if (!fs::create_directory(directory, error)) {
-        Fail(75, "The part directory '" + directory.string() +
-                     "' cannot be created: " + error.message());
+        Fail(RunTimeError::PathFileAccessError, "The part directory '" + directory.string() +
+                                                    "' cannot be created: " + error.message());
     }
     directory_ = directory.string();
     name_ = name;
     try {
         WriteAll(PathOf(name + kProjectExtension), JoinCrLf(ProjectLines(name)));
         if (WriteIniString(informationfile(), "Part", "Name", name) == 0) {
-            Fail(75, "The information file '" + informationfile() + "' cannot be written");
+            Fail(RunTimeError::PathFileAccessError,
+                 "The information file '" + informationfile() + "' cannot be written");
         }
     } catch (...) {
         fs::remove_all(directory, error);  // nothing half-made stays behind
@@ -198,7 +185,7 @@ double FileSystemPart::PartDate() const {
     RequireOpen();
     struct stat info {};
     if (stat(PathOf(name_ + kProjectExtension).c_str(), &info) != 0) {
-        Fail(53, "The project file of '" + directory_ + "' cannot be read");
+        Fail(RunTimeError::FileNotFound, "The project file of '" + directory_ + "' cannot be read");
     }
     return FileUtil::DateFromTime(static_cast<long long>(info.st_mtim.tv_sec));
 }
@@ -267,7 +254,7 @@ int16_t FileSystemPart::AdditionalFilesCount() const {
 
 std::string FileSystemPart::AdditionalFiles(int16_t i) const {
     if (i < 1 || i > AdditionalFilesCount()) {
-        throw Error(9, kSource, "Subscript out of range");
+        throw MakeError(RunTimeError::SubscriptOutOfRange, kSource, "Subscript out of range");
     }
     return ReadIniString(informationfile(), kFilesSection, "File" + std::to_string(i));
 }
@@ -275,19 +262,20 @@ std::string FileSystemPart::AdditionalFiles(int16_t i) const {
 void FileSystemPart::AdditionalFileAdd(const std::string& sPath) {
     const int16_t count = AdditionalFilesCount();
     if (count == 32767) {
-        throw Error(6, kSource, "Overflow");
+        throw MakeError(RunTimeError::Overflow, kSource, "Overflow");
     }
     const std::string file = informationfile();
     if (WriteIniString(file, kFilesSection, "File" + std::to_string(count + 1), sPath) == 0 ||
         WriteIniString(file, kFilesSection, "Count", std::to_string(count + 1)) == 0) {
-        Fail(75, "The information file '" + file + "' cannot be written");
+        Fail(RunTimeError::PathFileAccessError,
+             "The information file '" + file + "' cannot be written");
     }
 }
 
 void FileSystemPart::AdditionalFileRemove(int16_t i) {
     const int16_t count = AdditionalFilesCount();
     if (i < 1 || i > count) {
-        throw Error(9, kSource, "Subscript out of range");
+        throw MakeError(RunTimeError::SubscriptOutOfRange, kSource, "Subscript out of range");
     }
     const std::string file = informationfile();
     for (int16_t k = i; k < count; ++k) {
@@ -296,7 +284,8 @@ void FileSystemPart::AdditionalFileRemove(int16_t i) {
     }
     WriteIniString(file, kFilesSection, "File" + std::to_string(count), "");
     if (WriteIniString(file, kFilesSection, "Count", std::to_string(count - 1)) == 0) {
-        Fail(75, "The information file '" + file + "' cannot be written");
+        Fail(RunTimeError::PathFileAccessError,
+             "The information file '" + file + "' cannot be written");
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 
 namespace vantreel {
 namespace {
@@ -91,16 +92,26 @@ bool StatementParser::IsMeasBlockWord(std::string_view word) {
 bool StatementParser::ParseProgram(CProgram& program) {
     const int32_t p0 = scanner_.Position();
     try {
-        for (;;) {
-            auto statement = std::make_unique<CStatement>();
-            if (!ParseStatement(*statement)) {
-                break;
-            }
-            program.objStatements->AddStatement(std::move(statement));
-        }
+        return ParseStatementsToEnd(program);
     } catch (const NestedTooDeeply& error) {
         scanner_.Restore(p0, 1, ParseMessage{Shape::Wrapped, kNestedTooDeeply, {}, error.line});
-        return false;
+    } catch (const std::bad_alloc&) {
+        // What the failed statement held is released by now; the message
+        // itself needs no memory (its parts are an ID and a line).
+        const int32_t line = scanner_.TokenLineNumber();
+        scanner_.Restore(p0, 1, ParseMessage{Shape::Plain, kOutOfMemory, {}, line});
+    }
+    return false;
+}
+
+bool StatementParser::ParseStatementsToEnd(CProgram& program) {
+    const int32_t p0 = scanner_.Position();
+    for (;;) {
+        auto statement = std::make_unique<CStatement>();
+        if (!ParseStatement(*statement)) {
+            break;
+        }
+        program.objStatements->AddStatement(std::move(statement));
     }
     if (scanner_.Severity() == 1) {
         scanner_.Restore(p0, 1, scanner_.MessageParts());
@@ -228,9 +239,14 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     if (word == "JUMPTO" && statement.objExpressions->Count() > 0) {
         // JUMPTO/(NAME): the name inside the parentheses is the jump label.
         const CExpression& target = statement.objExpressions->Item(1);
+        // A label is a name or a number, as (NAME) and (10) define them.
         const CExpression* inner =
             target.ExpressionType() == ekParenthesized ? target.Value().Object() : nullptr;
-        const std::string name = inner != nullptr && inner->ExpressionType() == ekWord
+        while (inner != nullptr && inner->ExpressionType() == ekWrapped) {
+            inner = inner->Value().Object();  // a number stands wrapped
+        }
+        const std::string name = inner != nullptr && (inner->ExpressionType() == ekWord ||
+                                                      inner->ExpressionType() == ekInteger)
                                      ? inner->Value().ToText()
                                      : target.BuildString();
         context_.AddPendingJump(name, statement.LineNumber());
@@ -540,6 +556,11 @@ bool StatementParser::ParseSelectBlock(CStatement& statement) {
             continue;
         }
         if (!open) {
+            if (word == "ENDFIL" || scanner_.TokenKindAt(scanner_.Position()) == tkEndOfInput) {
+                // The program ends inside the SELECT: it was never closed.
+                scanner_.Restore(p, 2, std::string());
+                break;
+            }
             return Fail(blockStart, 1, Shape::Wrapped, kWordMissing, " CASE");
         }
         scanner_.Restore(p, 2, std::string());

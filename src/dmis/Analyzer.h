@@ -22,7 +22,8 @@ class StatementParser {
   public:
     StatementParser(Scanner& scanner, ParseContext& context);
 
-    // The whole token list as a program; false on the first error.
+    // The whole token list as a program; false on the first error. Nesting
+    // too deep and memory running out end the parse with a message.
     bool ParseProgram(CProgram& program);
     // One statement with the block it opens.
     bool ParseStatement(CStatement& statement);
@@ -45,6 +46,8 @@ class StatementParser {
     static bool IsMeasBlockWord(std::string_view word);
 
   private:
+    bool ParseStatementsToEnd(CProgram& program);
+
     using Continues = std::function<bool(std::string_view word)>;
 
     bool Fail(int32_t p0, int16_t severity, ParseMessage::Shape shape, int32_t id,

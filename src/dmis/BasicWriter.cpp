@@ -7,6 +7,8 @@
 #include "dmis/CProgram.h"
 #include "dmis/CStatement.h"
 #include "dmis/CStatements.h"
+#include "shared/AtomicFile.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <fcntl.h>
@@ -53,8 +55,9 @@ class ScratchFile {
         }
         const std::string reason = std::strerror(errno);
         path_.clear();
-        throw Error(75, "CProgram.WriteToBas",
-                    "the scratch file cannot be created in the current directory (" + reason + ")");
+        throw MakeError(
+            RunTimeError::PathFileAccessError, "CProgram.WriteToBas",
+            "the scratch file cannot be created in the current directory (" + reason + ")");
     }
     ~ScratchFile() {
         out_.close();
@@ -71,7 +74,8 @@ class ScratchFile {
     std::string Contents() {
         out_.close();
         if (!out_) {
-            throw Error(75, "CProgram.WriteToBas", "the scratch file cannot be written");
+            throw MakeError(RunTimeError::PathFileAccessError, "CProgram.WriteToBas",
+                            "the scratch file cannot be written");
         }
         std::ifstream in(path_, std::ios::binary);
         std::ostringstream text;
@@ -124,11 +128,13 @@ std::string MoveMinusInside(std::string text) {
     return text;
 }
 
-std::vector<std::string> BasicParameters(CStatement& statement, int32_t first = 1) {
+std::vector<std::string> BasicParameters(CStatement& statement, const VariableNames* variables,
+                                         int32_t first = 1) {
     std::vector<std::string> texts;
     CExpressions& parameters = *statement.objExpressions;
     for (int32_t i = first; i <= parameters.Count(); ++i) {
-        texts.push_back(MoveMinusInside(BasicWriter::ExpressionText(parameters.Item(i))));
+        texts.push_back(
+            MoveMinusInside(BasicWriter::ExpressionText(parameters.Item(i), variables)));
     }
     return texts;
 }
@@ -204,8 +210,11 @@ bool IsClosing(std::string_view type) {
 }
 
 // Basic text of an expression, written without recursion like BuildString.
+// A word in variables is a Basic identifier even when it is a minor word.
 class BasicPrinter {
   public:
+    explicit BasicPrinter(const VariableNames* variables) : variables_(variables) {}
+
     std::string Print(CExpression& root) {
         pending_.push_back({&root, {}});
         while (!pending_.empty()) {
@@ -319,10 +328,14 @@ class BasicPrinter {
 
     // A plain value: numbers as text; a minor word becomes a quoted string
     // (kept in the node); runs of single quotes shrink to one.
-    static std::string PlainText(CExpression& node) {
+    std::string PlainText(CExpression& node) const {
         Variant& value = node.Value();
         if (value.Type() != VariantType::String) {
             return value.ToText();
+        }
+        if (node.ExpressionType() == ekWord && variables_ != nullptr &&
+            variables_->Contains(value.String())) {
+            return value.String();
         }
         if (IsDmisMinorWord(value.String())) {
             node.SetValue(Variant::FromString("\"" + value.String() + "\""));
@@ -338,20 +351,88 @@ class BasicPrinter {
         return reduced;
     }
 
+    const VariableNames* variables_;
     std::vector<Piece> pending_;
     std::string out_;
 };
 
 }  // namespace
 
+namespace {
+
+// The name a DECL or DO parameter introduces.
+std::string IntroducedName(const CExpression& node) {
+    switch (node.ExpressionType()) {
+        case ekWord:
+        case ekAssignTarget:
+            return node.Value().ToText();
+        case ekIndexedName:
+            return node.Value().Array()[1].ToText();
+        default:
+            return node.BuildString();
+    }
+}
+
+}  // namespace
+
+VariableNames VariableNames::Of(CProgram& program) {
+    VariableNames names;
+    if (!program.objStatements) {
+        return names;
+    }
+    // Blocks nest as deep as the parser allows: walked with a stack of its own.
+    std::vector<CStatements*> pending{program.objStatements.get()};
+    while (!pending.empty()) {
+        CStatements* statements = pending.back();
+        pending.pop_back();
+        for (CStatement& statement : *statements) {
+            const CExpressions& parameters = *statement.objExpressions;
+            const std::string& type = statement.StatementType();
+            if (type == "DO" && parameters.Count() > 0) {
+                names.Add(IntroducedName(parameters.Item(1)));
+            } else if (type == "DECL") {
+                int32_t index = 1;
+                if (parameters.Count() >= 1) {
+                    const std::string scope = IntroducedName(parameters.Item(1));
+                    if (scope == "COMMON" || scope == "GLOBAL" || scope == "LOCAL") {
+                        index = 2;
+                    }
+                }
+                if (index <= parameters.Count() &&
+                    IntroducedName(parameters.Item(index)) == "CHAR" &&
+                    index + 1 <= parameters.Count() &&
+                    parameters.Item(index + 1).ExpressionType() == ekInteger) {
+                    ++index;  // the length
+                }
+                for (++index; index <= parameters.Count(); ++index) {
+                    names.Add(IntroducedName(parameters.Item(index)));
+                }
+            }
+            if (statement.objStatements && statement.objStatements->Count() > 0) {
+                pending.push_back(statement.objStatements.get());
+            }
+        }
+    }
+    return names;
+}
+
+void VariableNames::EnterMacro(const CStatement& macro) {
+    macro_.clear();
+    for (const CExpression& parameter : *macro.objExpressions) {
+        if (parameter.ExpressionType() == ekWord) {
+            macro_.insert(parameter.Value().ToText());
+        }
+    }
+}
+
 BasicWriter::BasicWriter(std::ostream& modMain, std::ostream& modSupport)
     : modMain_(modMain), modSupport_(modSupport) {}
 
-std::string BasicWriter::ExpressionText(CExpression& node) {
-    return BasicPrinter().Print(node);
+std::string BasicWriter::ExpressionText(CExpression& node, const VariableNames* variables) {
+    return BasicPrinter(variables).Print(node);
 }
 
-std::string BasicWriter::StatementLine(CStatement& statement) {
+std::string BasicWriter::StatementLine(CStatement& statement, const VariableNames* variables) {
     const std::string& type = statement.StatementType();
     CExpressions& parameters = *statement.objExpressions;
     CExpression* lValue = statement.LValue();
@@ -369,14 +450,14 @@ std::string BasicWriter::StatementLine(CStatement& statement) {
         } else {
             line += Join(dmisTexts, ", ") + "\", ";
         }
-        return line + " " + Join(BasicParameters(statement), ", ") + ")";
+        return line + " " + Join(BasicParameters(statement, variables), ", ") + ")";
     }
     if (type == "CALL") {
         const std::string name = parameters.Count() > 0 ? LabelName(parameters.Item(1)) : "";
-        return "Call " + name + "(" + Join(BasicParameters(statement, 2), ", ") + ")";
+        return "Call " + name + "(" + Join(BasicParameters(statement, variables, 2), ", ") + ")";
     }
     if (type == "CASE") {
-        return "Case " + Join(BasicParameters(statement), ", ");
+        return "Case " + Join(BasicParameters(statement, variables), ", ");
     }
     if (type == "DFTCAS") {
         return "Case Else";
@@ -385,7 +466,7 @@ std::string BasicWriter::StatementLine(CStatement& statement) {
         return DeclarationLine(statement);
     }
     if (type == "DO") {
-        std::vector<std::string> texts = BasicParameters(statement);
+        std::vector<std::string> texts = BasicParameters(statement, variables);
         texts.resize(std::max<std::size_t>(texts.size(), 3));
         const std::string variable =
             parameters.Count() > 0 ? Identifier(parameters.Item(1)) : std::string();
@@ -406,7 +487,7 @@ std::string BasicWriter::StatementLine(CStatement& statement) {
         return "End Sub";
     }
     if (type == "IF") {
-        return "If " + Join(BasicParameters(statement), ", ") + " Then";
+        return "If " + Join(BasicParameters(statement, variables), ", ") + " Then";
     }
     if (type == "JUMPTO") {
         return "GoTo " + (parameters.Count() > 0 ? JumpName(parameters.Item(1)) : "");
@@ -415,14 +496,14 @@ std::string BasicWriter::StatementLine(CStatement& statement) {
         return (parameters.Count() > 0 ? Identifier(parameters.Item(1)) : "") + ":";
     }
     if (type == "SELECT") {
-        return "Select Case " + Join(BasicParameters(statement), ", ");
+        return "Select Case " + Join(BasicParameters(statement, variables), ", ");
     }
     std::string line = "Dms" + type;
     if (lValue != nullptr && !lValue->BuildString().empty()) {
-        line += " " + ExpressionText(*lValue) + ",";
+        line += " " + ExpressionText(*lValue, variables) + ",";
     }
     if (parameters.Count() > 0) {
-        std::string texts = Join(BasicParameters(statement), ", ");
+        std::string texts = Join(BasicParameters(statement, variables), ", ");
         if (type == "TEXT" && texts.starts_with("\"QUERY\",")) {
             // The query label becomes a text.
             const std::size_t open = texts.find('(');
@@ -484,6 +565,7 @@ void BasicWriter::WriteStatements(CStatements& statements, int32_t offset) {
         }
         if (type == "MACRO") {
             inMacro_ = true;
+            variables_.EnterMacro(statement);
             std::vector<std::string> parameters;
             for (const CExpression& parameter : *statement.objExpressions) {
                 parameters.push_back(DeclareAsString(parameter.BuildString()));
@@ -500,17 +582,18 @@ void BasicWriter::WriteStatements(CStatements& statements, int32_t offset) {
             Line(modSupport_, "End Sub");
             Line(modSupport_, "");
             inMacro_ = false;
+            variables_.LeaveMacro();
             continue;
         }
         if (type == "DECL") {
-            declarations_->push_back(StatementLine(statement));
+            declarations_->push_back(StatementLine(statement, &variables_));
             continue;
         }
         if (IsClosing(type)) {
             WriteLine(offset - 4, ClosingLine(type));
             continue;
         }
-        std::string line = StatementLine(statement);
+        std::string line = StatementLine(statement, &variables_);
         if (line.starts_with("If ")) {
             line = MapOperators(std::move(line));
         }
@@ -532,6 +615,7 @@ void BasicWriter::WriteProgram(CProgram& program) {
     CStatements& statements = program.objStatements ? *program.objStatements : empty;
     declarations_ = &statements.colDecls;
     declarations_->clear();
+    variables_ = VariableNames::Of(program);
 
     Line(modMain_, "Attribute VB_NAME = \"modMain\"");
     Line(modMain_, "Option Explicit");
@@ -555,7 +639,8 @@ void BasicWriter::WriteProgram(CProgram& program) {
     Line(modMain_, "Shutdown");
     Line(modMain_, "End Sub");
     if (!modMain_ || !modSupport_) {
-        throw Error(75, "CProgram.WriteToBas", "a module cannot be written");
+        throw MakeError(RunTimeError::PathFileAccessError, "CProgram.WriteToBas",
+                        "a module cannot be written");
     }
 }
 
@@ -580,37 +665,42 @@ std::string CExpression::BuildForBas() {
 }
 
 void WriteBasicModules(CProgram& program, const std::string& directory) {
-    const std::filesystem::path mainPath = std::filesystem::path(directory) / "ModMain.bas";
-    const std::filesystem::path supportPath = std::filesystem::path(directory) / "ModSupport.bas";
-    const std::string mainTemporary = mainPath.string() + ".part";
-    const std::string supportTemporary = supportPath.string() + ".part";
-    try {
-        std::ofstream modMain(mainTemporary, std::ios::binary | std::ios::trunc);
-        std::ofstream modSupport(supportTemporary, std::ios::binary | std::ios::trunc);
+    const std::string mainPath = (std::filesystem::path(directory) / "ModMain.bas").string();
+    const std::string supportPath = (std::filesystem::path(directory) / "ModSupport.bas").string();
+    AtomicFile mainFile(mainPath, RunTimeError::PathFileAccessError, "WriteBasicModules");
+    AtomicFile supportFile(supportPath, RunTimeError::PathFileAccessError, "WriteBasicModules");
+    {
+        std::ofstream modMain(mainFile.TemporaryPath(), std::ios::binary | std::ios::trunc);
+        std::ofstream modSupport(supportFile.TemporaryPath(), std::ios::binary | std::ios::trunc);
+        const int error = errno;
         if (!modMain || !modSupport) {
-            throw Error(75, "WriteBasicModules",
-                        "The modules cannot be written in '" + directory + "'");
+            throw MakeError(
+                RunTimeError::PathFileAccessError, "WriteBasicModules",
+                "The modules cannot be written in '" + directory + "': " + std::strerror(error));
         }
-        program.WriteToBas(modMain, modSupport);
+        errno = 0;
+        try {
+            program.WriteToBas(modMain, modSupport);
+        } catch (const Error& failure) {
+            if (modMain && modSupport) {
+                throw;  // not a failed write
+            }
+            const std::string reason = errno != 0 ? std::strerror(errno) : "a write failed";
+            throw MakeError(RunTimeError::PathFileAccessError, failure.Source(),
+                            "The module " + (modMain ? supportPath : mainPath) +
+                                " cannot be written: " + reason);
+        }
         modMain.close();
         modSupport.close();
         if (!modMain || !modSupport) {
-            throw Error(75, "WriteBasicModules",
-                        "The modules cannot be written in '" + directory + "'");
+            const std::string reason = errno != 0 ? std::strerror(errno) : "a write failed";
+            throw MakeError(RunTimeError::PathFileAccessError, "WriteBasicModules",
+                            "The module " + (modMain ? supportPath : mainPath) +
+                                " cannot be written: " + reason);
         }
-        std::filesystem::rename(mainTemporary, mainPath);
-        std::filesystem::rename(supportTemporary, supportPath);
-    } catch (const std::filesystem::filesystem_error& error) {
-        std::error_code ignored;
-        std::filesystem::remove(mainTemporary, ignored);
-        std::filesystem::remove(supportTemporary, ignored);
-        throw Error(75, "WriteBasicModules", error.what());
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(mainTemporary, ignored);
-        std::filesystem::remove(supportTemporary, ignored);
-        throw;
     }
+    mainFile.Commit();
+    supportFile.Commit();
 }
 
 }  // namespace vantreel

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace vantreel {
@@ -27,6 +28,27 @@ class CStatements;
 // partly written module. Raises vantreel::Error.
 void WriteBasicModules(CProgram& program, const std::string& directory);
 
+// The words generated Basic keeps as identifiers although they are minor
+// words: names declared by DECL and DO loop variables anywhere in the program,
+// and the parameters of the macro being written.
+class VariableNames {
+  public:
+    // The declared names and loop variables of a whole program.
+    static VariableNames Of(CProgram& program);
+
+    void Add(std::string name) { program_.insert(std::move(name)); }
+    // The parameters of statement (a MACRO) hold until LeaveMacro.
+    void EnterMacro(const CStatement& macro);
+    void LeaveMacro() { macro_.clear(); }
+    bool Contains(const std::string& name) const {
+        return program_.count(name) > 0 || macro_.count(name) > 0;
+    }
+
+  private:
+    std::unordered_set<std::string> program_;
+    std::unordered_set<std::string> macro_;
+};
+
 class BasicWriter {
   public:
     BasicWriter(std::ostream& modMain, std::ostream& modSupport);
@@ -38,8 +60,10 @@ class BasicWriter {
 
     // The Basic line of one statement, and the Basic text of one expression
     // (which writes minor words back into the node's value as quoted text).
-    static std::string StatementLine(CStatement& statement);
-    static std::string ExpressionText(CExpression& node);
+    // Words in variables are written as identifiers.
+    static std::string StatementLine(CStatement& statement,
+                                     const VariableNames* variables = nullptr);
+    static std::string ExpressionText(CExpression& node, const VariableNames* variables = nullptr);
 
   private:
     void WriteLine(int32_t offset, std::string_view text);
@@ -52,6 +76,7 @@ class BasicWriter {
     int32_t lineNo_ = 1;       // the source line the statements have reached
     bool inMacro_ = false;
     std::vector<std::string>* declarations_ = nullptr;
+    VariableNames variables_;
 };
 
 }  // namespace vantreel

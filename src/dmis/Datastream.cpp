@@ -6,9 +6,12 @@
 #include "dmis/CProgram.h"
 #include "dmis/CStatement.h"
 #include "dmis/CStatements.h"
+#include "shared/AtomicFile.h"
 #include "shared/FileUtil.h"
+#include "shared/InputFile.h"
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <sys/stat.h>
@@ -32,15 +35,16 @@ constexpr int32_t kMaxString = 32767;
 constexpr int32_t kOverwriteQuestion = 1000;
 
 [[noreturn]] void ThrowNotOpen() {
-    throw Error(5000, "Datastream", GetResString(1000));
+    throw MakeError(RunTimeError::StreamFailure, "Datastream", GetResString(1000));
 }
 
 [[noreturn]] void ThrowPastEnd() {
-    throw Error(62, "Datastream", "Input past end of file");
+    throw MakeError(RunTimeError::InputPastEndOfFile, "Datastream", "Input past end of file");
 }
 
 [[noreturn]] void ThrowFileError(const std::string& path) {
-    throw Error(75, "Datastream", path + ": " + std::strerror(errno));
+    throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                    path + ": " + std::strerror(errno));
 }
 
 // A file's last-modified time as text in local time, and back.
@@ -95,14 +99,21 @@ std::FILE* Datastream::ReadFileHandle() {
 }
 
 void Datastream::Nonsense(const std::string& what) const {
-    throw Error(5000, "Datastream", "The model stream cannot be read: " + what);
+    throw MakeError(RunTimeError::StreamFailure, "Datastream",
+                    "The model stream cannot be read: " + what);
 }
 
 bool Datastream::WriteOpen(const std::string& sFile) {
     WriteClose();
-    std::FILE* file = std::fopen(sFile.c_str(), "r+b");  // from the start, keeping the rest
+    // Written in place, over a regular file or a new one; a symbolic link is
+    // written through. Anything else at the target is refused.
+    std::string target;
+    if (const std::string problem = WriteTargetProblem(sFile, target); !problem.empty()) {
+        throw MakeError(RunTimeError::PathFileAccessError, "Datastream", sFile + ": " + problem);
+    }
+    std::FILE* file = std::fopen(target.c_str(), "r+b");  // from the start, keeping the rest
     if (file == nullptr && errno == ENOENT) {
-        file = std::fopen(sFile.c_str(), "wb");
+        file = std::fopen(target.c_str(), "wb");
     }
     if (file == nullptr) {
         ThrowFileError(sFile);
@@ -116,25 +127,25 @@ void Datastream::WriteClose() {
         const bool failed = std::fclose(write_) != 0;
         write_ = nullptr;
         if (failed) {
-            throw Error(75, "Datastream", "the stream file cannot be written");
+            throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                            "the stream file cannot be written");
         }
     }
 }
 
 void Datastream::ReadOpen(const std::string& sFile) {
     ReadClose();
-    std::FILE* file = std::fopen(sFile.c_str(), "rb");
-    if (file == nullptr) {
-        ThrowFileError(sFile);
+    uint64_t size = 0;
+    InputFile file;
+    try {
+        file = OpenInputFile(sFile, kMaxModelStreamBytes, RunTimeError::PathFileAccessError,
+                             "Datastream", &size);
+    } catch (const Error& error) {
+        throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                        sFile + ": " + error.Description());
     }
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file);
-        errno = EISDIR;
-        ThrowFileError(sFile);
-    }
-    read_ = file;
-    readSize_ = static_cast<uint64_t>(info.st_size);
+    read_ = file.release();
+    readSize_ = size;
 }
 
 void Datastream::ReadClose() {
@@ -158,7 +169,8 @@ uint64_t Datastream::ReadLeft() {
 
 void Datastream::WriteBytes(const void* bytes, std::size_t size) {
     if (size > 0 && std::fwrite(bytes, 1, size, WriteFileHandle()) != size) {
-        throw Error(75, "Datastream", "the stream file cannot be written");
+        throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                        "the stream file cannot be written");
     }
 }
 
@@ -210,7 +222,7 @@ int16_t Datastream::ReadInteger() {
 void Datastream::WriteString(std::string_view s) {
     WriteFileHandle();
     if (s.size() > static_cast<std::size_t>(kMaxString)) {
-        throw Error(6, "Datastream", "Overflow");
+        throw MakeError(RunTimeError::Overflow, "Datastream", "Overflow");
     }
     WriteInteger(static_cast<int16_t>(s.size()));
     WriteBytes(s.data(), s.size());
@@ -230,7 +242,7 @@ void Datastream::WriteVariant(const Variant& v) {
     WriteFileHandle();
     const VariantType type = v.Type();
     if (type == VariantType::Object || type == VariantType::Array) {
-        throw Error(13, "Datastream", "Type mismatch");
+        throw MakeError(RunTimeError::TypeMismatch, "Datastream", "Type mismatch");
     }
     WriteInteger(static_cast<int16_t>(type));
     switch (type) {
@@ -317,33 +329,30 @@ Variant Datastream::ReadVariant() {
 
 void Datastream::WriteFile(const std::string& sPath) {
     WriteFileHandle();
-    std::FILE* source = std::fopen(sPath.c_str(), "rb");
-    if (source == nullptr) {
-        ThrowFileError(sPath);
-    }
-    struct stat info {};
-    if (fstat(fileno(source), &info) != 0 || info.st_size > std::numeric_limits<int32_t>::max()) {
-        std::fclose(source);
-        throw Error(6, "Datastream", sPath + " is too large to embed");
-    }
+    uint64_t bytes = 0;
+    InputFile input;
     try {
-        WriteLong(static_cast<int32_t>(info.st_size));
-        WriteString(DateText(info.st_mtim.tv_sec));
-        std::vector<char> chunk(kChunk);
-        uint64_t left = static_cast<uint64_t>(info.st_size);
-        while (left > 0) {
-            const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
-            if (std::fread(chunk.data(), 1, size, source) != size) {
-                ThrowFileError(sPath);
-            }
-            WriteBytes(chunk.data(), size);
-            left -= size;
-        }
-    } catch (...) {
-        std::fclose(source);
-        throw;
+        input = OpenInputFile(sPath, static_cast<uint64_t>(std::numeric_limits<int32_t>::max()),
+                              RunTimeError::PathFileAccessError, "Datastream", &bytes);
+    } catch (const Error& error) {
+        throw MakeError(RunTimeError::PathFileAccessError, "Datastream",
+                        sPath + " cannot be embedded: " + error.Description());
     }
-    std::fclose(source);
+    std::FILE* source = input.get();
+    struct stat info {};
+    fstat(fileno(source), &info);
+    WriteLong(static_cast<int32_t>(bytes));
+    WriteString(DateText(info.st_mtim.tv_sec));
+    std::vector<char> chunk(kChunk);
+    uint64_t left = bytes;
+    while (left > 0) {
+        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
+        if (std::fread(chunk.data(), 1, size, source) != size) {
+            ThrowFileError(sPath);
+        }
+        WriteBytes(chunk.data(), size);
+        left -= size;
+    }
 }
 
 void Datastream::ReadFile(const std::string& sPath) {
@@ -356,46 +365,28 @@ void Datastream::ReadFile(const std::string& sPath) {
     if (!TimeFromText(dateText, stored)) {
         Nonsense("the date '" + dateText + "' of an embedded file");
     }
+    // Only a regular file (or none) is replaced, whole and once complete;
+    // anything else at sPath is refused before the question.
+    AtomicFile target(sPath, RunTimeError::PathFileAccessError, "Datastream");
     struct stat existing {};
     if (stat(sPath.c_str(), &existing) == 0 && existing.st_mtim.tv_sec > stored &&
         MsgBoxEx(FormatResString(kOverwriteQuestion, sPath), vbYesNo + vbQuestion, "") == vbNo) {
         Skip(static_cast<uint64_t>(length));  // the newer file stays
         return;
     }
-    // The file is written next to its place and renamed when complete.
-    const std::string temporary = sPath + ".part";
-    std::FILE* target = std::fopen(temporary.c_str(), "wb");
-    if (target == nullptr) {
-        ThrowFileError(sPath);
+    std::vector<char> chunk(kChunk);
+    uint64_t left = static_cast<uint64_t>(length);
+    while (left > 0) {
+        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
+        ReadBytes(chunk.data(), size);
+        target.Write(std::string_view(chunk.data(), size));
+        left -= size;
     }
-    try {
-        std::vector<char> chunk(kChunk);
-        uint64_t left = static_cast<uint64_t>(length);
-        while (left > 0) {
-            const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
-            ReadBytes(chunk.data(), size);
-            if (std::fwrite(chunk.data(), 1, size, target) != size) {
-                ThrowFileError(sPath);
-            }
-            left -= size;
-        }
-        if (std::fclose(target) != 0) {
-            target = nullptr;
-            ThrowFileError(sPath);
-        }
-        target = nullptr;
-        std::filesystem::rename(temporary, sPath);
-        FileUtil file;
-        file.OpenFileForWrite(sPath);
-        file.SetDateTime(FileUtil::DateFromTime(static_cast<long long>(stored)));
-        file.CloseFile();
-    } catch (...) {
-        if (target != nullptr) {
-            std::fclose(target);
-        }
-        std::remove(temporary.c_str());
-        throw;
-    }
+    target.Commit();
+    FileUtil file;
+    file.OpenFileForWrite(target.Target());
+    file.SetDateTime(FileUtil::DateFromTime(static_cast<long long>(stored)));
+    file.CloseFile();
 }
 
 void Datastream::SkipFile() {
@@ -459,7 +450,8 @@ void Datastream::Read(CStatements& statements) {
 void Datastream::Write(const CStatement& statement) {
     if (++blockDepth_ > kMaxBlockDepth) {
         blockDepth_ = 0;
-        throw Error(5000, "Datastream", "blocks are nested too deeply to be streamed");
+        throw MakeError(RunTimeError::StreamFailure, "Datastream",
+                        "blocks are nested too deeply to be streamed");
     }
     WriteLong(statement.LineNumber());
     WriteString(statement.StatementType());
@@ -600,7 +592,9 @@ std::unique_ptr<CExpression> Datastream::ReadExpression() {
         CExpression* parentNode = parent.node;
         const bool unary = IsUnaryKind(parentNode->ExpressionType());
         std::unique_ptr<CExpression> child = readNode();  // may push its own entry
-        Waiting& owner = waiting[waiting.size() - (waiting.back().node == parentNode ? 1 : 2)];
+        // The parent is on top, or just below a child that waits for its own.
+        const std::size_t ownerAt = waiting.size() - (waiting.back().node == parentNode ? 1 : 2);
+        Waiting& owner = waiting[ownerAt];
         if (unary) {
             parentNode->SetValue(Variant::FromObject(std::move(child)));
         } else {
@@ -610,10 +604,10 @@ std::unique_ptr<CExpression> Datastream::ReadExpression() {
             if (!unary) {
                 parentNode->SetValue(Variant::FromArray(std::move(owner.parts)));
             }
-            // The finished parent leaves the list; a child that waits stays on top.
-            const auto at = std::find_if(waiting.begin(), waiting.end(),
-                                         [&](const Waiting& w) { return w.node == parentNode; });
-            waiting.erase(at);
+            // The finished parent leaves the list; a child that waits stays on
+            // top. Found by its place, not searched for: a left-deep chain keeps
+            // every unfinished parent on the list.
+            waiting.erase(waiting.begin() + static_cast<std::ptrdiff_t>(ownerAt));
         }
     }
     return root;

@@ -7,25 +7,25 @@
 
 namespace vantreel {
 
-ModelTeardown::ModelTeardown() = default;
-ModelTeardown::ModelTeardown(const ProgressCallback& progress) : progress_(&progress) {}
+ModelTeardown::ModelTeardown() noexcept = default;
+ModelTeardown::ModelTeardown(const ProgressCallback& progress) noexcept : progress_(&progress) {}
 ModelTeardown::~ModelTeardown() {
     Run();
 }
 
-void ModelTeardown::Add(std::unique_ptr<CStatement> statement) {
+void ModelTeardown::Add(std::unique_ptr<CStatement> statement) noexcept {
     if (statement) {
-        statements_.push_back(std::move(statement));
+        statements_.Push(std::move(statement));
     }
 }
 
-void ModelTeardown::Add(std::unique_ptr<CExpression> expression) {
+void ModelTeardown::Add(std::unique_ptr<CExpression> expression) noexcept {
     if (expression) {
-        expressions_.push_back(std::move(expression));
+        expressions_.Push(std::move(expression));
     }
 }
 
-void ModelTeardown::AddChildrenOf(CStatement& statement) {
+void ModelTeardown::AddChildrenOf(CStatement& statement) noexcept {
     if (statement.objStatements) {
         while (std::unique_ptr<CStatement> child = statement.objStatements->TakeLast()) {
             Add(std::move(child));
@@ -39,7 +39,7 @@ void ModelTeardown::AddChildrenOf(CStatement& statement) {
     Add(statement.TakeLValue());
 }
 
-void ModelTeardown::AddChildrenOf(CExpression& expression) {
+void ModelTeardown::AddChildrenOf(CExpression& expression) noexcept {
     if (expression.HasExpressions()) {
         while (std::unique_ptr<CExpression> node = expression.objExpressions().TakeLast()) {
             Add(std::move(node));
@@ -53,34 +53,24 @@ void ModelTeardown::AddChildrenOf(CExpression& expression) {
     if (!value.IsArray()) {
         return;
     }
-    // Arrays hold nodes and plain values; an array inside an array (no shape
-    // of the model has one) is walked with a list, not by recursion.
-    std::vector<Variant*> nested{&value};
-    while (!nested.empty()) {
-        VariantArray& array = nested.back()->Array();
-        nested.pop_back();
-        for (Variant& element : array.Elements()) {
-            if (element.IsObject()) {
-                Add(element.TakeObject());
-            } else if (element.IsArray()) {
-                nested.push_back(&element);
-            }
+    // Arrays hold nodes and plain values. An array inside an array (no shape
+    // of the model has one) goes with its Variant.
+    for (Variant& element : value.Array().Elements()) {
+        if (element.IsObject()) {
+            Add(element.TakeObject());
         }
     }
 }
 
 void ModelTeardown::Run() {
-    while (!statements_.empty() || !expressions_.empty()) {
-        if (!statements_.empty()) {
-            std::unique_ptr<CStatement> statement = std::move(statements_.back());
-            statements_.pop_back();
+    while (!statements_.Empty() || !expressions_.Empty()) {
+        if (std::unique_ptr<CStatement> statement = statements_.Pop()) {
             if (progress_ != nullptr && *progress_) {
                 (*progress_)();
             }
             AddChildrenOf(*statement);
         } else {
-            std::unique_ptr<CExpression> expression = std::move(expressions_.back());
-            expressions_.pop_back();
+            std::unique_ptr<CExpression> expression = expressions_.Pop();
             AddChildrenOf(*expression);
         }
     }

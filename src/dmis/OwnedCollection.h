@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <cstdint>
@@ -34,10 +35,10 @@ class OwnedCollection {
 
     T& Add(std::unique_ptr<T> item) {
         if (!item) {
-            throw Error(91, "Collection", "Object variable not set");
+            throw MakeError(RunTimeError::ObjectNotSet, "Collection", "Object variable not set");
         }
         if (items_.size() >= static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-            throw Error(7, "Collection", "Out of memory");
+            throw MakeError(RunTimeError::OutOfMemory, "Collection", "Out of memory");
         }
         items_.push_back(std::move(item));
         return *items_.back();
@@ -48,7 +49,8 @@ class OwnedCollection {
     // The object at a position from 1 to Count; error 9 otherwise.
     T& Item(int32_t position) const {
         if (position < 1 || position > Count()) {
-            throw Error(9, "Collection", "Subscript out of range");
+            throw MakeError(RunTimeError::SubscriptOutOfRange, "Collection",
+                            "Subscript out of range");
         }
         return *items_[static_cast<std::size_t>(position - 1)];
     }

@@ -1,5 +1,6 @@
 #include "dmis/PhysicalLineReader.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <cerrno>
@@ -36,8 +37,9 @@ bool PhysicalLineReader::Refill() {
     const std::size_t count = std::fread(buffer_.data(), 1, buffer_.size(), file_);
     if (count == 0) {
         if (std::ferror(file_)) {
-            throw Error(57, "PhysicalLineReader",
-                        std::string("the file could not be read (") + std::strerror(errno) + ")");
+            throw MakeError(
+                RunTimeError::DeviceIoError, "PhysicalLineReader",
+                std::string("the file could not be read (") + std::strerror(errno) + ")");
         }
         return false;
     }

@@ -5,6 +5,8 @@
 #include "dmis/CProgram.h"
 #include "dmis/LabelTypes.h"
 #include "dmis/PhysicalLineReader.h"
+#include "shared/InputFile.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <cerrno>
@@ -71,20 +73,20 @@ Scanner::~Scanner() = default;
 bool Scanner::ScanFile(const std::string& path, CProgram& objProgram) {
     state_ = Start;
     pending_ = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        lastError_ = "ParseFile error on '" + path + "', the file could not be opened (" +
-                     std::strerror(errno) + ")";
+    InputFile file;
+    try {
+        file = OpenInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
+    } catch (const Error& error) {
+        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
         return false;
     }
     bool ok = false;
     try {
-        PhysicalLineReader reader(file);
+        PhysicalLineReader reader(file.get());
         ok = Scan(reader, objProgram, path);
     } catch (const Error& error) {
         lastError_ = "ParseFile error on '" + path + "', " + error.Description();
     }
-    std::fclose(file);
     return ok;
 }
 
@@ -107,7 +109,8 @@ bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::
                 break;
             }
             if (lineNum_ == kInt32Max) {
-                throw Error(6, "Scanner", "the file has more than 2147483647 lines");
+                throw MakeError(RunTimeError::Overflow, "Scanner",
+                                "the file has more than 2147483647 lines");
             }
             ++lineNum_;
             const std::string_view trimmed = TrimSpaces(line);
@@ -196,9 +199,9 @@ void Scanner::LexChar(unsigned char ch, unsigned char next) {
             if (IsDigit(ch)) {
                 const int digit = ch - '0';
                 if (integerValue_ > (kInt32Max - digit) / 10) {
-                    throw Error(6, "Scanner",
-                                "the number on line " + std::to_string(lineNum_) +
-                                    " is larger than 2147483647");
+                    throw MakeError(RunTimeError::Overflow, "Scanner",
+                                    "the number on line " + std::to_string(lineNum_) +
+                                        " is larger than 2147483647");
                 }
                 integerValue_ = integerValue_ * 10 + digit;
             } else if (ch == '.') {
@@ -514,7 +517,8 @@ void Scanner::AddToken(int16_t nType) {
 
 TokenRecord& Scanner::NewRecord() {
     if (count_ == kInt32Max) {
-        throw Error(6, "Scanner", "the file has more tokens than a scanner can hold");
+        throw MakeError(RunTimeError::Overflow, "Scanner",
+                        "the file has more tokens than a scanner can hold");
     }
     if (count_ == capacity_) {
         blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
@@ -532,7 +536,8 @@ const TokenRecord& Scanner::Record(int32_t position) const noexcept {
 
 TokenRecord::TextRef Scanner::StoreText(std::string_view text) {
     if (textPool_.size() + text.size() > std::numeric_limits<uint32_t>::max()) {
-        throw Error(6, "Scanner", "the file holds more text than a scanner can hold");
+        throw MakeError(RunTimeError::Overflow, "Scanner",
+                        "the file holds more text than a scanner can hold");
     }
     const TokenRecord::TextRef ref{static_cast<uint32_t>(textPool_.size()),
                                    static_cast<uint32_t>(text.size())};

@@ -2,6 +2,7 @@
 
 #include "dmis/CExpression.h"
 #include "dmis/NumberFormat.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <limits>
@@ -10,11 +11,11 @@ namespace vantreel {
 namespace {
 
 [[noreturn]] void ThrowTypeMismatch() {
-    throw Error(13, "Variant", "Type mismatch");
+    throw MakeError(RunTimeError::TypeMismatch, "Variant", "Type mismatch");
 }
 
 [[noreturn]] void ThrowSubscriptOutOfRange() {
-    throw Error(9, "Variant", "Subscript out of range");
+    throw MakeError(RunTimeError::SubscriptOutOfRange, "Variant", "Subscript out of range");
 }
 
 template <class T, class Storage>

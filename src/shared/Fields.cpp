@@ -1,6 +1,7 @@
 #include "shared/Fields.h"
 #include "shared/Text.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <charconv>
@@ -14,7 +15,7 @@ template <class Integer>
 Integer ToWholeNumber(std::string_view text, const char* source) {
     text = Trim(text, kBlanksAndTabs);
     if (text.empty()) {
-        throw Error(13, source, "Type mismatch");
+        throw MakeError(RunTimeError::TypeMismatch, source, "Type mismatch");
     }
     if (text.starts_with('+')) {
         text.remove_prefix(1);
@@ -22,15 +23,15 @@ Integer ToWholeNumber(std::string_view text, const char* source) {
     double value = 0;
     const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range) {
-        throw Error(6, source, "Overflow");
+        throw MakeError(RunTimeError::Overflow, source, "Overflow");
     }
     if (error != std::errc() || stop != text.data() + text.size() || !std::isfinite(value)) {
-        throw Error(13, source, "Type mismatch");
+        throw MakeError(RunTimeError::TypeMismatch, source, "Type mismatch");
     }
     const double rounded = std::nearbyint(value);  // the default mode rounds half to even
     if (rounded < static_cast<double>(std::numeric_limits<Integer>::min()) ||
         rounded > static_cast<double>(std::numeric_limits<Integer>::max())) {
-        throw Error(6, source, "Overflow");
+        throw MakeError(RunTimeError::Overflow, source, "Overflow");
     }
     return static_cast<Integer>(rounded);
 }

@@ -1,5 +1,6 @@
 #include "shared/FileUtil.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <fcntl.h>
@@ -17,11 +18,12 @@ namespace {
 constexpr double kSecondsPerDay = 86400.0;
 
 [[noreturn]] void ThrowSystemError(int error) {
-    throw Error(500, "FileUtil", "Win32 (" + std::to_string(error) + ")");
+    throw MakeError(RunTimeError::FileUtilFailure, "FileUtil",
+                    "Win32 (" + std::to_string(error) + ")");
 }
 
 [[noreturn]] void ThrowNotOpen() {
-    throw Error(500, "FileUtil", "File not open");
+    throw MakeError(RunTimeError::FileUtilFailure, "FileUtil", "File not open");
 }
 
 // Days from 30 December 1899 to a civil date.
@@ -105,7 +107,8 @@ double FileUtil::DateFromTime(long long secondsSinceEpoch) {
 
 long long FileUtil::TimeFromDate(double vDate) {
     if (!std::isfinite(vDate)) {
-        throw Error(5, "FileUtil", "Invalid procedure call or argument");
+        throw MakeError(RunTimeError::InvalidProcedureCall, "FileUtil",
+                        "Invalid procedure call or argument");
     }
     const double wholeDays = std::trunc(vDate);
     const long long secondsOfDay = std::llround(std::fabs(vDate - wholeDays) * kSecondsPerDay);

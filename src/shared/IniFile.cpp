@@ -1,21 +1,34 @@
 #include "shared/IniFile.h"
+
+#include "shared/AtomicFile.h"
 #include "shared/Text.h"
+#include "vantreel/Error.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace vantreel {
 namespace {
 
 constexpr std::size_t kValueBuffer = 4096;
+// The byte order mark Notepad puts before UTF-8 text.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// How long a write waits for the other writers of the file: far longer than
+// any number of them a station runs at once needs.
+constexpr std::chrono::seconds kLockWait{60};
+constexpr std::chrono::milliseconds kLongestPause{20};
 
 std::string_view TrimLine(std::string_view text) {
     return Trim(text, kWhitespace);
@@ -33,9 +46,10 @@ struct IniLine {
     std::string_view value;
 };
 
+// The lines of content after its byte order mark, if it has one.
 std::vector<IniLine> SplitLines(const std::string& content) {
     std::vector<IniLine> lines;
-    std::size_t from = 0;
+    std::size_t from = content.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
     while (from < content.size()) {
         std::size_t end = content.find('\n', from);
         if (end == std::string::npos) {
@@ -99,26 +113,32 @@ bool ReadAll(int fd, std::string& content) {
     }
 }
 
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t count = write(fd, content.data(), content.size());
-        if (count <= 0) {
+// An exclusive lock on the file at path, held on the inode the path names
+// when the lock is granted: a writer that got there first replaced the file,
+// and the next attempt locks the new one. Waits up to kLockWait in all, in
+// pauses that grow to kLongestPause, so a busy file delays a write but does
+// not fail it; -1 when the file cannot be opened or the wait runs out.
+int LockFile(const std::string& path) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    std::chrono::milliseconds pause{1};
+    const auto wait = [&] {
+        if (std::chrono::steady_clock::now() >= deadline) {
             return false;
         }
-        content.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-}
-
-// An exclusive lock on the file at path, held on the inode the path names
-// when the lock is granted (a writer that got there first may have replaced it).
-int LockFile(const std::string& path) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, kLongestPause);
+        return true;
+    };
+    while (true) {
         const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd < 0) {
             return -1;
         }
-        if (flock(fd, LOCK_EX) != 0) {
+        int locked = flock(fd, LOCK_EX | LOCK_NB);
+        while (locked != 0 && (errno == EWOULDBLOCK || errno == EINTR) && wait()) {
+            locked = flock(fd, LOCK_EX | LOCK_NB);
+        }
+        if (locked != 0) {
             close(fd);
             return -1;
         }
@@ -129,8 +149,10 @@ int LockFile(const std::string& path) {
             return fd;
         }
         close(fd);
+        if (!wait()) {
+            return -1;
+        }
     }
-    return -1;
 }
 
 std::string Updated(const std::string& content, const std::string& section, const std::string& key,
@@ -150,7 +172,8 @@ std::string Updated(const std::string& content, const std::string& section, cons
         bool replaced = false;
         for (std::size_t i = range->first; i < range->second; ++i) {
             if (lines[i].key && SameName(*lines[i].key, TrimLine(key))) {
-                out[i] = entry;
+                // The line keeps its own spelling of the key.
+                out[i] = std::string(*lines[i].key) + "=" + value;
                 replaced = true;
                 break;
             }
@@ -165,7 +188,8 @@ std::string Updated(const std::string& content, const std::string& section, cons
         out.push_back("[" + std::string(TrimLine(section)) + "]");
         out.push_back(entry);
     }
-    std::string result;
+    // A file that starts with a byte order mark keeps it.
+    std::string result(content.starts_with(kUtf8Mark) ? kUtf8Mark : std::string_view());
     for (const std::string& line : out) {
         result += line;
         result += newline;
@@ -174,6 +198,10 @@ std::string Updated(const std::string& content, const std::string& section, cons
 }
 
 }  // namespace
+
+bool FitsOnOneLine(std::string_view text) noexcept {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
 
 std::string ReadIniString(const std::string& sFile, const std::string& sSection,
                           const std::string& sKey) {
@@ -198,7 +226,14 @@ std::string ReadIniString(const std::string& sFile, const std::string& sSection,
 
 int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
                        const std::string& sKey, const std::string& sValue) {
-    if (TrimLine(sSection).empty() || TrimLine(sKey).empty()) {
+    if (TrimLine(sSection).empty() || TrimLine(sKey).empty() || !FitsOnOneLine(sSection) ||
+        !FitsOnOneLine(sKey) || !FitsOnOneLine(sValue)) {
+        return 0;  // a line break would start a line of its own: another key or section
+    }
+    // Only a regular file (or none) is locked, read and replaced; a symbolic
+    // link is written through to its target.
+    std::string target;
+    if (!WriteTargetProblem(sFile, target).empty()) {
         return 0;
     }
     const int fd = LockFile(sFile);
@@ -206,21 +241,12 @@ int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
         return 0;
     }
     std::string content;
-    struct stat info {};
-    bool ok = ReadAll(fd, content) && fstat(fd, &info) == 0;
+    bool ok = ReadAll(fd, content);
     if (ok) {
-        const std::string updated = Updated(content, sSection, sKey, sValue);
-        std::string temporary = sFile + ".XXXXXX";
-        const int out = mkstemp(temporary.data());
-        ok = out >= 0;
-        if (ok) {
-            ok =
-                WriteAll(out, updated) && fchmod(out, info.st_mode & 07777) == 0 && fsync(out) == 0;
-            ok = close(out) == 0 && ok;
-            ok = ok && rename(temporary.c_str(), sFile.c_str()) == 0;
-            if (!ok) {
-                unlink(temporary.c_str());
-            }
+        try {
+            AtomicFile::WriteFile(sFile, Updated(content, sSection, sKey, sValue));
+        } catch (const Error&) {
+            ok = false;
         }
     }
     close(fd);  // releases the lock

@@ -3,33 +3,49 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vantreel {
 
-// Button sets, icons and results of the library's message box, with the
-// numbers Visual Basic gives them.
+// Button sets, icons, default-button flags and results of the library's
+// message box, with the numbers Visual Basic gives them (MessageBoxStyles.def).
 enum MessageBoxStyle : int32_t {
-    vbOKOnly = 0,
-    vbOKCancel = 1,
-    vbAbortRetryIgnore = 2,
-    vbYesNoCancel = 3,
-    vbYesNo = 4,
-    vbRetryCancel = 5,
-    vbCritical = 16,
-    vbQuestion = 32,
-    vbExclamation = 48,
-    vbInformation = 64,
+#define MSGBOX_BUTTONS(name, style, first, second, third) name = style,
+#define MSGBOX_ICON(name, style, key) name = style,
+#define MSGBOX_DEFAULT(name, style, button) name = style,
+#include "shared/MessageBoxStyles.def"
 };
 
+// The parts of a style: the button set, the icon and the default button.
+constexpr int32_t kMessageBoxButtonsMask = 0x7;
+constexpr int32_t kMessageBoxIconMask = 0x70;
+constexpr int32_t kMessageBoxDefaultMask = 0x300;
+
+// What a message box returns: the button pressed, vbNoButton when it was
+// closed without one.
 enum MessageBoxResult : int32_t {
-    vbOK = 1,
-    vbCancel = 2,
-    vbAbort = 3,
-    vbRetry = 4,
-    vbIgnore = 5,
-    vbYes = 6,
-    vbNo = 7,
+    vbNoButton = 0,
+#define MSGBOX_RESULT(name, code, caption, word) name = code,
+#include "shared/MessageBoxStyles.def"
 };
+
+struct MessageBoxButton {
+    MessageBoxResult result;
+    int32_t captionId;  // string ID of its caption
+    const char* word;   // its English name, as the console shows it
+};
+
+// The buttons of the style's set, left to right; none for a set the table
+// does not have.
+std::vector<MessageBoxButton> MessageBoxButtons(int32_t style);
+
+// The image key of the style's icon ("Critical", "Question", ...); "" for none.
+std::string_view MessageBoxIconKey(int32_t style);
+
+// The 1-based default button: the one the style's default-button flag names
+// when the set has that many buttons, else the first.
+int MessageBoxDefaultButton(int32_t style, int buttonCount);
 
 // Shows a message and returns the button pressed.
 using MessageBoxHandler =

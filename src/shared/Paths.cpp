@@ -1,6 +1,7 @@
 #include "shared/Paths.h"
 #include "shared/Text.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <glob.h>
@@ -74,7 +75,7 @@ std::string StripAtNul(std::string_view s) {
 std::string GetShortPath(const std::string& sPath) {
     struct stat info {};
     if (sPath.empty() || stat(sPath.c_str(), &info) != 0) {
-        throw Error(53, "GetShortPath", "File not found");
+        throw MakeError(RunTimeError::FileNotFound, "GetShortPath", "File not found");
     }
     return sPath;
 }

@@ -1,6 +1,7 @@
 #include "shared/RegEntry.h"
 
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 namespace vantreel {
@@ -40,13 +41,26 @@ void RegEntry::Copy(const std::string& sKey) {
         return;
     }
     const RegKeyId source = *current_;
+    try {
+        CopyTree(source, sKey);
+    } catch (const Error& error) {
+        if (error.Number() >= 5000 && error.Number() <= 5002) {
+            throw;
+        }
+        throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CopyInternal",
+                        FormatResString(110002, sKey));
+    }
+}
+
+void RegEntry::CopyTree(RegKeyId source, const std::string& sKey) {
     store_->Transaction([&] {
         const RegKeyId destination =
             CreateInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(sKey));
         // A copy into the key's own subtree would never end.
         for (std::optional<RegKeyId> key = destination; key; key = store_->Parent(*key)) {
             if (*key == source) {
-                throw Error(5000, "RegEntry.CopyInternal", FormatResString(110002, sKey));
+                throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CopyInternal",
+                                FormatResString(110002, sKey));
             }
         }
         CopyInternal(destination, source);
@@ -55,9 +69,19 @@ void RegEntry::Copy(const std::string& sKey) {
 
 void RegEntry::CreateKey(const std::string& sKey) {
     CloseKey();
-    store_->Transaction([&] {
-        current_ = CreateInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(sKey));
-    });
+    try {
+        store_->Transaction([&] {
+            current_ = CreateInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(sKey));
+        });
+    } catch (const Error& error) {
+        current_.reset();
+        if (error.Number() == 5000) {
+            throw;
+        }
+        // A registry that cannot be reached or written: the key cannot be created.
+        throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CreateInternal",
+                        FormatResString(110002, sKey));
+    }
 }
 
 void RegEntry::DeleteValue(const std::string& sName) {
@@ -153,7 +177,8 @@ void RegEntry::SetString(const std::string& sName, const std::string& sValue) {
     try {
         store_->SetValue(*current_, sName, REG_SZ, sValue);
     } catch (const Error&) {
-        throw Error(5002, "RegEntry.SetValue", FormatResString(110003, sName));
+        throw MakeError(RunTimeError::ValueNotWritten, "RegEntry.SetValue",
+                        FormatResString(110003, sName));
     }
 }
 
@@ -166,7 +191,8 @@ void RegEntry::DeleteKey(const std::string& sKey) {
 void RegEntry::DeleteInternal(RegKeyId hParent, const std::string& sKey) {
     const std::optional<RegKeyId> key = store_->FindKey(hParent, sKey);
     if (!key || *key == hParent) {
-        throw Error(5001, "RegEntry.CopyInternal", FormatResString(110001, sKey));
+        throw MakeError(RunTimeError::KeyNotOpened, "RegEntry.CopyInternal",
+                        FormatResString(110001, sKey));
     }
     store_->DeleteKey(*key);
 }
@@ -177,7 +203,16 @@ void RegEntry::OpenKey(const std::string& sKey) {
     while (!path.empty() && path.back() == '\\') {
         path.pop_back();
     }
-    current_ = OpenInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(path));
+    try {
+        current_ = OpenInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(path));
+    } catch (const Error& error) {
+        if (error.Number() == 5001) {
+            throw;
+        }
+        // A registry that cannot be read: the key cannot be opened.
+        throw MakeError(RunTimeError::KeyNotOpened, "RegEntry.OpenInternal",
+                        FormatResString(110001, path));
+    }
 }
 
 bool RegEntry::TestKey(const std::string& sKey) {
@@ -234,7 +269,8 @@ RegKeyId RegEntry::CreateInternal(RegKeyId hParent, const std::string& sPath) {
             try {
                 key = store_->CreateKey(hParent, component);
             } catch (const Error&) {
-                throw Error(5000, "RegEntry.CreateInternal", FormatResString(110002, component));
+                throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CreateInternal",
+                                FormatResString(110002, component));
             }
         }
         return CreateInternal(key, sPath.substr(separator + 1));
@@ -245,14 +281,16 @@ RegKeyId RegEntry::CreateInternal(RegKeyId hParent, const std::string& sPath) {
     try {
         return store_->CreateKey(hParent, sPath);
     } catch (const Error&) {
-        throw Error(5000, "RegEntry.CreateInternal", FormatResString(110002, sPath));
+        throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CreateInternal",
+                        FormatResString(110002, sPath));
     }
 }
 
 RegKeyId RegEntry::OpenInternal(RegKeyId hParent, const std::string& sPath) {
     const std::optional<RegKeyId> key = store_->FindKey(hParent, sPath);
     if (!key) {
-        throw Error(5001, "RegEntry.OpenInternal", FormatResString(110001, sPath));
+        throw MakeError(RunTimeError::KeyNotOpened, "RegEntry.OpenInternal",
+                        FormatResString(110001, sPath));
     }
     return *key;
 }
@@ -262,7 +300,8 @@ void RegEntry::CopyInternal(RegKeyId hDest, RegKeyId hSource) {
         try {
             store_->SetValue(hDest, value.name, REG_SZ, value.data);
         } catch (const Error&) {
-            throw Error(5002, "RegEntry.SetValue", FormatResString(110003, value.name));
+            throw MakeError(RunTimeError::ValueNotWritten, "RegEntry.SetValue",
+                            FormatResString(110003, value.name));
         }
     }
     for (const RegSubkey& subkey : store_->Subkeys(hSource)) {
@@ -270,7 +309,8 @@ void RegEntry::CopyInternal(RegKeyId hDest, RegKeyId hSource) {
         try {
             destination = store_->CreateKey(hDest, subkey.name);
         } catch (const Error&) {
-            throw Error(5000, "RegEntry.CopyInternal", FormatResString(110002, subkey.name));
+            throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CopyInternal",
+                            FormatResString(110002, subkey.name));
         }
         CopyInternal(destination, subkey.id);
     }

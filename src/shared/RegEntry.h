@@ -61,6 +61,7 @@ class RegEntry {
     bool IsOpen() const noexcept { return current_.has_value(); }
 
   private:
+    void CopyTree(RegKeyId source, const std::string& sKey);
     void CopyInternal(RegKeyId hDest, RegKeyId hSource);
     RegKeyId CreateInternal(RegKeyId hParent, const std::string& sPath);
     RegKeyId OpenInternal(RegKeyId hParent, const std::string& sPath);

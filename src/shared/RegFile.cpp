@@ -1,6 +1,10 @@
 #include "shared/RegFile.h"
+
+#include "shared/AtomicFile.h"
+#include "shared/InputFile.h"
 #include "shared/Text.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <fcntl.h>
@@ -18,12 +22,11 @@
 namespace vantreel {
 namespace {
 
-constexpr int32_t kFileError = 5004;
-constexpr int32_t kWriteError = 5005;
+constexpr RunTimeError kFileError = RunTimeError::FileNotRead;
+constexpr RunTimeError kWriteError = RunTimeError::FileNotWritten;
 constexpr const char* kSource = "RegFile";
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kHeader4 = "REGEDIT4";
-constexpr std::size_t kMaxKeyNameLength = 255;
 // regedit breaks a hex list once a line, with its "xx,", reaches this column;
 // the "\" that follows keeps every line within 80 columns.
 constexpr std::size_t kHexWrapColumn = 77;
@@ -261,6 +264,7 @@ struct RegOperation {
     Kind kind = Kind::OpenKey;
     int line = 0;
     RegHive hive = RegHive::LocalMachine;
+    bool skipped = false;           // in a hive this registry does not keep
     std::vector<std::string> path;  // keys: the components below the hive
     std::string name;               // values
     uint32_t type = REG_NONE;
@@ -274,20 +278,29 @@ class RegFileReader {
         Decode(bytes);
     }
 
+    // The lines that were read but are not imported, one for each section of
+    // a hive that is not kept.
+    const std::vector<std::string>& Warnings() const { return warnings_; }
+
     std::vector<RegOperation> Read() {
         SplitLines();
         CheckHeader();
         std::vector<RegOperation> operations;
         enum class Section { None, Open, Deleted } section = Section::None;
+        bool skipping = false;
         for (index_ = 1; index_ < lines_.size(); ++index_) {
             const std::string_view line = TrimBlanksLeft(lines_[index_]);
             if (line.empty() || line.front() == ';') {
                 continue;
             }
             if (line.front() == '[') {
-                operations.push_back(ReadSection(line));
-                section = operations.back().kind == RegOperation::Kind::OpenKey ? Section::Open
-                                                                                : Section::Deleted;
+                RegOperation operation = ReadSection(line);
+                section = operation.kind == RegOperation::Kind::OpenKey ? Section::Open
+                                                                        : Section::Deleted;
+                skipping = operation.skipped;
+                if (!skipping) {
+                    operations.push_back(std::move(operation));
+                }
                 continue;
             }
             if (line.front() != '"' && line.front() != '@') {
@@ -300,7 +313,10 @@ class RegFileReader {
             if (section == Section::Deleted) {
                 Fail("a value below a [-key] line, which deletes that key");
             }
-            operations.push_back(ReadValue(line));
+            RegOperation value = ReadValue(line);  // checked also where it is not kept
+            if (!skipping) {
+                operations.push_back(std::move(value));
+            }
         }
         return operations;
     }
@@ -309,7 +325,8 @@ class RegFileReader {
     [[noreturn]] void Fail(const std::string& what) const { FailAt(LineNumber(), what); }
 
     [[noreturn]] void FailAt(int line, const std::string& what) const {
-        throw Error(kFileError, kSource, name_ + ", line " + std::to_string(line) + ": " + what);
+        throw MakeError(kFileError, kSource,
+                        name_ + ", line " + std::to_string(line) + ": " + what);
     }
 
     int LineNumber() const { return static_cast<int>(index_) + 1; }
@@ -423,18 +440,24 @@ class RegFileReader {
         }
         const std::size_t separator = path.find('\\');
         const std::string_view hive = path.substr(0, separator);
-        if (EqualsIgnoringCase(hive, "HKEY_LOCAL_MACHINE")) {
-            operation.hive = RegHive::LocalMachine;
-        } else if (EqualsIgnoringCase(hive, "HKEY_CLASSES_ROOT")) {
-            operation.hive = RegHive::ClassesRoot;
-        } else if (StartsWithIgnoringCase(hive, "HKEY_")) {
-            Fail("the hive " + std::string(hive) +
-                 " is not kept in this registry; only HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT "
-                 "are");
-        } else {
-            Fail(Quoted(hive) +
-                 " is not a hive: a key starts with HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT, "
-                 "written in full");
+        const std::optional<RegHive> known = RegHiveFromName(hive);
+        if (known) {
+            operation.hive = *known;
+        }
+        if (!known || !RegHiveKept(*known)) {
+            if (!known && !StartsWithIgnoringCase(hive, "HKEY_")) {
+                Fail(Quoted(hive) +
+                     " is not a hive: a key starts with HKEY_LOCAL_MACHINE (HKLM) or "
+                     "HKEY_CLASSES_ROOT (HKCR)");
+            }
+            // As regedit does with a hive it cannot write: the section is
+            // read and left out, and the import goes on.
+            operation.skipped = true;
+            warnings_.push_back(name_ + ", line " + std::to_string(LineNumber()) + ": [" +
+                                std::string(path.substr(0, 200)) +
+                                "] is skipped: " + std::string(hive) +
+                                " is not kept in this registry, only HKEY_LOCAL_MACHINE and "
+                                "HKEY_CLASSES_ROOT are");
         }
         if (separator != std::string_view::npos) {
             std::string_view rest = path.substr(separator + 1);
@@ -444,9 +467,13 @@ class RegFileReader {
                 if (component.empty()) {
                     Fail("the key " + Quoted(path) + " has an empty name between two '\\'");
                 }
-                if (component.size() > kMaxKeyNameLength) {
+                if (RegistryNameLength(component) > kMaxKeyNameLength) {
                     Fail("the key name " + Quoted(component) + " is longer than " +
-                         std::to_string(kMaxKeyNameLength) + " bytes");
+                         std::to_string(kMaxKeyNameLength) + " characters");
+                }
+                if (operation.path.size() >= static_cast<std::size_t>(kMaxKeyDepth)) {
+                    Fail("the key " + Quoted(path) + " lies more than " +
+                         std::to_string(kMaxKeyDepth) + " levels deep");
                 }
                 operation.path.emplace_back(component);
                 if (next == std::string_view::npos) {
@@ -475,12 +502,13 @@ class RegFileReader {
                 if (pos + 1 >= line.size()) {
                     break;
                 }
-                const char escaped = line[++pos];
-                if (escaped != '\\' && escaped != '"') {
-                    Fail("unknown escape \\" + std::string(1, escaped) +
-                         " in quoted text; write a backslash as \\\\ and a quote as \\\"");
+                const char escaped = line[pos + 1];
+                if (escaped == '\\' || escaped == '"') {
+                    text += escaped;
+                    ++pos;
+                } else {
+                    text += c;  // not an escape: the backslash stands as written
                 }
-                text += escaped;
                 continue;
             }
             text += c;
@@ -496,6 +524,10 @@ class RegFileReader {
             pos = 1;
         } else {
             operation.name = ReadQuoted(line, pos);
+            if (RegistryNameLength(operation.name) > kMaxValueNameLength) {
+                Fail("the value name " + Quoted(operation.name) + " is longer than " +
+                     std::to_string(kMaxValueNameLength) + " characters");
+            }
         }
         std::string_view rest = TrimBlanksLeft(line.substr(pos));
         if (!rest.starts_with('=')) {
@@ -584,10 +616,17 @@ class RegFileReader {
             if (!continued) {
                 return bytes;
             }
-            if (index_ + 1 >= lines_.size()) {
-                Fail("the file ends where the continued line goes on");
+            // Comment lines may stand between the lines of a list, as
+            // regedit allows; a blank line ends it.
+            do {
+                if (index_ + 1 >= lines_.size()) {
+                    Fail("the file ends where the continued line goes on");
+                }
+                text = lines_[++index_];
+            } while (TrimBlanksLeft(text).starts_with(';'));
+            if (TrimBlanks(text).empty()) {
+                return bytes;
             }
-            text = lines_[++index_];
         }
     }
 
@@ -617,6 +656,7 @@ class RegFileReader {
     std::vector<std::string_view> lines_;
     std::size_t index_ = 0;
     bool regedit4_ = false;
+    std::vector<std::string> warnings_;
 };
 
 // ---- Writing ---------------------------------------------------------------
@@ -675,7 +715,7 @@ std::string HexLine(const std::string& prefix, uint32_t type, std::string_view b
 }
 
 [[noreturn]] void FailExport(const std::string& what) {
-    throw Error(kWriteError, kSource, what + " cannot be written to a .reg file");
+    throw MakeError(kWriteError, kSource, what + " cannot be written to a .reg file");
 }
 
 // The line (or wrapped lines) of one value of the key at path.
@@ -716,33 +756,28 @@ bool IsValidUtf8(std::string_view text) noexcept {
     return FirstInvalidUtf8(text) == std::string_view::npos;
 }
 
+std::string EncodeUtf16Le(std::string_view text) {
+    return Utf8ToUtf16Le(text).value_or(std::string());
+}
+
 RegFile::RegFile() : RegFile(RegistryStore::Open()) {}
 
 RegFile::RegFile(std::shared_ptr<RegistryStore> store) : store_(std::move(store)) {}
 
 void RegFile::Import(const std::string& path) {
-    const auto fail = [&](const std::string& reason) {
-        throw Error(kFileError, kSource, path + " cannot be read: " + reason);
-    };
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        fail("it is a directory");
-    }
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        fail(std::strerror(errno != 0 ? errno : ENOENT));
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        fail(std::strerror(EIO));
+    std::string bytes;
+    try {
+        bytes = ReadInputFile(path, kMaxRegFileBytes, kFileError, kSource);
+    } catch (const Error& error) {
+        throw MakeError(kFileError, kSource, path + " cannot be read: " + error.Description());
     }
     ImportBytes(bytes, path);
 }
 
 void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
-    const std::vector<RegOperation> operations = RegFileReader(name, bytes).Read();
+    RegFileReader reader(name, bytes);
+    const std::vector<RegOperation> operations = reader.Read();
+    warnings_ = reader.Warnings();
     RegistryStore& store = *store_;
     int line = 0;
     try {
@@ -780,27 +815,34 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
             }
         });
     } catch (const Error& error) {
+        // Before the first change the registry itself failed: no line to name.
         throw Error(error.Number(), error.Source(),
-                    name + ", line " + std::to_string(line) + ": " + error.Description());
+                    name + (line > 0 ? ", line " + std::to_string(line) : std::string()) + ": " +
+                        error.Description());
     }
 }
 
-std::string RegFile::KeyPath(RegKeyId key) {
+std::string RegFile::KeyPath(RegKeyId key, RegHive hive) {
     if (!store_->KeyExists(key)) {
-        throw Error(5001, kSource, "the key to export no longer exists");
+        throw MakeError(RunTimeError::KeyNotOpened, kSource, "the key to export no longer exists");
     }
-    std::string path = store_->KeyName(key);
-    for (std::optional<RegKeyId> parent = store_->Parent(key); parent;
-         parent = store_->Parent(*parent)) {
-        path = store_->KeyName(*parent) + "\\" + path;
+    const RegKeyId classes = RegistryStore::Root(RegHive::ClassesRoot);
+    std::vector<std::string> names;
+    std::optional<RegKeyId> at = key;
+    for (; at && !(hive == RegHive::ClassesRoot && *at == classes); at = store_->Parent(*at)) {
+        names.push_back(store_->KeyName(*at));
+    }
+    std::string path = at ? std::string(RegHiveName(RegHive::ClassesRoot)) : std::string();
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        path += (path.empty() ? "" : "\\") + *name;
     }
     return path;
 }
 
-std::string RegFile::ExportBytes(RegKeyId key) {
+std::string RegFile::ExportBytes(RegKeyId key, RegHive hive) {
     std::string text = std::string(kHeader) + "\r\n\r\n";
     // Pre-order without recursion, so no depth of keys can exhaust the stack.
-    std::vector<std::pair<RegKeyId, std::string>> pending{{key, KeyPath(key)}};
+    std::vector<std::pair<RegKeyId, std::string>> pending{{key, KeyPath(key, hive)}};
     while (!pending.empty()) {
         const auto [id, path] = std::move(pending.back());
         pending.pop_back();
@@ -822,51 +864,9 @@ std::string RegFile::ExportBytes(RegKeyId key) {
     return "\xFF\xFE" + Utf8ToUtf16Le(text).value_or(std::string());
 }
 
-void RegFile::Export(RegKeyId key, const std::string& path) {
-    const std::string bytes = ExportBytes(key);
-    const std::filesystem::path target(path);
-    const std::filesystem::path directory =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    const auto fail = [&](int error) {
-        throw Error(kWriteError, kSource, path + " cannot be written: " + std::strerror(error));
-    };
-
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = (directory / ("." + target.filename().string() + ".tmp" +
-                                  std::to_string(getpid()) + "-" + std::to_string(attempt)))
-                        .string();
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt >= 100)) {
-            fail(errno);
-        }
-    }
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t result = write(fd, bytes.data() + written, bytes.size() - written);
-        if (result < 0 && errno == EINTR) {
-            continue;
-        }
-        if (result <= 0) {
-            const int error = result < 0 ? errno : EIO;
-            close(fd);
-            unlink(temporary.c_str());
-            fail(error);
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    const int synced = fsync(fd) == 0 ? 0 : errno;
-    const int closed = close(fd) == 0 ? 0 : errno;
-    if (synced != 0 || closed != 0) {
-        unlink(temporary.c_str());
-        fail(synced != 0 ? synced : closed);
-    }
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        unlink(temporary.c_str());
-        fail(error);
-    }
+void RegFile::Export(RegKeyId key, const std::string& path, RegHive hive) {
+    const std::string bytes = ExportBytes(key, hive);
+    AtomicFile::WriteFile(path, bytes, kWriteError, kSource);
 }
 
 }  // namespace vantreel

@@ -1,6 +1,7 @@
 #include "shared/RegistryStore.h"
 #include "shared/Text.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <sqlite3.h>
@@ -16,8 +17,28 @@ namespace {
 
 constexpr RegKeyId kLocalMachine = 1;
 constexpr RegKeyId kClassesRoot = 2;
+// HKLM\SOFTWARE in a database created with the current layout, and in the
+// empty registry that stands for a database not created yet.
+constexpr RegKeyId kNewSoftware = 3;
 constexpr int kBusyTimeoutMs = 10000;
-constexpr std::size_t kMaxKeyNameLength = 255;
+// user_version of the current layout: HKEY_CLASSES_ROOT is SOFTWARE\Classes
+// and no WOW6432Node key is stored. Version 0 kept HKEY_CLASSES_ROOT as a tree
+// of its own and WOW6432Node keys as written.
+constexpr int kLayoutVersion = 2;
+constexpr std::string_view kViewKey = "WOW6432NODE";
+
+struct RegHiveEntry {
+    RegHive hive;
+    std::string_view name;
+    std::string_view shortName;
+    bool kept;
+};
+
+constexpr RegHiveEntry kRegHives[] = {
+#define REG_HIVE(id, name, shortName, kept) {RegHive::id, #name, #shortName, kept},
+#include "shared/RegHives.def"
+#undef REG_HIVE
+};
 
 struct RegTypeEntry {
     std::string_view name;
@@ -47,8 +68,31 @@ CREATE TABLE IF NOT EXISTS reg_values(
     UNIQUE(key, folded));
 INSERT OR IGNORE INTO reg_keys(id, parent, name, folded) VALUES
     (1, NULL, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),
-    (2, NULL, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT');
+    (3, 1, 'SOFTWARE', 'SOFTWARE'),
+    (2, 3, 'Classes', 'CLASSES');
+PRAGMA user_version = 2;
 )sql";
+
+// The keys of the empty registry that stands for a database not created yet.
+struct InitialKey {
+    RegKeyId id;
+    RegKeyId parent;
+    std::string_view name;
+};
+constexpr InitialKey kInitialKeys[] = {
+    {kLocalMachine, 0, "HKEY_LOCAL_MACHINE"},
+    {kNewSoftware, kLocalMachine, "SOFTWARE"},
+    {kClassesRoot, kNewSoftware, "Classes"},
+};
+
+const InitialKey* FindInitialKey(RegKeyId id) {
+    for (const InitialKey& key : kInitialKeys) {
+        if (key.id == id) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
 
 std::vector<std::string_view> SplitPath(std::string_view path) {
     std::vector<std::string_view> components;
@@ -88,6 +132,35 @@ std::optional<uint32_t> RegTypeFromName(std::string_view name) noexcept {
 
 std::string FoldRegistryName(std::string_view name) {
     return ToUpperAscii(name);
+}
+
+std::string_view RegHiveName(RegHive hive) noexcept {
+    return kRegHives[static_cast<int>(hive)].name;
+}
+
+bool RegHiveKept(RegHive hive) noexcept {
+    return kRegHives[static_cast<int>(hive)].kept;
+}
+
+std::optional<RegHive> RegHiveFromName(std::string_view name) noexcept {
+    for (const RegHiveEntry& entry : kRegHives) {
+        if (EqualsIgnoringCase(name, entry.name) || EqualsIgnoringCase(name, entry.shortName)) {
+            return entry.hive;
+        }
+    }
+    return std::nullopt;
+}
+
+std::size_t RegistryNameLength(std::string_view name) noexcept {
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if ((byte & 0xC0) == 0x80) {
+            continue;  // a continuation byte adds nothing
+        }
+        units += byte >= 0xF0 ? 2 : 1;  // beyond the BMP: a surrogate pair
+    }
+    return units;
 }
 
 // A prepared statement, kept by the connection and reset after each use.
@@ -191,6 +264,8 @@ void RegistryStore::Close() noexcept {
         sqlite3_finalize(stmt);
     }
     statements_.clear();
+    software_ = 0;
+    depths_.clear();
     if (db_ != nullptr) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -211,8 +286,8 @@ sqlite3_stmt* RegistryStore::Prepare(const char* sql) {
 }
 
 void RegistryStore::Fail(const std::string& what) const {
-    throw Error(5003, "RegistryStore",
-                "The registry database '" + path_ + "' cannot be used: " + what);
+    throw MakeError(RunTimeError::RegistryUnavailable, "RegistryStore",
+                    "The registry database '" + path_ + "' cannot be used: " + what);
 }
 
 void RegistryStore::Execute(const char* sql) {
@@ -289,6 +364,15 @@ bool RegistryStore::Connect(bool forWriting) {
                 Rollback();
                 throw;
             }
+        } else {
+            int version = 0;
+            {
+                Statement read(*this, "PRAGMA user_version");
+                version = read.Step() ? static_cast<int>(read.Integer(0)) : 0;
+            }
+            if (version < kLayoutVersion) {
+                Upgrade();
+            }
         }
         return true;
     }
@@ -306,61 +390,148 @@ bool RegistryStore::Connect(bool forWriting) {
 }
 
 RegKeyId RegistryStore::Root(RegHive hive) noexcept {
-    return hive == RegHive::LocalMachine ? kLocalMachine : kClassesRoot;
+    switch (hive) {
+        case RegHive::LocalMachine:
+            return kLocalMachine;
+        case RegHive::ClassesRoot:
+            return kClassesRoot;
+        default:
+            return 0;  // not kept: no key has this id
+    }
+}
+
+RegKeyId RegistryStore::Software() {
+    if (software_ == 0) {
+        Statement find(*this, "SELECT parent FROM reg_keys WHERE id = 2");
+        software_ = find.Step() ? find.Integer(0) : kNewSoftware;
+    }
+    return software_;
+}
+
+// Whether name, below parent, is the view key that stands for parent itself.
+bool RegistryStore::IsView(RegKeyId parent, std::string_view name) {
+    if (!EqualsIgnoringCase(name, kViewKey)) {
+        return false;
+    }
+    if (parent == kClassesRoot) {
+        return true;
+    }
+    return parent == (db_ != nullptr ? Software() : kNewSoftware);
+}
+
+std::optional<RegKeyId> RegistryStore::Child(RegKeyId parent, const std::string& folded) {
+    Statement find(*this, "SELECT id FROM reg_keys WHERE parent = ?1 AND folded = ?2");
+    find.Bind(1, parent).Bind(2, folded);
+    return find.Step() ? std::optional<RegKeyId>(find.Integer(0)) : std::nullopt;
 }
 
 std::optional<RegKeyId> RegistryStore::FindKey(RegKeyId parent, std::string_view path) {
     const std::vector<std::string_view> components = SplitPath(path);
-    if (!Connect(false)) {
-        // Only the hive roots exist in an empty registry.
-        if (components.empty() && (parent == kLocalMachine || parent == kClassesRoot)) {
-            return parent;
-        }
-        return std::nullopt;
-    }
+    const bool connected = Connect(false);
     if (components.empty()) {
         return KeyExists(parent) ? std::optional<RegKeyId>(parent) : std::nullopt;
     }
     RegKeyId key = parent;
     for (const std::string_view component : components) {
-        Statement find(*this, "SELECT id FROM reg_keys WHERE parent = ?1 AND folded = ?2");
-        find.Bind(1, key).Bind(2, FoldRegistryName(component));
-        if (!find.Step()) {
+        if (IsView(key, component)) {
+            continue;
+        }
+        if (!connected) {
+            const std::string folded = FoldRegistryName(component);
+            std::optional<RegKeyId> found;
+            for (const InitialKey& initial : kInitialKeys) {
+                if (initial.parent == key && FoldRegistryName(initial.name) == folded) {
+                    found = initial.id;
+                }
+            }
+            if (!found) {
+                return std::nullopt;
+            }
+            key = *found;
+            continue;
+        }
+        const std::optional<RegKeyId> child = Child(key, FoldRegistryName(component));
+        if (!child) {
             return std::nullopt;
         }
-        key = find.Integer(0);
+        key = *child;
     }
     return key;
 }
 
 RegKeyId RegistryStore::CreateKey(RegKeyId parent, std::string_view name) {
-    if (name.empty() || name.size() > kMaxKeyNameLength || name.find('\\') != name.npos) {
-        throw Error(5000, "RegistryStore", "'" + std::string(name) + "' is not a valid key name");
+    if (name.empty() || RegistryNameLength(name) > kMaxKeyNameLength ||
+        name.find('\\') != name.npos) {
+        throw MakeError(RunTimeError::KeyNotCreated, "RegistryStore",
+                        "'" + std::string(name) + "' is not a valid key name");
     }
     RegKeyId created = 0;
     Transaction([&] {
         if (!KeyExists(parent)) {
-            throw Error(5000, "RegistryStore",
-                        "the parent of '" + std::string(name) + "' no longer exists");
+            throw MakeError(RunTimeError::KeyNotCreated, "RegistryStore",
+                            "the parent of '" + std::string(name) + "' no longer exists");
+        }
+        if (IsView(parent, name)) {
+            created = parent;
+            return;
         }
         const std::string folded = FoldRegistryName(name);
-        Statement find(*this, "SELECT id FROM reg_keys WHERE parent = ?1 AND folded = ?2");
-        find.Bind(1, parent).Bind(2, folded);
-        if (find.Step()) {
-            created = find.Integer(0);
+        if (const std::optional<RegKeyId> found = Child(parent, folded)) {
+            created = *found;
             return;
+        }
+        const int depth = Depth(parent) + 1;
+        if (depth > kMaxKeyDepth) {
+            throw MakeError(RunTimeError::KeyNotCreated, "RegistryStore",
+                            "the key '" + std::string(name) + "' would lie more than " +
+                                std::to_string(kMaxKeyDepth) + " levels deep");
         }
         Statement insert(*this, "INSERT INTO reg_keys(parent, name, folded) VALUES(?1, ?2, ?3)");
         insert.Bind(1, parent).Bind(2, name).Bind(3, folded);
         insert.Step();
         created = sqlite3_last_insert_rowid(db_);
+        depths_[created] = depth;
     });
     return created;
 }
 
+RegKeyId RegistryStore::CreatePath(RegKeyId parent, std::string_view path) {
+    RegKeyId key = parent;
+    Transaction([&] {
+        for (const std::string_view component : SplitPath(path)) {
+            key = CreateKey(key, component);
+        }
+    });
+    return key;
+}
+
+int RegistryStore::Depth(RegKeyId key) {
+    if (const auto known = depths_.find(key); known != depths_.end()) {
+        return known->second;
+    }
+    if (!Connect(false)) {
+        int depth = 0;
+        for (const InitialKey* initial = FindInitialKey(key); initial != nullptr && initial->parent;
+             initial = FindInitialKey(initial->parent)) {
+            ++depth;
+        }
+        return depth;
+    }
+    Statement up(*this,
+                 "WITH RECURSIVE up(id, n) AS (SELECT ?1, 0 UNION ALL SELECT k.parent, up.n + 1 "
+                 "FROM reg_keys k JOIN up ON k.id = up.id WHERE k.parent IS NOT NULL) "
+                 "SELECT max(n) FROM up");
+    up.Bind(1, key);
+    const int depth = up.Step() ? static_cast<int>(up.Integer(0)) : 0;
+    if (transactionDepth_ > 0) {
+        depths_[key] = depth;
+    }
+    return depth;
+}
+
 bool RegistryStore::KeyExists(RegKeyId key) {
     if (!Connect(false)) {
-        return key == kLocalMachine || key == kClassesRoot;
+        return FindInitialKey(key) != nullptr;
     }
     Statement find(*this, "SELECT 1 FROM reg_keys WHERE id = ?1");
     find.Bind(1, key);
@@ -369,9 +540,8 @@ bool RegistryStore::KeyExists(RegKeyId key) {
 
 std::string RegistryStore::KeyName(RegKeyId key) {
     if (!Connect(false)) {
-        return key == kLocalMachine  ? "HKEY_LOCAL_MACHINE"
-               : key == kClassesRoot ? "HKEY_CLASSES_ROOT"
-                                     : "";
+        const InitialKey* initial = FindInitialKey(key);
+        return initial != nullptr ? std::string(initial->name) : std::string();
     }
     Statement find(*this, "SELECT name FROM reg_keys WHERE id = ?1");
     find.Bind(1, key);
@@ -380,7 +550,9 @@ std::string RegistryStore::KeyName(RegKeyId key) {
 
 std::optional<RegKeyId> RegistryStore::Parent(RegKeyId key) {
     if (!Connect(false)) {
-        return std::nullopt;
+        const InitialKey* initial = FindInitialKey(key);
+        return initial != nullptr && initial->parent != 0 ? std::optional<RegKeyId>(initial->parent)
+                                                          : std::nullopt;
     }
     Statement find(*this, "SELECT parent FROM reg_keys WHERE id = ?1 AND parent IS NOT NULL");
     find.Bind(1, key);
@@ -390,9 +562,16 @@ std::optional<RegKeyId> RegistryStore::Parent(RegKeyId key) {
 std::vector<RegSubkey> RegistryStore::Subkeys(RegKeyId key) {
     std::vector<RegSubkey> subkeys;
     if (!Connect(false)) {
+        for (const InitialKey& initial : kInitialKeys) {
+            if (initial.parent == key && initial.parent != 0) {
+                subkeys.push_back({initial.id, std::string(initial.name)});
+            }
+        }
         return subkeys;
     }
-    Statement list(*this, "SELECT id, name FROM reg_keys WHERE parent = ?1 ORDER BY id");
+    // The order of a Windows hive: by the upper-case name, which is what
+    // folded holds (and what the unique index is sorted by).
+    Statement list(*this, "SELECT id, name FROM reg_keys WHERE parent = ?1 ORDER BY folded, id");
     list.Bind(1, key);
     while (list.Step()) {
         subkeys.push_back({list.Integer(0), list.Text(1)});
@@ -427,10 +606,15 @@ std::optional<RegValue> RegistryStore::Value(RegKeyId key, std::string_view name
 
 void RegistryStore::SetValue(RegKeyId key, std::string_view name, uint32_t type,
                              std::string_view data) {
+    if (RegistryNameLength(name) > kMaxValueNameLength) {
+        throw Error(
+            5002, "RegistryStore",
+            "a value name has at most " + std::to_string(kMaxValueNameLength) + " characters");
+    }
     Transaction([&] {
         if (!KeyExists(key)) {
-            throw Error(5002, "RegistryStore",
-                        "the key of value '" + std::string(name) + "' no longer exists");
+            throw MakeError(RunTimeError::ValueNotWritten, "RegistryStore",
+                            "the key of value '" + std::string(name) + "' no longer exists");
         }
         Statement upsert(*this,
                          "INSERT INTO reg_values(key, name, folded, type, data) "
@@ -458,10 +642,17 @@ bool RegistryStore::DeleteValue(RegKeyId key, std::string_view name) {
 }
 
 void RegistryStore::DeleteKey(RegKeyId key) {
-    if (key == kLocalMachine || key == kClassesRoot) {
-        throw Error(5001, "RegistryStore", "a hive cannot be deleted");
-    }
     Transaction([&] {
+        // The hives, and HKEY_LOCAL_MACHINE\SOFTWARE that holds HKEY_CLASSES_ROOT, stay.
+        for (std::optional<RegKeyId> kept = kClassesRoot; kept; kept = Parent(*kept)) {
+            if (*kept == key) {
+                throw MakeError(RunTimeError::KeyNotOpened, "RegistryStore",
+                                key == kClassesRoot || key == kLocalMachine
+                                    ? "a hive cannot be deleted"
+                                    : "HKEY_LOCAL_MACHINE\\SOFTWARE holds HKEY_CLASSES_ROOT and "
+                                      "cannot be deleted");
+            }
+        }
         Statement values(*this,
                          "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM "
                          "reg_keys k JOIN tree t ON k.parent = t.id) "
@@ -474,7 +665,111 @@ void RegistryStore::DeleteKey(RegKeyId key) {
                        "DELETE FROM reg_keys WHERE id IN tree");
         keys.Bind(1, key);
         keys.Step();
+        depths_.clear();
     });
+}
+
+// Moves what source holds into target and deletes source. A value or subkey
+// that both hold comes from source when sourceWins, else stays as target has it.
+void RegistryStore::MergeInto(RegKeyId source, RegKeyId target, bool sourceWins) {
+    std::vector<std::pair<int64_t, std::string>> values;
+    {
+        Statement list(*this, "SELECT id, folded FROM reg_values WHERE key = ?1 ORDER BY id");
+        list.Bind(1, source);
+        while (list.Step()) {
+            values.emplace_back(list.Integer(0), list.Text(1));
+        }
+    }
+    for (const auto& [id, folded] : values) {
+        Statement clash(*this, "SELECT id FROM reg_values WHERE key = ?1 AND folded = ?2");
+        clash.Bind(1, target).Bind(2, folded);
+        if (clash.Step()) {
+            const int64_t kept = clash.Integer(0);
+            Statement drop(*this, "DELETE FROM reg_values WHERE id = ?1");
+            drop.Bind(1, sourceWins ? kept : id);
+            drop.Step();
+            if (!sourceWins) {
+                continue;
+            }
+        }
+        Statement move(*this, "UPDATE reg_values SET key = ?2 WHERE id = ?1");
+        move.Bind(1, id).Bind(2, target);
+        move.Step();
+    }
+    std::vector<std::pair<RegKeyId, std::string>> children;
+    {
+        Statement list(*this, "SELECT id, folded FROM reg_keys WHERE parent = ?1 ORDER BY id");
+        list.Bind(1, source);
+        while (list.Step()) {
+            children.emplace_back(list.Integer(0), list.Text(1));
+        }
+    }
+    for (const auto& [id, folded] : children) {
+        if (const std::optional<RegKeyId> clash = Child(target, folded)) {
+            MergeInto(id, *clash, sourceWins);
+            continue;
+        }
+        Statement move(*this, "UPDATE reg_keys SET parent = ?2 WHERE id = ?1");
+        move.Bind(1, id).Bind(2, target);
+        move.Step();
+    }
+    Statement drop(*this, "DELETE FROM reg_keys WHERE id = ?1");
+    drop.Bind(1, source);
+    drop.Step();
+}
+
+// Brings a database of an earlier layout to the current one: the keys of the
+// former HKEY_CLASSES_ROOT tree and of HKLM\SOFTWARE\Classes become one (the
+// former tree's values win, the library read them), and the keys below a
+// WOW6432Node key move into the key it stands for (theirs win, they are what
+// the 32-bit library read on Windows).
+void RegistryStore::Upgrade() {
+    Execute("BEGIN IMMEDIATE");
+    try {
+        int version = 0;
+        {
+            Statement read(*this, "PRAGMA user_version");
+            version = read.Step() ? static_cast<int>(read.Integer(0)) : 0;
+        }
+        if (version < kLayoutVersion) {
+            std::optional<RegKeyId> software = Child(kLocalMachine, "SOFTWARE");
+            if (!software) {
+                Statement insert(*this,
+                                 "INSERT INTO reg_keys(parent, name, folded) "
+                                 "VALUES(1, 'SOFTWARE', 'SOFTWARE')");
+                insert.Step();
+                software = sqlite3_last_insert_rowid(db_);
+            }
+            bool separate = true;
+            {
+                Statement root(*this, "SELECT parent IS NULL FROM reg_keys WHERE id = 2");
+                separate = !root.Step() || root.Integer(0) != 0;
+            }
+            if (separate) {
+                if (const std::optional<RegKeyId> classes = Child(*software, "CLASSES")) {
+                    MergeInto(*classes, kClassesRoot, false);
+                }
+                Statement place(*this,
+                                "INSERT INTO reg_keys(id, parent, name, folded) "
+                                "VALUES(2, ?1, 'Classes', 'CLASSES') ON CONFLICT(id) DO UPDATE "
+                                "SET parent = excluded.parent, name = excluded.name, "
+                                "folded = excluded.folded");
+                place.Bind(1, *software);
+                place.Step();
+            }
+            software_ = *software;
+            for (const RegKeyId parent : {*software, kClassesRoot}) {
+                if (const std::optional<RegKeyId> view = Child(parent, std::string(kViewKey))) {
+                    MergeInto(*view, parent, true);
+                }
+            }
+            Execute("PRAGMA user_version = 2");
+        }
+        Execute("COMMIT");
+    } catch (...) {
+        Rollback();
+        throw;
+    }
 }
 
 void RegistryStore::Begin() {
@@ -503,10 +798,12 @@ void RegistryStore::Transaction(const std::function<void()>& body) {
         Commit();
     } catch (...) {
         transactionDepth_ = 0;
+        depths_.clear();
         Rollback();
         throw;
     }
     transactionDepth_ = 0;
+    depths_.clear();
 }
 
 }  // namespace vantreel

@@ -26,8 +26,33 @@ std::string_view RegTypeName(uint32_t type) noexcept;
 // The code of a type name such as "REG_DWORD"; nullopt for an unknown name.
 std::optional<uint32_t> RegTypeFromName(std::string_view name) noexcept;
 
-// The two hives the library uses.
-enum class RegHive { LocalMachine, ClassesRoot };
+// The hives of a Windows registry, generated from RegHives.def. Only the kept
+// ones (HKEY_LOCAL_MACHINE, and HKEY_CLASSES_ROOT as its view of
+// SOFTWARE\Classes) exist here; the others are known by name so that .reg
+// files and reg commands naming them get a clear answer.
+enum class RegHive {
+#define REG_HIVE(id, name, shortName, kept) id,
+#include "shared/RegHives.def"
+#undef REG_HIVE
+};
+
+// "HKEY_LOCAL_MACHINE" for LocalMachine.
+std::string_view RegHiveName(RegHive hive) noexcept;
+// Whether this registry keeps the hive's keys.
+bool RegHiveKept(RegHive hive) noexcept;
+// The hive named by its full or short name in any letter case.
+std::optional<RegHive> RegHiveFromName(std::string_view name) noexcept;
+
+// The limits a Windows registry sets, enforced on every path that creates keys
+// or values: a key lies at most this many levels below HKEY_LOCAL_MACHINE, a
+// key name has at most 255 and a value name at most 16383 UTF-16 characters.
+inline constexpr int kMaxKeyDepth = 512;
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+inline constexpr std::size_t kMaxValueNameLength = 16383;
+
+// The length of a UTF-8 name in UTF-16 code units, as Windows measures names;
+// a byte that is not UTF-8 counts as one unit.
+std::size_t RegistryNameLength(std::string_view name) noexcept;
 
 using RegKeyId = int64_t;
 
@@ -48,8 +73,15 @@ struct RegSubkey {
 // The station's registry: a tree of keys and values in one SQLite database,
 // shared safely by every process of the station. Key and value names compare
 // without regard to ASCII letter case and keep the case they were created
-// with; keys and values enumerate in creation order. Each write is one
-// transaction; a writer waits up to ten seconds for another one.
+// with. Subkeys enumerate in case-insensitive alphabetical order, as a Windows
+// hive keeps them; values in creation order. Each write is one transaction; a
+// writer waits up to ten seconds for another one.
+//
+// One view, as the library sees a 64-bit Windows station: a key
+// "WOW6432Node" directly below HKEY_LOCAL_MACHINE\SOFTWARE or below
+// HKEY_CLASSES_ROOT is the key it sits in (SOFTWARE\WOW6432Node\X is
+// SOFTWARE\X), and HKEY_CLASSES_ROOT is the key HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
+// Both always exist and cannot be deleted.
 //
 // A database that does not exist or cannot be read behaves as an empty
 // registry; the first write creates it. A damaged database raises
@@ -78,7 +110,14 @@ class RegistryStore {
     // empty components are skipped. nullopt when a component is missing.
     std::optional<RegKeyId> FindKey(RegKeyId parent, std::string_view path);
     // The key named name (one component) below parent, created when missing.
+    // A name that is empty, holds "\\" or is too long, and a key deeper than
+    // kMaxKeyDepth, raise Error 5000.
     RegKeyId CreateKey(RegKeyId parent, std::string_view name);
+    // The key at path below parent, every missing component created, in one
+    // transaction.
+    RegKeyId CreatePath(RegKeyId parent, std::string_view path);
+    // The number of levels key lies below HKEY_LOCAL_MACHINE (0 for it).
+    int Depth(RegKeyId key);
     bool KeyExists(RegKeyId key);
     std::string KeyName(RegKeyId key);
     std::optional<RegKeyId> Parent(RegKeyId key);
@@ -90,7 +129,8 @@ class RegistryStore {
     void SetValue(RegKeyId key, std::string_view name, uint32_t type, std::string_view data);
     // True when a value was deleted.
     bool DeleteValue(RegKeyId key, std::string_view name);
-    // Deletes the key with everything below it; a hive root cannot be deleted.
+    // Deletes the key with everything below it. A hive root and the keys that
+    // hold HKEY_CLASSES_ROOT cannot be deleted (Error 5001).
     void DeleteKey(RegKeyId key);
 
     // Runs body as one transaction: everything it writes lands, or nothing
@@ -108,6 +148,11 @@ class RegistryStore {
     void Begin();
     void Commit();
     void Rollback() noexcept;
+    void Upgrade();
+    void MergeInto(RegKeyId source, RegKeyId target, bool sourceWins);
+    std::optional<RegKeyId> Child(RegKeyId parent, const std::string& folded);
+    bool IsView(RegKeyId parent, std::string_view name);
+    RegKeyId Software();
 
     std::string path_;
     sqlite3* db_ = nullptr;
@@ -116,6 +161,8 @@ class RegistryStore {
     uint64_t inode_ = 0;  // of the file the connection has open
     uint64_t device_ = 0;
     std::map<const char*, sqlite3_stmt*> statements_;  // prepared once, by their SQL text
+    RegKeyId software_ = 0;                            // HKLM\SOFTWARE, 0 until looked up
+    std::map<RegKeyId, int> depths_;  // known depths, kept during one write transaction
 };
 
 // Key and value names compare by their ASCII upper-case form.

@@ -2,6 +2,7 @@
 #include "shared/Text.h"
 
 #include "shared/Configuration.h"
+#include "shared/InstallLayout.h"
 #include "shared/Paths.h"
 #include "shared/RegEntry.h"
 #include "shared/StringTable.h"
@@ -286,7 +287,12 @@ std::string HelpFile() {
 
 std::string LibraryDirectory() {
     const char* directory = std::getenv("VANTREEL_DATA_DIR");
-    return directory != nullptr && *directory != '\0' ? directory : VANTREEL_DEFAULT_DATA_DIR;
+    if (directory != nullptr && *directory != '\0') {
+        return directory;
+    }
+    // Resolved once: the library does not move while it is loaded.
+    static const std::string installed = InstalledDataDirectory();
+    return installed.empty() ? VANTREEL_DEFAULT_DATA_DIR : installed;
 }
 
 }  // namespace vantreel

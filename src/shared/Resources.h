@@ -76,7 +76,9 @@ bool IsHtmlHelp();
 std::string HelpFile();
 
 // Where the library's own data (string tables, help files) lives:
-// $VANTREEL_DATA_DIR, else the directory the build was configured with.
+// $VANTREEL_DATA_DIR, else share/vantreel of the installation this code was
+// loaded from, else the resources of the source tree the build was configured
+// from.
 std::string LibraryDirectory();
 
 }  // namespace vantreel

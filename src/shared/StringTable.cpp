@@ -1,6 +1,7 @@
 #include "shared/StringTable.h"
 #include "shared/Text.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <charconv>
@@ -15,7 +16,8 @@ std::string_view TrimLine(std::string_view text) {
 }
 
 [[noreturn]] void ThrowAt(const std::string& name, int line, const std::string& what) {
-    throw Error(5004, "StringTable", name + ", line " + std::to_string(line) + ": " + what);
+    throw MakeError(RunTimeError::FileNotRead, "StringTable",
+                    name + ", line " + std::to_string(line) + ": " + what);
 }
 
 // The text between the quotes that open at text[0], with escapes resolved.
@@ -56,7 +58,7 @@ std::string QuotedText(std::string_view text, const std::string& name, int line)
 StringTable StringTable::Load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw Error(5004, "StringTable", path + " cannot be read");
+        throw MakeError(RunTimeError::FileNotRead, "StringTable", path + " cannot be read");
     }
     std::ostringstream text;
     text << in.rdbuf();

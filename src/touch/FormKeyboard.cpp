@@ -4,16 +4,13 @@
 #include "touch/FormHelpers.h"
 #include "touch/ModalDialogs.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace vantreel {
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 constexpr int kLeft = 180;       // twips from the left edge to the first row
 constexpr int kRowsBelow = 360;  // twips between the input box and the first row
 
@@ -45,7 +42,7 @@ FormKeyboard::FormKeyboard(QWidget* parent)
 }
 
 int FormKeyboard::Pixels(int twips) const {
-    return twips * logicalDpiX() / kTwipsPerInch;
+    return TwipsToPixels(this, twips);
 }
 
 void FormKeyboard::SetLanguage(int32_t lLanguage) {
@@ -84,12 +81,7 @@ void FormKeyboard::Build(const std::string& sPrompt, const std::string& sValue) 
     result_.clear();
 
     ApplySystemFont(this);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const int twipsPerPixel = kTwipsPerInch / std::max(1, logicalDpiX());
-    const int screenPixels = screen != nullptr ? screen->geometry().width() : 1024;
-    const bool touch = metrics_.TouchScreen();
-    metrics_.Initialize(screenPixels * twipsPerPixel, twipsPerPixel);
-    metrics_.SetTouchScreen(touch);
+    metrics_.InitializeForScreen(this);
     setWindowTitle(QString::fromStdString(GetResString(110039)));
 
     // Square keys as high as a command button.

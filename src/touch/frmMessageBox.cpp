@@ -2,14 +2,19 @@
 
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
+#include "touch/FormHelpers.h"
 #include "touch/ModalDialogs.h"
+#include "touch/ScreenRes.h"
 #include "vantreel/Error.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 
 #include <algorithm>
@@ -17,53 +22,17 @@
 namespace vantreel {
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
-constexpr int kButtonWidth = 1200;  // twips
-constexpr int kButtonHeight = 375;
+// Layout figures, in twips.
+constexpr int kButtonWidth = 1200;  // the least a button is wide
+constexpr int kButtonHeight = 375;  // the least a button is high
 constexpr int kGap = 150;
 constexpr int kMinimumContentWidth = 3700;
 constexpr int kMinimumMessageHeight = 1080;
 constexpr int kButtonRowGap = 300;
-constexpr int kScreenMargin = 3000;
-
-struct ButtonKind {
-    int32_t caption;  // string ID
-    int16_t code;
-};
-
-std::vector<ButtonKind> ButtonsFor(int32_t flags) {
-    switch (flags & 7) {
-        case 0:
-            return {{110004, vbOK}};
-        case 1:
-            return {{110004, vbOK}, {110005, vbCancel}};
-        case 2:
-            return {{110090, vbAbort}, {110091, vbRetry}, {110092, vbIgnore}};
-        case 3:
-            return {{110006, vbYes}, {110007, vbNo}, {110005, vbCancel}};
-        case 4:
-            return {{110006, vbYes}, {110007, vbNo}};
-        case 5:
-            return {{110091, vbRetry}, {110005, vbCancel}};
-        default:
-            return {};
-    }
-}
-
-QString IconKeyFor(int32_t flags) {
-    switch (flags & 0x70) {
-        case vbCritical:
-            return "Critical";
-        case vbQuestion:
-            return "Question";
-        case vbExclamation:
-            return "Exclamation";
-        case vbInformation:
-            return "Information";
-        default:
-            return {};
-    }
-}
+constexpr int kScreenMargin = 3000;      // the text is at most the screen less this wide
+constexpr int kMinimumTextWidth = 1000;  // ... and never narrower than this
+constexpr int kWindowFrame = 600;        // kept free for the title bar and the borders
+constexpr int kCaptionPadding = 180;     // added to a caption's own width
 
 QStyle::StandardPixmap IconFor(const QString& key) {
     if (key == "Critical")
@@ -84,18 +53,27 @@ QString Text(const std::string& text) {
 frmMessageBox::frmMessageBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      lblMsg_(new QLabel(this)),
-      picIcon_(new QLabel(this)) {
+      lblMsg_(new QLabel),
+      picIcon_(new QLabel(this)),
+      scrMsg_(new QScrollArea(this)) {
     setObjectName("frmMessageBox");
     lblMsg_->setObjectName("lblMsg");
     lblMsg_->setWordWrap(true);
     lblMsg_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Selectable like the text of Qt's own message box; the buttons keep the
+    // keyboard, so Enter and Tab work on them and Ctrl+C reaches the box.
+    lblMsg_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblMsg_->setFocusPolicy(Qt::NoFocus);
+    lblMsg_->setTextFormat(Qt::PlainText);
+    scrMsg_->setObjectName("scrMsg");
+    scrMsg_->setFrameShape(QFrame::NoFrame);
+    scrMsg_->setFocusPolicy(Qt::NoFocus);
+    scrMsg_->setWidgetResizable(true);
+    scrMsg_->setWidget(lblMsg_);
+    scrMsg_->viewport()->setAutoFillBackground(false);
+    lblMsg_->setAutoFillBackground(false);  // setWidget turned it on
     picIcon_->setObjectName("picIcon");
     setModal(true);
-}
-
-int frmMessageBox::Pixels(int twips) const {
-    return twips * logicalDpiX() / kTwipsPerInch;
 }
 
 QPushButton* frmMessageBox::Button(int index) const {
@@ -111,62 +89,97 @@ void frmMessageBox::Build(const std::string& sPrompt, int32_t iFlags, const std:
     returnCode_ = 0;
     setWindowTitle(Text(sTitle));
 
-    for (const ButtonKind& kind : ButtonsFor(iFlags)) {
-        auto* button = new QPushButton(Text(GetResString(kind.caption)), this);
+    for (const MessageBoxButton& kind : MessageBoxButtons(iFlags)) {
+        auto* button = new QPushButton(Text(GetResString(kind.captionId)), this);
         button->setObjectName(QString("cmdButton%1").arg(buttons_.size() + 1));
-        button->setProperty("Tag", QString::number(kind.code));
-        button->setAutoDefault(false);
-        const int16_t code = kind.code;
+        button->setProperty("Tag", QString::number(kind.result));
+        // A button with the focus becomes the default one and takes Enter.
+        button->setAutoDefault(true);
+        const int16_t code = static_cast<int16_t>(kind.result);
         connect(button, &QPushButton::clicked, this, [this, code] {
             returnCode_ = code;
             done(code);
         });
         buttons_.push_back(button);
     }
-    const int count = ButtonCount();
-    defaultButton_ = 1;
-    if ((iFlags & 0x300) == 0x100 && count >= 2) {
-        defaultButton_ = 2;
-    } else if ((iFlags & 0x300) == 0x200 && count >= 3) {
-        defaultButton_ = 3;
+    // Tab goes left to right.
+    for (std::size_t i = 1; i < buttons_.size(); ++i) {
+        setTabOrder(buttons_[i - 1], buttons_[i]);
     }
+    defaultButton_ = MessageBoxDefaultButton(iFlags, ButtonCount());
     if (QPushButton* button = Button(defaultButton_)) {
         button->setDefault(true);
+        button->setFocus(Qt::OtherFocusReason);
     }
-    iconKey_ = IconKeyFor(iFlags);
+    iconKey_ = QString::fromUtf8(MessageBoxIconKey(iFlags));
+    lblMsg_->setText(Text(sPrompt));
+    ApplySystemFont(this);
+    Layout();
+}
 
-    // Layout, in twips converted with the screen's logical DPI.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const int screenWidth = screen != nullptr ? screen->geometry().width() : 1024;
-    const int screenHeight = screen != nullptr ? screen->geometry().height() : 768;
-    const int gap = Pixels(kGap);
+void frmMessageBox::Layout() {
+    const QScreen* screen =
+        this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    auto pixels = [this](int twips) { return TwipsToPixels(this, twips); };
+    const int gap = pixels(kGap);
+
     int left = gap;
     if (!iconKey_.isEmpty()) {
         const QPixmap icon = style()->standardIcon(IconFor(iconKey_)).pixmap(32, 32);
         picIcon_->setPixmap(icon);
-        picIcon_->setGeometry(gap, gap, icon.width(), icon.height());
+        picIcon_->resize(icon.size());
         picIcon_->show();
         left = gap + icon.width() + gap;
     } else {
         picIcon_->hide();
     }
-    lblMsg_->setText(Text(sPrompt));
-    const int maximumTextWidth = std::max(Pixels(1000), screenWidth - Pixels(kScreenMargin));
-    const QSize textSize =
-        lblMsg_->fontMetrics()
-            .boundingRect(QRect(0, 0, maximumTextWidth, 100000), Qt::TextWordWrap, lblMsg_->text())
-            .size();
-    const int buttonWidth = Pixels(kButtonWidth);
-    const int buttonHeight = Pixels(kButtonHeight);
-    const int buttonRow = (buttonWidth + gap) * count + gap;
-    const int contentWidth =
-        std::max({buttonRow, Pixels(kMinimumContentWidth), left + textSize.width() + gap});
-    const int messageHeight = std::max(Pixels(kMinimumMessageHeight), textSize.height() + 2 * gap);
-    lblMsg_->setGeometry(left, gap, contentWidth - left - gap, messageHeight - 2 * gap);
-    if (!iconKey_.isEmpty()) {  // the icon stands beside the middle of the text
-        picIcon_->move(gap, gap + (messageHeight - 2 * gap - picIcon_->height()) / 2);
+
+    // Buttons: one width for all, the widest caption's, never below the minimum.
+    int buttonWidth = pixels(kButtonWidth);
+    int buttonHeight = pixels(kButtonHeight);
+    for (QPushButton* button : buttons_) {
+        const QSize hint = button->sizeHint();
+        buttonWidth = std::max(buttonWidth, hint.width() + pixels(kCaptionPadding));
+        buttonHeight = std::max(buttonHeight, hint.height());
     }
-    const int buttonTop = messageHeight + Pixels(kButtonRowGap);
+    const int count = ButtonCount();
+    const int buttonRow = (buttonWidth + gap) * count + gap;
+
+    // The text wraps at the widest it may be; a word wider than that scrolls.
+    const int maximumTextWidth =
+        std::max(pixels(kMinimumTextWidth), area.width() - pixels(kScreenMargin));
+    const QRect natural = lblMsg_->fontMetrics().boundingRect(
+        QRect(0, 0, maximumTextWidth, 1 << 24), Qt::TextWordWrap | Qt::AlignLeft, lblMsg_->text());
+    const int textWidth = std::min(natural.width(), maximumTextWidth);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+
+    int contentWidth = std::max({buttonRow, pixels(kMinimumContentWidth), left + textWidth + gap});
+    contentWidth = std::min(contentWidth, area.width());
+    int textAreaWidth = contentWidth - left - gap;
+    const bool wideWord = natural.width() > textAreaWidth;
+    int textHeight = natural.height() + (wideWord ? scrollBar : 0);
+
+    int messageHeight = std::max(pixels(kMinimumMessageHeight), textHeight + 2 * gap);
+    const int below = pixels(kButtonRowGap) + buttonHeight + gap;
+    const int tallest =
+        std::max(pixels(kMinimumMessageHeight), area.height() - pixels(kWindowFrame) - below);
+    if (messageHeight > tallest) {  // the text scrolls; its scroll bar takes room beside it
+        messageHeight = tallest;
+        if (contentWidth + scrollBar <= area.width()) {
+            contentWidth += scrollBar;
+        }
+        textAreaWidth = contentWidth - left - gap;
+    }
+    scrMsg_->setGeometry(left, gap, textAreaWidth, messageHeight - 2 * gap);
+    if (!iconKey_.isEmpty()) {
+        // Beside the middle of a short text, beside the first line of a long one.
+        const bool shortText = textHeight + 2 * gap <= pixels(kMinimumMessageHeight);
+        picIcon_->move(gap,
+                       shortText ? gap + (messageHeight - 2 * gap - picIcon_->height()) / 2 : gap);
+    }
+
+    const int buttonTop = messageHeight + pixels(kButtonRowGap);
     int buttonLeft = (contentWidth - buttonRow) / 2 + gap;
     for (QPushButton* button : buttons_) {
         button->setGeometry(buttonLeft, buttonTop, buttonWidth, buttonHeight);
@@ -175,7 +188,7 @@ void frmMessageBox::Build(const std::string& sPrompt, int32_t iFlags, const std:
     }
     const int height = buttonTop + buttonHeight + gap;
     setFixedSize(contentWidth, height);
-    move((screenWidth - contentWidth) / 2, (screenHeight - height) / 2);
+    move(area.x() + (area.width() - contentWidth) / 2, area.y() + (area.height() - height) / 2);
 }
 
 int16_t frmMessageBox::Initialize(const std::string& sPrompt, int32_t iFlags,
@@ -193,11 +206,18 @@ bool frmMessageBox::YesNo(const std::string& sPrompt, const std::string& sTitle)
     return Initialize(sPrompt, vbYesNo, sTitle) == vbYes;
 }
 
+void frmMessageBox::CopyText() const {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard != nullptr) {
+        clipboard->setText(lblMsg_->hasSelectedText() ? lblMsg_->selectedText() : lblMsg_->text());
+    }
+}
+
 void frmMessageBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         // Escape answers Cancel, and only where there is a Cancel button.
         for (QPushButton* button : buttons_) {
-            if (button->property("Tag").toString() == QString::number(vbCancel)) {
+            if (button->property("Tag").toInt() == vbCancel) {
                 button->click();
                 return;
             }
@@ -205,18 +225,47 @@ void frmMessageBox::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter presses the button with the focus, else the default one.
+        QPushButton* pressed = Button(defaultButton_);
+        for (QPushButton* button : buttons_) {
+            if (button->hasFocus() || button == focusWidget()) {
+                pressed = button;
+            }
+        }
+        if (pressed != nullptr) {
+            pressed->click();
+        }
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        CopyText();
+        event->accept();
+        return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+bool frmMessageBox::focusNextPrevChild(bool next) {
+    const bool moved = QDialog::focusNextPrevChild(next);
+    // The default role follows the focus at once, active window or not.
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
+        for (QPushButton* button : buttons_) {
+            button->setDefault(button == focused);
+        }
+    }
+    return moved;
 }
 
 void frmMessageBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (QPushButton* button = Button(defaultButton_)) {
-        button->setFocus();
+        button->setDefault(true);
+        button->setFocus(Qt::ActiveWindowFocusReason);
     }
-    if (QGuiApplication::platformName() != "offscreen") {  // nothing to raise there
-        raise();
-        activateWindow();
-    }
+    raise();
+    activateWindow();
 }
 
 int32_t QtMessageBox(const std::string& text, int32_t style, const std::string& title) {
@@ -228,18 +277,5 @@ int32_t QtMessageBox(const std::string& text, int32_t style, const std::string& 
 void ShowErrorDescription(const Error& error, const std::string& vTitle) {
     MsgBoxEx(error.Description(), vbInformation, vTitle.empty() ? GetResString(110089) : vTitle);
 }
-
-namespace {
-
-// A GUI host shows the library's messages in frmMessageBox.
-void InstallForQApplication() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
-        SetMessageBoxHandler(QtMessageBox);
-    }
-}
-
-}  // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(InstallForQApplication)
 
 }  // namespace vantreel

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace vantreel {
 
@@ -17,7 +18,11 @@ class Error;
 // flags of the Windows message box (MessageBoxStyle), captions in the
 // current language, on top of every window, centred on the screen. Escape
 // answers Cancel where there is a Cancel button; a box closed without a
-// button returns 0.
+// button returns 0. The focused button is the default one: Enter presses it.
+// Buttons grow to fit their captions, the text wraps, and the window never
+// grows beyond the screen's available area: a text too long for it scrolls.
+// The text can be selected with the mouse; Ctrl+C copies the selection, or
+// the whole text when nothing is selected.
 class frmMessageBox : public QDialog {
     Q_OBJECT
 
@@ -44,12 +49,15 @@ class frmMessageBox : public QDialog {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
-    int Pixels(int twips) const;
+    void Layout();
+    void CopyText() const;
 
     QLabel* lblMsg_;
     QLabel* picIcon_;
+    QScrollArea* scrMsg_;
     std::vector<QPushButton*> buttons_;
     int defaultButton_ = 1;
     QString iconKey_;
@@ -57,8 +65,8 @@ class frmMessageBox : public QDialog {
 };
 
 // The MsgBoxEx handler of a Qt host: a new frmMessageBox for every message.
-// Installed when a QApplication is created; the command-line tool keeps its
-// console handler.
+// EnsureGuiHost (touch/GuiHost.h) installs it; the command-line tool keeps
+// its console handler.
 int32_t QtMessageBox(const std::string& text, int32_t style, const std::string& title);
 
 // Reports an error: its description with the information icon, titled

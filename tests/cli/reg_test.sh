@@ -49,14 +49,14 @@ check "adding a key alone exits 0" test $status -eq 0
 
 reg query 'HKLM\SOFTWARE\Shop'
 check "query exits 0" test $status -eq 0
-check "query lists values, then subkeys" out_is $'
+check "query lists values, then subkeys in alphabetical order" out_is $'
 HKEY_LOCAL_MACHINE\\SOFTWARE\\Shop
     Name    REG_SZ    Bolt "M6"
     Count    REG_DWORD    0x2a
     (Default)    REG_SZ    the default
 
-HKEY_LOCAL_MACHINE\\SOFTWARE\\Shop\\Sizes
 HKEY_LOCAL_MACHINE\\SOFTWARE\\Shop\\Empty
+HKEY_LOCAL_MACHINE\\SOFTWARE\\Shop\\Sizes
 
 '
 
@@ -67,6 +67,8 @@ HKEY_LOCAL_MACHINE\\software\\shop
     Count    REG_DWORD    0x2a
     (Default)    REG_SZ    the default
 
+HKEY_LOCAL_MACHINE\\software\\shop\\Empty
+
 HKEY_LOCAL_MACHINE\\software\\shop\\Sizes
     List    REG_MULTI_SZ    M4\\0M5\\0M6
     Big    REG_QWORD    0x100000000
@@ -74,8 +76,6 @@ HKEY_LOCAL_MACHINE\\software\\shop\\Sizes
 HKEY_LOCAL_MACHINE\\software\\shop\\Sizes\\Deep
     Blob    REG_BINARY    00FF1A
     Path    REG_EXPAND_SZ    %TEMP%\\x
-
-HKEY_LOCAL_MACHINE\\software\\shop\\Empty
 
 '
 
@@ -124,7 +124,10 @@ check "/v with /ve is invalid syntax" grep -q "^ERROR: Invalid syntax.$" "$work/
 
 reg add 'HKCU\Software\Shop' /v x /d y /f
 check "a hive not kept here exits 1" test $status -eq 1
-check "a hive not kept here is an invalid key name" \
+check "a hive not kept here is named" \
+    err_is $'ERROR: HKEY_CURRENT_USER is not kept in this registry; only HKLM and HKCR are.\nType "REG ADD /?" for usage.\n'
+reg add 'HKXX\Software\Shop' /v x /d y /f
+check "an unknown hive is an invalid key name" \
     err_is $'ERROR: Invalid key name.\nType "REG ADD /?" for usage.\n'
 
 reg add 'HKLM\SOFTWARE\Shop' /v Count /t REG_DWORD /d 12abc /f
@@ -132,8 +135,8 @@ check "a bad number exits 1" test $status -eq 1
 check "a bad number is named" grep -q "'/d' needs a decimal or 0x hex number" "$work/err"
 reg add 'HKLM\SOFTWARE\Shop' /v Count /t REG_DWORD /d 4294967296 /f
 check "a number above 32 bits is refused for REG_DWORD" test $status -eq 1
-reg add 'HKLM\SOFTWARE\Shop' /v Blob /t REG_BINARY /d abc /f
-check "an odd number of hex digits is refused" test $status -eq 1
+reg add 'HKLM\SOFTWARE\Shop' /v Blob /t REG_BINARY /d abg /f
+check "a REG_BINARY that is not hex is refused" test $status -eq 1
 reg add 'HKLM\SOFTWARE\Shop' /v Link /t REG_LINK /d x /f
 check "a type reg add does not write is refused" test $status -eq 1
 reg query 'HKLM\SOFTWARE\Shop' /v Count

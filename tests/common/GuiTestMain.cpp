@@ -1,4 +1,5 @@
 #include "shared/Resources.h"
+#include "touch/GuiHost.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     QApplication::setApplicationName("Vantreel Tests");
+    vantreel::EnsureGuiHost();  // the library's message box, as in a Qt host
     vantreel::InitResources();
     int32_t english = 1033;
     vantreel::SetLanguage(english);

@@ -9,7 +9,7 @@ namespace vantreel::test {
 // A dialog test: every queued answer is used and no dialog is left waiting.
 class ModalTest : public testing::Test {
   protected:
-    void SetUp() override { ResetModalAnswers(2000); }
+    void SetUp() override { ResetModalAnswers(); }
     void TearDown() override {
         EXPECT_EQ(PendingModalAnswers(), 0);
         EXPECT_EQ(UnansweredModalDialogs(), 0);

@@ -1,3 +1,4 @@
+#include "AllocationLimit.h"
 #include "ParseHelpers.h"
 
 namespace vantreel::test {
@@ -24,6 +25,12 @@ TEST_F(AnalyzerTest, ProgramsAndTheirFirstError) {
          "failed: Syntax error: End of line expected (line 1)"},
         {"jump forward", "JUMPTO/(L1)\n(L1)\nENDFIL\n", 0,
          "    JUMPTO/(L1)\n    (L1)\n    ENDFIL\nENDFIL\n"},
+        {"numeric label jumped to", "JUMPTO/(10)\n(10)\nENDFIL\n", 0,
+         "    JUMPTO/(10)\n    (10)\n    ENDFIL\nENDFIL\n"},
+        {"numeric label defined first", "(10)\nJUMPTO/(10)\nENDFIL\n", 0,
+         "    (10)\n    JUMPTO/(10)\n    ENDFIL\nENDFIL\n"},
+        {"numeric label never defined", "JUMPTO/(10)\n(11)\nENDFIL\n", 2,
+         "failed: Syntax error: Undefined jump label in JUMPTO 10 (line 1)"},
         {"jump to nowhere", "JUMPTO/(L2)\nUNITS/MM\nENDFIL\n", 2,
          "failed: Syntax error: Undefined jump label in JUMPTO L2 (line 1)"},
         {"jump label twice", "(L1)\n(L1)\nENDFIL\n", 1,
@@ -155,6 +162,14 @@ TEST_F(AnalyzerTest, Blocks) {
          "failed: Syntax error: Missing word CASE (line 2)"},
         {"case left open", "SELECT/K\nCASE/1\nENDSEL\nENDFIL\n", 1,
          "failed: Syntax error: Missing word ENDCAS (line 3)"},
+        {"program ends after a case", "SELECT/1\nCASE/1\nGOHOME\nENDCAS\nENDFIL\n", 1,
+         "failed: Syntax error: Missing word ENDSEL (line 5)"},
+        {"program ends before any case", "SELECT/1\nENDFIL\n", 1,
+         "failed: Syntax error: Missing word ENDSEL (line 2)"},
+        {"input ends after a case", "SELECT/1\nCASE/1\nENDCAS\n", 1,
+         "failed: Syntax error: Missing word ENDSEL (line 3)"},
+        {"statement after a closed case", "SELECT/1\nCASE/1\nENDCAS\nGOHOME\nENDSEL\nENDFIL\n", 1,
+         "failed: Syntax error: Missing word CASE (line 4)"},
         {"case value that is none", "SELECT/K\nCASE/)\nENDCAS\nENDSEL\nENDFIL\n", 1,
          "failed: Syntax error: Invalid CASE value (line 2)"},
         {"error inside a block", "DO/I,1,2\nX=ASSIGN/1\nENDDO\nENDFIL\n", 1,
@@ -204,6 +219,43 @@ TEST_F(AnalyzerTest, ModelShapes) {
     EXPECT_EQ(top.Item(5).LineNumber(), 9);
     EXPECT_TRUE(context.IsRegistered("L9", ParseContext::PendingJumps));
     EXPECT_EQ(progress, 7);  // every statement, the nested ones and ENDFIL too
+}
+
+TEST_F(AnalyzerTest, MemoryRunningOutEndsTheParseWithAMessage) {
+    // Each run lets the parser allocate a little more before memory runs out;
+    // every run ends in the whole model or in the message, never in an abort.
+    const std::string source =
+        "DECL/REAL,X\nX=ASSIGN/1+2*(3-X)/4\nDO/I,1,2\nF(P1)=FEAT/POINT,CART,1,2,3\n"
+        "ENDDO\nIF/(X.EQ.1)\nTEXT/OPER,'a'\nENDIF\nENDFIL\n";
+    int failures = 0;
+    bool completed = false;
+    for (int64_t allowed = 0; !completed; ++allowed) {
+        ASSERT_LT(allowed, 100000) << "the parse never completed";
+        CProgram program;
+        Scanner scanner;
+        ASSERT_TRUE(scanner.ScanText(source, program, "t"));
+        ParseContext context;
+        StatementParser parser(scanner, context);
+        bool parsed = false;
+        bool refused = false;
+        {
+            const AllocationLimit limit(allowed);
+            parsed = parser.ParseProgram(program);
+            refused = limit.Reached();
+        }
+        if (parsed) {
+            EXPECT_FALSE(refused) << allowed;
+            EXPECT_EQ(program.objStatements->Count(), 5);
+            completed = true;
+            continue;
+        }
+        ++failures;
+        EXPECT_TRUE(refused) << allowed;
+        EXPECT_EQ(scanner.Severity(), 1) << allowed;
+        EXPECT_TRUE(scanner.Message().starts_with("Not enough memory to parse the program (line "))
+            << allowed << ": " << scanner.Message();
+    }
+    EXPECT_GT(failures, 10);
 }
 
 TEST_F(AnalyzerTest, DeepNestingFailsWithAMessage) {

@@ -151,6 +151,39 @@ TEST_F(DatastreamTest, EveryExpressionKindRoundTrips) {
     EXPECT_TRUE(loaded->objStatements->Item(6).objExpressions->Item(1).OutPutPoints().IsEmpty());
 }
 
+TEST_F(DatastreamTest, LongOperatorChainsRoundTrip) {
+    // A chain of 1+2+3... is left-deep: every unfinished parent waits while the
+    // next one is read. 150 000 operators load in a moment when loading is
+    // linear and take minutes when it is not.
+    struct ChainCase {
+        const char* name;
+        const char* head;  // the statement up to the chain
+        const char* first;
+        const char* next;
+        const char* tail;
+    };
+    const ChainCase cases[] = {
+        {"left-deep sums", "X=ASSIGN/", "1", "+2", ""},
+        {"products and powers", "X=ASSIGN/", "X", "*2**3", ""},
+        {"comparisons joined by OR", "IF/(", "X.EQ.1", " .OR. X.NE.2", ")\nENDIF"},
+    };
+    for (const ChainCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string source = std::string("DECL/REAL,X\n") + c.head + c.first;
+        for (int i = 0; i < 150000 / 3; ++i) {
+            source += c.next;
+        }
+        source += std::string(c.tail) + "\nENDFIL\n";
+        CProgram program;
+        ASSERT_TRUE(ParseDmisText(source, "t", program).ok);
+        const std::string saved = Saved(program);
+        const std::unique_ptr<CProgram> loaded = Loaded(saved);
+        EXPECT_EQ(Saved(*loaded), saved);
+        EXPECT_EQ(loaded->objStatements->Item(2).objExpressions->Item(1).BuildString(),
+                  program.objStatements->Item(2).objExpressions->Item(1).BuildString());
+    }
+}
+
 TEST_F(DatastreamTest, VariantRecords) {
     const std::string path = File("variants.bin");
     Datastream stream;

@@ -1,6 +1,10 @@
 #include "ScanHelpers.h"
 
 #include "dmis/CComments.h"
+#include "shared/InputFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -132,13 +136,25 @@ TEST(ScannerFailure, MissingFileGivesClearError) {
     EXPECT_EQ(scanner.TokenCount(), 0);
 }
 
-TEST(ScannerFailure, DirectoryCannotBeRead) {
+TEST(ScannerFailure, OnlyARegularFileWithinTheLimitIsScanned) {
     TempFile file("A=1\n");
-    CProgram program;
-    Scanner scanner;
-    EXPECT_FALSE(scanner.ScanFile(file.Directory(), program));
-    EXPECT_NE(scanner.LastError().find("could not be read"), std::string::npos)
-        << scanner.LastError();
+    const std::string fifo = file.Directory() + "/pipe.dmi";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const std::string huge = file.Directory() + "/huge.dmi";
+    std::ofstream(huge) << "A=1\n";
+    ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(kMaxDmisFileBytes + 1)), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {file.Directory(), "it is a directory, not a regular file"},
+        {fifo, "it is a FIFO, not a regular file"},  // must not block
+        {"/dev/zero", "it is a character device, not a regular file"},
+        {huge, "it holds 268435457 bytes, more than the 256 MiB such a file may hold"},
+    };
+    for (const auto& [path, reason] : cases) {
+        CProgram program;
+        Scanner scanner;
+        EXPECT_FALSE(scanner.ScanFile(path, program));
+        EXPECT_EQ(scanner.LastError(), "ParseFile error on '" + path + "', " + reason);
+    }
 }
 
 // The cursor the parsers move over the tokens.

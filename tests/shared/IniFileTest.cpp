@@ -69,6 +69,21 @@ TEST(ReadIniString, WindowsSemantics) {
     EXPECT_EQ(ReadIniString(directory.File("none.pif"), "General", "Name"), "");
 }
 
+TEST(ReadIniString, SkipsAUtf8ByteOrderMark) {
+    TempDirectory directory;
+    const std::string file = directory.File("notepad.ini");
+    WriteFile(file,
+              "\xEF\xBB\xBF[General]\r\nName=Gr\xC3\xBC\xC3\x9F"
+              "e\r\n[Other]\r\nX=1\r\n");
+    EXPECT_EQ(ReadIniString(file, "General", "Name"),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e");
+    EXPECT_EQ(ReadIniString(file, "Other", "X"), "1");
+    // A mark anywhere else is text of its line.
+    WriteFile(file, "[General]\r\n\xEF\xBB\xBFName=1\r\n");
+    EXPECT_EQ(ReadIniString(file, "General", "Name"), "");
+}
+
 TEST(ReadIniString, LongValuesAreCut) {
     TempDirectory directory;
     const std::string file = directory.File("long.ini");
@@ -87,8 +102,15 @@ struct WriteCase {
 
 TEST(WriteIniString, ChangesOneKeyAndKeepsTheRest) {
     const WriteCase cases[] = {
-        {"replaces the first of duplicates, keeps CRLF", "[A]\r\nK = 1\r\nk=2\r\n; note\r\n", "a",
-         "k", "3", "[A]\r\nk=3\r\nk=2\r\n; note\r\n"},
+        {"replaces the first of duplicates, keeps CRLF and the line's spelling",
+         "[A]\r\nK = 1\r\nk=2\r\n; note\r\n", "a", "k", "3", "[A]\r\nK=3\r\nk=2\r\n; note\r\n"},
+        {"keeps the spelling of the key it replaces", "[Part]\r\nPartName=old\r\n", "PART",
+         "PARTNAME", "new", "[Part]\r\nPartName=new\r\n"},
+        {"keeps a byte order mark and finds the first section behind it",
+         "\xEF\xBB\xBF[General]\r\nName=old\r\n", "General", "Name", "new",
+         "\xEF\xBB\xBF[General]\r\nName=new\r\n"},
+        {"adds to the first section behind a byte order mark", "\xEF\xBB\xBF[General]\nA=1\n",
+         "general", "B", "2", "\xEF\xBB\xBF[General]\nA=1\nB=2\n"},
         {"adds a key after the section's last line", "[A]\nX=1\n\n[B]\nY=2\n", "A", "New", "v",
          "[A]\nX=1\nNew=v\n\n[B]\nY=2\n"},
         {"adds a missing section at the end", "[A]\nX=1\n", "B", "K", "v", "[A]\nX=1\n[B]\nK=v\n"},
@@ -133,13 +155,59 @@ TEST(WriteIniString, KeepsTheFileModeAndFailsCleanly) {
     EXPECT_EQ(entries, 1);
 }
 
-// Two processes write different keys of one file at the same time.
+TEST(WriteIniString, RefusesLineBreaksAndWritesNothing) {
+    using namespace std::string_literals;
+    struct Case {
+        const char* what;
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"a line feed in the value", "Part", "Name", "X\n[AdditionalFiles]\nFile1=..\\..\\secret"},
+        {"a carriage return in the value", "Part", "Name", "X\rY"},
+        {"a NUL in the value", "Part", "Name", "X\0Y"s},
+        {"a line feed in the key", "Part", "Name\nFile1", "x"},
+        {"a carriage return in the key", "Part", "Name\r", "x"},
+        {"a line feed in the section", "Part]\n[AdditionalFiles", "File1", "x"},
+        {"a NUL in the section", "Part\0"s, "Name", "x"},
+    };
+    TempDirectory directory;
+    const std::string existing = directory.File("existing.ini");
+    const std::string before = "[Part]\r\nName=P1\r\n";
+    WriteFile(existing, before);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(WriteIniString(existing, c.section, c.key, c.value), 0);
+        EXPECT_EQ(ReadFile(existing), before);
+        const std::string fresh = directory.File("fresh.ini");
+        EXPECT_EQ(WriteIniString(fresh, c.section, c.key, c.value), 0);
+        EXPECT_FALSE(std::filesystem::exists(fresh));
+    }
+}
+
+TEST(FitsOnOneLine, LineBreaksAndNulDoNot) {
+    using namespace std::string_literals;
+    const std::pair<std::string, bool> cases[] = {
+        {"", true},         {"Housing 12", true}, {"a=b;[c]", true}, {"tab\there", true},
+        {"\xC3\xA4", true}, {"a\nb", false},      {"a\rb", false},   {"a\r\n", false},
+        {"\n", false},      {"a\0b"s, false},
+    };
+    for (const auto& [text, fits] : cases) {
+        EXPECT_EQ(FitsOnOneLine(text), fits) << text;
+    }
+}
+
+// Eight processes write 200 keys each into one file at the same time, every
+// one through a file description of its own; every write waits its turn and
+// none is lost.
 TEST(WriteIniString, ConcurrentWritersLoseNothing) {
     TempDirectory directory;
     const std::string file = directory.File("shared.ini");
-    constexpr int kKeys = 40;
-    pid_t children[2];
-    for (int child = 0; child < 2; ++child) {
+    constexpr int kWriters = 8;
+    constexpr int kKeys = 200;
+    pid_t children[kWriters];
+    for (int child = 0; child < kWriters; ++child) {
         children[child] = fork();
         ASSERT_GE(children[child], 0);
         if (children[child] == 0) {
@@ -156,7 +224,7 @@ TEST(WriteIniString, ConcurrentWritersLoseNothing) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    for (int child = 0; child < 2; ++child) {
+    for (int child = 0; child < kWriters; ++child) {
         for (int i = 0; i < kKeys; ++i) {
             EXPECT_EQ(ReadIniString(file, "S" + std::to_string(child), "K" + std::to_string(i)),
                       std::to_string(i));

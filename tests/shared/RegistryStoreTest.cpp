@@ -11,20 +11,32 @@ namespace vantreel::test {
 namespace {
 
 const RegKeyId kMachine = RegistryStore::Root(RegHive::LocalMachine);
+const RegKeyId kClasses = RegistryStore::Root(RegHive::ClassesRoot);
 
 TEST(RegistryStoreFile, MissingDatabaseReadsEmptyAndFirstWriteCreatesIt) {
     TempDirectory directory;
     const std::string path = directory.File("var/lib/registry.db");
     RegistryStore store(path);
+    // An empty registry holds the keys every Windows registry has.
     EXPECT_TRUE(store.FindKey(kMachine, ""));
-    EXPECT_FALSE(store.FindKey(kMachine, "SOFTWARE"));
-    EXPECT_TRUE(store.Subkeys(kMachine).empty());
+    EXPECT_EQ(store.FindKey(kMachine, "software\\classes"), kClasses);
+    EXPECT_EQ(store.FindKey(kMachine, "SOFTWARE\\WOW6432Node\\Classes"), kClasses);
+    EXPECT_FALSE(store.FindKey(kMachine, "SOFTWARE\\Korvessa"));
+    ASSERT_EQ(store.Subkeys(kMachine).size(), 1u);
+    EXPECT_EQ(store.Subkeys(kMachine)[0].name, "SOFTWARE");
+    EXPECT_TRUE(store.Subkeys(kClasses).empty());
+    EXPECT_EQ(store.Depth(kClasses), 2);
     EXPECT_FALSE(store.DeleteValue(kMachine, "x"));
     EXPECT_FALSE(std::filesystem::exists(path));  // reading creates nothing
 
-    store.CreateKey(kMachine, "SOFTWARE");
+    const RegKeyId software = *store.FindKey(kMachine, "SOFTWARE");
+    const RegKeyId korvessa = store.CreateKey(software, "Korvessa");
     EXPECT_TRUE(std::filesystem::exists(path));
-    EXPECT_TRUE(RegistryStore(path).FindKey(kMachine, "software"));
+    // The keys the empty registry showed are the ones the database holds.
+    RegistryStore again(path);
+    EXPECT_EQ(again.FindKey(kMachine, "software"), software);
+    EXPECT_EQ(again.FindKey(kMachine, "software\\korvessa"), korvessa);
+    EXPECT_EQ(again.Parent(kClasses), software);
 }
 
 TEST(RegistryStoreFile, DamagedDatabaseGivesClearError) {
@@ -40,18 +52,22 @@ TEST(RegistryStoreFile, DamagedDatabaseGivesClearError) {
 
 class RegistryStoreTest : public RegistryTest {};
 
-TEST_F(RegistryStoreTest, NamesIgnoreCaseKeepTheirCaseAndEnumerateInCreationOrder) {
+// Subkeys as a Windows hive lists them: by their upper-case name, so "_"
+// follows the letters and digits come first; values keep creation order.
+TEST_F(RegistryStoreTest, NamesIgnoreCaseKeepTheirCaseAndEnumerateAsWindowsDoes) {
     RegistryStore& store = Store();
-    const RegKeyId software = store.CreateKey(kMachine, "Software");
-    for (const char* name : {"Zeta", "alpha", "Mid"}) {
+    const RegKeyId software = store.CreateKey(kMachine, "Tools");
+    for (const char* name :
+         {"Zeta", "alpha", "Mid", "_last", "Beta", "beta2", "10", "9", "ALPHA1"}) {
         store.CreateKey(software, name);
     }
-    EXPECT_EQ(store.CreateKey(kMachine, "SOFTWARE"), software);
+    EXPECT_EQ(store.CreateKey(kMachine, "TOOLS"), software);
     std::vector<std::string> names;
     for (const RegSubkey& subkey : store.Subkeys(software)) {
         names.push_back(subkey.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Zeta", "alpha", "Mid"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"10", "9", "alpha", "ALPHA1", "Beta", "beta2", "Mid",
+                                               "Zeta", "_last"}));
 
     store.SetValue(software, "B", REG_SZ, "1");
     store.SetValue(software, "a", REG_DWORD, std::string("\1\0\0\0", 4));

@@ -21,7 +21,7 @@ Option Explicit
 
 Sub PROBE(TIP, ANGLE)
     DmsSNSLCT DmsSA("TIP")
-    DmsTEXT "OPER", "Probe angle ", "ANGLE"
+    DmsTEXT "OPER", "Probe angle ", ANGLE
 End Sub
 
 Sub HOME()
