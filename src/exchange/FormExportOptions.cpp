@@ -154,9 +154,12 @@ void FormExportOptions::Refresh() {
 
 void FormExportOptions::Add() {
     const std::string path = ChoosePartToOpen(this, language_, GetResString(125031));
-    if (path.empty()) {
-        return;
+    if (!path.empty()) {
+        AddPart(path);
     }
+}
+
+void FormExportOptions::AddPart(const std::string& path) {
     try {
         logic_.AddPart(path);
     } catch (const Error& error) {

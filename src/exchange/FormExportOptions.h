@@ -26,6 +26,9 @@ class FormExportOptions : public QDialog {
     // What loading does, without showing: texts, the first part.
     void Load(int32_t lLangID, const std::string& firstPart = {});
 
+    // What cmdAdd does with the part the operator picked.
+    void AddPart(const std::string& path);
+
     ExportOptionsLogic& Logic() noexcept { return logic_; }
     const ExportOptionsState& State() const noexcept { return logic_.State(); }
 
