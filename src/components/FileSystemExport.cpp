@@ -31,6 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kSource = "Ulmaret.Export";
+constexpr zip_uint32_t kCompressionLevel = 6;  // as zip and gzip choose by default
 
 struct ZipDiscard {
     void operator()(zip_t* archive) const noexcept { zip_discard(archive); }
@@ -405,6 +406,10 @@ void FileSystemExport::ExportProjects(const std::string& sExportFile, const std:
                 index = zip_file_add(archive.get(), name.c_str(), source, ZIP_FL_ENC_UTF_8);
                 if (index < 0) {
                     zip_source_free(source);
+                } else {
+                    // libzip's default is level 9: much slower for a few per cent.
+                    zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index),
+                                             ZIP_CM_DEFLATE, kCompressionLevel);
                 }
             }
             if (index < 0) {
@@ -495,6 +500,15 @@ bool FileSystemExport::BrowseProjects(const std::string& sExportFile, std::strin
         colParts.push_back(part.name);
     }
     return true;
+}
+
+std::string ExportFileProblem(const std::string& sExportFile) {
+    std::string reason;
+    const Archive archive = OpenArchive(sExportFile, reason);
+    if (archive && ReadManifest(archive.get(), reason)) {
+        return {};
+    }
+    return reason;
 }
 
 void FileSystemExport::ImportProjects(const std::string& sExportFile,

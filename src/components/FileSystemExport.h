@@ -47,4 +47,8 @@ class FileSystemExport : public PartExport {
     Limits limits_;
 };
 
+// Why BrowseProjects answers False for a file: "" when it is an export file
+// this version reads, otherwise the reason ("it holds no export manifest").
+std::string ExportFileProblem(const std::string& sExportFile);
+
 }  // namespace vantreel

@@ -132,6 +132,9 @@ void CopyRegularFile(const std::string& from, const std::string& to, uint32_t mo
     if (fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         throw Error(75, kSource, "'" + from + "' is not a file");
     }
+    if (mode == 0) {
+        mode = info.st_mode & 0777u;
+    }
     Descriptor out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                         (mode & 0777u) | 0600u));
     if (out.Get() < 0) {

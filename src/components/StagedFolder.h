@@ -42,7 +42,7 @@ class StagedFolder {
 void MakeFolder(const std::string& path, uint32_t mode = 0755);
 
 // Copies the regular file from to the new file to, in blocks, with the
-// permission bits mode. from must be a regular file and not a link; to must
+// permission bits mode (0: those of from). from must be a regular file and not a link; to must
 // not exist. Raises an error naming the file otherwise.
 void CopyRegularFile(const std::string& from, const std::string& to, uint32_t mode);
 

@@ -1,0 +1,312 @@
+#include "common/ModalTest.h"
+#include "components/ComponentFactory.h"
+#include "exchange/FormExport.h"
+#include "exchange/FormExportOptions.h"
+#include "exchange/FormImport.h"
+#include "exchange/LegacyImport.h"
+#include "exchange/PartFixture.h"
+#include "shared/MessageBox.h"
+#include "shared/Resources.h"
+#include "vantreel/Export.h"
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace vantreel::test {
+namespace {
+
+template <class T = QWidget>
+T* Control(QDialog& dialog, const char* name) {
+    T* control = dialog.findChild<T*>(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+}
+
+void Click(QDialog& dialog, const char* name) {
+    Control<QPushButton>(dialog, name)->click();
+}
+
+QStringList Items(QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) {
+        items << list->item(i)->text();
+    }
+    return items;
+}
+
+// The part selection dialog: pick the entry named name and press OK.
+void PickInPartSelection(QDialog& dialog, const QString& name) {
+    auto* list = Control<QTreeWidget>(dialog, "lvMain");
+    const QList<QTreeWidgetItem*> found = list->findItems(name, Qt::MatchExactly, 0);
+    ASSERT_EQ(found.size(), 1) << name.toStdString();
+    list->setCurrentItem(found[0]);
+    emit list->itemClicked(found[0], 0);
+    Click(dialog, "cmdOK");
+}
+
+void ChooseFile(QDialog& dialog, const std::string& path) {
+    auto& files = dynamic_cast<QFileDialog&>(dialog);
+    files.selectFile(QString::fromStdString(path));
+    static_cast<QDialog&>(files).accept();  // QFileDialog::accept, reached through QDialog
+}
+
+class ExchangeDialogTest : public PartsTest {
+  protected:
+    void SetUp() override {
+        PartsTest::SetUp();
+        Set("Users", "LastUser", "");  // the part selection reads the station's users
+        ResetModalAnswers();
+        previous_ = SetMessageBoxHandler(
+            [this](const std::string& text, int32_t, const std::string& title) {
+                messages_.push_back(text + " | " + title);
+                return static_cast<int32_t>(vbOK);
+            });
+        previousStarter_ = SetProgramStarter([](const std::string&) {});
+    }
+    void TearDown() override {
+        EXPECT_EQ(PendingModalAnswers(), 0);
+        EXPECT_EQ(UnansweredModalDialogs(), 0);
+        SetMessageBoxHandler(previous_);
+        SetProgramStarter(previousStarter_);
+        PartsTest::TearDown();
+    }
+
+    std::vector<std::string> messages_;
+    MessageBoxHandler previous_;
+    ProgramStarter previousStarter_;
+};
+
+TEST_F(ExchangeDialogTest, ExportWithFirstPartWritesTheExportFile) {
+    const fs::path a = MakePart("A");
+    const std::string file = (outside_ / "a.zip").string();
+    QueueModalAnswer([&](QDialog& d) {
+        EXPECT_EQ(d.objectName(), "FormExportOptions");
+        EXPECT_EQ(d.windowTitle().toStdString(), GetResString(125025));
+        EXPECT_EQ(Items(Control<QListWidget>(d, "lstParts")), QStringList{"A"});
+        EXPECT_TRUE(Control(d, "cmdOK")->isEnabled());
+        EXPECT_FALSE(Control(d, "cmdFiles")->isEnabled());
+        Control<QCheckBox>(d, "chkLegacy")->click();
+        for (const char* box : {"chkFix", "chkSource", "chkExe"}) {
+            EXPECT_FALSE(Control(d, box)->isEnabled()) << box;
+        }
+        Control<QCheckBox>(d, "chkLegacy")->click();
+        EXPECT_TRUE(Control(d, "chkFix")->isEnabled());
+        Control<QCheckBox>(d, "chkFix")->setChecked(true);
+        Control<QCheckBox>(d, "chkExe")->setChecked(false);
+        Click(d, "cmdOK");
+    });
+    QueueModalAnswer([&](QDialog& d) {
+        EXPECT_EQ(d.objectName(), "FormExport");
+        auto* ok = Control(d, "cmdOK");
+        EXPECT_FALSE(ok->isEnabled());
+        Control<QLineEdit>(d, "txtExportPath")->setText(QString::fromStdString(file));
+        Control<QLineEdit>(d, "txtTitle")->setText("Line 3");
+        EXPECT_FALSE(ok->isEnabled());  // no user yet
+        Control<QLineEdit>(d, "txtUser")->setText("anna");
+        EXPECT_TRUE(ok->isEnabled());
+        Control<QPlainTextEdit>(d, "txtComments")->setPlainText("for the night shift");
+        Click(d, "cmdOK");
+    });
+    Export exporter;
+    EXPECT_TRUE(exporter.ExportParts(1033, a.string()));
+    std::string title, user, date, comments;
+    std::vector<std::string> names;
+    ASSERT_TRUE(CreatePartExport()->BrowseProjects(file, title, user, date, comments, names));
+    EXPECT_EQ(std::tie(title, user, comments), std::tie("Line 3", "anna", "for the night shift"));
+    EXPECT_EQ(names, std::vector<std::string>{"A"});
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(ExchangeDialogTest, ExportPathThatCannotBeCreatedKeepsTheDialogOpen) {
+    const fs::path a = MakePart("A");
+    QueueModalAnswer([](QDialog& d) { Click(d, "cmdOK"); });
+    QueueModalAnswer([&](QDialog& d) {
+        Control<QLineEdit>(d, "txtExportPath")
+            ->setText(QString::fromStdString((outside_ / "no" / "a.zip").string()));
+        Control<QLineEdit>(d, "txtTitle")->setText("t");
+        Control<QLineEdit>(d, "txtUser")->setText("u");
+        Click(d, "cmdOK");
+        EXPECT_TRUE(d.isVisible());
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_EQ(messages_[0], GetResString(125104) + " | " + GetResString(110089));
+        Click(d, "cmdCancel");
+    });
+    Export exporter;
+    EXPECT_FALSE(exporter.ExportParts(1033, a.string()));
+    EXPECT_FALSE(fs::exists(outside_ / "no"));
+}
+
+TEST_F(ExchangeDialogTest, LegacyExportAsksForTheTargetFolder) {
+    const fs::path a = MakePart("A");
+    const fs::path target = directory_.Path() / "legacy";
+    fs::create_directories(target);
+    QueueModalAnswer([](QDialog& d) {
+        Control<QCheckBox>(d, "chkLegacy")->click();
+        Click(d, "cmdOK");
+    });
+    QueueModalAnswer([&](QDialog& d) {
+        ASSERT_EQ(d.objectName(), "FormExportPart");
+        EXPECT_EQ(Control<QLabel>(d, "lblExportPart")->text().toStdString(),
+                  "Legacy export of part A");
+        EXPECT_GT(Control<QComboBox>(d, "Drive1")->count(), 0);
+        auto& form = dynamic_cast<FormExportPart&>(d);
+        form.SetDirectory(QString::fromStdString((target / "missing").string()));
+        Click(d, "cmdOK");
+        EXPECT_TRUE(d.isVisible());
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_NE(messages_[0].find("does not exist"), std::string::npos);
+        form.SetDirectory(QString::fromStdString(target.string()));
+        // Dir1 lists the path down to the folder, then its sub-folders.
+        EXPECT_EQ(Control<QListWidget>(d, "Dir1")->currentItem()->text().trimmed(), "legacy");
+        Click(d, "cmdOK");
+    });
+    Export exporter;
+    EXPECT_TRUE(exporter.ExportParts(1033, a.string()));
+    EXPECT_TRUE(fs::exists(target / "A" / "A.lst"));
+    EXPECT_EQ(ReadFile(target / "A" / "ModMain.bas"), ReadFile(a / "ModMain.bas"));
+}
+
+TEST_F(ExchangeDialogTest, PartsAddedRemovedAndGivenExtraFiles) {
+    const fs::path a = MakePart("A");
+    MakePart("B");
+    WriteFile(outside_ / "drawing.pdf", "pdf");
+    FormExportOptions form;
+    QueueModalAnswer([&](QDialog& d) {
+        auto* list = Control<QListWidget>(d, "lstParts");
+        EXPECT_FALSE(Control(d, "cmdOK")->isEnabled());
+        QueueModalAnswer([](QDialog& select) { PickInPartSelection(select, "B"); });
+        Click(d, "cmdAdd");
+        QueueModalAnswer([](QDialog& select) { PickInPartSelection(select, "B"); });
+        Click(d, "cmdAdd");  // listed already
+        EXPECT_EQ(Items(list), QStringList{"B"});
+        EXPECT_TRUE(Control(d, "cmdOK")->isEnabled());
+        list->setCurrentRow(0);
+        EXPECT_TRUE(Control(d, "cmdFiles")->isEnabled());
+        QueueModalAnswer([&](QDialog& files) {
+            EXPECT_EQ(files.objectName(), "FormAdditionalFiles");
+            QueueModalAnswer(
+                [&](QDialog& open) { ChooseFile(open, (outside_ / "drawing.pdf").string()); });
+            Click(files, "cmdAdd");
+            QueueModalAnswer(
+                [&](QDialog& open) { ChooseFile(open, (outside_ / "drawing.pdf").string()); });
+            Click(files, "cmdAdd");  // the same file again: listed once
+            EXPECT_EQ(Items(Control<QListWidget>(files, "lstFiles")),
+                      QStringList{QString::fromStdString((outside_ / "drawing.pdf").string())});
+            Click(files, "cmdClose");
+        });
+        Click(d, "cmdFiles");
+        Click(d, "cmdRemove");
+        EXPECT_TRUE(Items(list).isEmpty());
+        EXPECT_FALSE(Control(d, "cmdOK")->isEnabled());
+        Click(d, "cmdCancel");
+    });
+    EXPECT_FALSE(form.GetOptions(1033));
+    auto b = Open(root_ / "B");
+    ASSERT_EQ(b->AdditionalFilesCount(), 1);  // changes reach the part at once
+    EXPECT_EQ(b->AdditionalFiles(1), (outside_ / "drawing.pdf").string());
+    (void)a;
+}
+
+TEST_F(ExchangeDialogTest, ImportTheSelectedPartsOfAnExportFile) {
+    auto a = Open(MakePart("A", outside_));
+    auto b = Open(MakePart("B", outside_));
+    const std::string file = (outside_ / "ab.zip").string();
+    CreatePartExport()->ExportProjects(file, "T", "U", "C", {a.get(), b.get()}, true, true, true);
+    const fs::path target = directory_.Path() / "target";
+    fs::create_directories(target);
+    QueueModalAnswer([&](QDialog& d) {
+        EXPECT_EQ(d.objectName(), "FormImport");
+        EXPECT_FALSE(Control(d, "cmdOK")->isEnabled());
+        Control<QLineEdit>(d, "txtSource")->setText(QString::fromStdString(file));
+        EXPECT_EQ(Control<QLineEdit>(d, "txtTitle")->text(), "T");
+        EXPECT_EQ(Control<QLineEdit>(d, "txtUser")->text(), "U");
+        EXPECT_EQ(Control<QLineEdit>(d, "txtComments")->text(), "C");
+        EXPECT_FALSE(Control<QLineEdit>(d, "txtDate")->text().isEmpty());
+        auto* list = Control<QListWidget>(d, "lstParts");
+        EXPECT_EQ(Items(list), (QStringList{"A", "B"}));
+        EXPECT_EQ(list->selectedItems().size(), 2);
+        list->item(0)->setSelected(false);
+        Control<QCheckBox>(d, "chkTemplate")->setChecked(true);
+        Click(d, "cmdOK");
+    });
+    Export exporter;
+    EXPECT_TRUE(exporter.Import(1033, target.string()));
+    EXPECT_FALSE(fs::exists(target / "A"));
+    EXPECT_TRUE(fs::exists(target / "B" / "B.vbp"));
+    EXPECT_FALSE(fs::exists(target / "B" / "B.exe"));  // a template
+}
+
+TEST_F(ExchangeDialogTest, ImportALegacyListAndRefuseOtherFiles) {
+    const fs::path source = outside_ / "GEAR";
+    WriteFile(source / "GEAR.vbp", "Type=Exe\r\n");
+    WriteFile(source / "GEAR.lst", "GEAR\r\nVISUALBASIC\r\nD:GEAR.vbp\r\n");
+    WriteFile(outside_ / "other.txt", "nothing of ours");
+    const fs::path target = directory_.Path() / "target";
+    fs::create_directories(target);
+    QueueModalAnswer([&](QDialog& d) {
+        auto* source = Control<QLineEdit>(d, "txtSource");
+        source->setText(QString::fromStdString((outside_ / "other.txt").string()));
+        EXPECT_FALSE(Control(d, "cmdOK")->isEnabled());
+        EXPECT_TRUE(Control<QLineEdit>(d, "txtTitle")->text().isEmpty());
+        source->setText(QString::fromStdString((outside_ / "GEAR" / "GEAR.lst").string()));
+        EXPECT_EQ(Control<QLineEdit>(d, "txtTitle")->text(), "Legacy export of part GEAR");
+        EXPECT_TRUE(Control(d, "cmdOK")->isEnabled());
+        Click(d, "cmdOK");
+    });
+    Export exporter;
+    EXPECT_TRUE(exporter.Import(1033, target.string()));
+    EXPECT_EQ(ReadFile(target / "GEAR" / "GEAR.vbp"), "Type=Exe\r\n");
+}
+
+TEST_F(ExchangeDialogTest, ImportWithoutTargetFolderIsCancelled) {
+    WriteFile(outside_ / "GEAR" / "GEAR.lst", "GEAR\r\nVisualBasic\r\n");
+    QueueModalAnswer([&](QDialog& d) {
+        Control<QLineEdit>(d, "txtSource")
+            ->setText(QString::fromStdString((outside_ / "GEAR" / "GEAR.lst").string()));
+        Click(d, "cmdOK");
+    });
+    QueueModalAnswer([](QDialog& d) {
+        EXPECT_EQ(d.objectName(), "FormPartSelect");
+        Click(d, "cmdCancel");
+    });
+    Export exporter;
+    EXPECT_FALSE(exporter.Import(1033));
+    QueueModalAnswer([](QDialog& d) { Click(d, "cmdCancel"); });
+    EXPECT_FALSE(exporter.Import(1033, outside_.string()));
+}
+
+TEST_F(ExchangeDialogTest, GermanTexts) {
+    FormImport form;
+    form.Load(1031);
+    InitResources();
+    int32_t german = 1031;
+    SetLanguage(german);
+    EXPECT_EQ(form.windowTitle().toStdString(), GetResString(125032));
+    EXPECT_EQ(form.findChild<QCheckBox*>("chkTemplate")->text().toStdString(),
+              GetResString(125037));
+    EXPECT_NE(GetResString(125032), "Import Parts");
+    int32_t english = 1033;
+    SetLanguage(english);
+}
+
+TEST_F(ExchangeDialogTest, ImportLegacyReportsRefusals) {
+    WriteFile(outside_ / "X" / "X.lst", "X\r\nPascal\r\n");
+    Export exporter;
+    exporter.ImportLegacy((outside_ / "X" / "X.lst").string(), directory_.Path().string(), false);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("is not a valid file"), std::string::npos);
+    exporter.ImportLegacy((outside_ / "none.lst").string(), directory_.Path().string(), false);
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_NE(messages_[1].find("none.lst"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantreel::test
