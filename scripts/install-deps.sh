@@ -17,6 +17,8 @@ packages=(
     clang-format
     clang
     libclang-rt-14-dev
+    xvfb
+    xauth
 )
 
 missing=()
