@@ -189,9 +189,10 @@ class DemoHostWindow : public QWidget {
 
     void ShowMessageBox() {
         EnsureGuiHost();
+        // An error report as the library shows one: information icon, the error title.
         const int32_t answer = MsgBoxEx(FormatResString(110001, "Machines\\Gantry9"),
-                                        vbYesNo + vbQuestion, GetResString(110089));
-        Log("MsgBoxEx -> " + std::to_string(answer) + (answer == vbYes ? " (Yes)" : " (No)"));
+                                        vbOKOnly + vbInformation, GetResString(110089));
+        Log("MsgBoxEx -> " + std::to_string(answer) + (answer == vbOK ? " (OK)" : ""));
     }
 
     HostCallSettings settings_;
