@@ -129,9 +129,11 @@ class DemoHostWindow : public QWidget {
             if (grid == nullptr) {
                 auto* box = new QGroupBox(QString::fromStdString(call.className));
                 grid = new QGridLayout(box);
+                grid->setColumnStretch(4, 1);  // buttons keep their width, left-aligned
                 layout->addWidget(box);
             }
             auto* button = new QPushButton(QString::fromStdString(call.button));
+            button->setMinimumWidth(140);
             button->setObjectName(QString::fromStdString("cmd" + call.button));
             button->setEnabled(call.unavailable.empty());
             button->setToolTip(QString::fromStdString(
@@ -144,6 +146,7 @@ class DemoHostWindow : public QWidget {
         auto* libraryRow = new QHBoxLayout(library);
         auto* messageBox = new QPushButton("MsgBoxEx");
         messageBox->setObjectName(QString("cmd") + kMessageBox);
+        messageBox->setMinimumWidth(140);
         libraryRow->addWidget(messageBox);
         libraryRow->addStretch();
         layout->addWidget(library);
@@ -263,7 +266,10 @@ int RunDemoHost(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     const Arguments parsed = ParseArguments(args, 0, 1, "[STATION]", {"--open", "--screenshot"});
     const std::string method = parsed.Option("--open");
-    const std::string screenshot = parsed.Option("--screenshot");
+    // Made absolute now: the host runs inside the station's directory.
+    const std::string screenshot = parsed.options.count("--screenshot") != 0
+                                       ? fs::absolute(parsed.Option("--screenshot")).string()
+                                       : std::string();
     if (!method.empty() && method != kMessageBox) {
         const HostCall* found = nullptr;
         for (const HostCall& call : HostCalls()) {
