@@ -204,6 +204,17 @@ class DemoHostWindow : public QWidget {
     QPlainTextEdit* log_ = nullptr;
 };
 
+// Closes the open dialogs (and any box they opened) as Cancel would, topmost
+// first; once the calls have returned into the window, ends the application.
+void CloseDialogsAndQuit() {
+    if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        open->reject();
+        QTimer::singleShot(50, CloseDialogsAndQuit);
+    } else {
+        QTimer::singleShot(50, [] { QApplication::quit(); });
+    }
+}
+
 // Presses the button of `method` and, once its dialog shows, saves the
 // screenshot (when asked), closes every dialog and ends the application.
 void OpenAndQuit(DemoHostWindow& window, const std::string& method, const std::string& screenshot,
@@ -227,24 +238,13 @@ void OpenAndQuit(DemoHostWindow& window, const std::string& method, const std::s
         poll->stop();
         out << "dialog: " << dialog->objectName().toStdString() << " \""
             << dialog->windowTitle().toStdString() << "\"\n";
-        // Close the dialog (and any box it opened) as Cancel would; the call
-        // then returns into the window and the application ends.
-        auto closeAll = std::make_shared<std::function<void()>>();
-        *closeAll = [closeAll] {
-            if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                open->reject();
-                QTimer::singleShot(50, *closeAll);
-            } else {
-                QTimer::singleShot(50, [] { QApplication::quit(); });
-            }
-        };
         // A moment for the first paint to reach the screen.
-        QTimer::singleShot(300, [dialog = QPointer<QWidget>(dialog), closeAll, screenshot, &out,
-                                 &err, &status] {
+        QTimer::singleShot(300, [dialog = QPointer<QWidget>(dialog), screenshot, &out, &err,
+                                 &status] {
             if (dialog && !screenshot.empty() && !SaveScreenshot(*dialog, screenshot, out, err)) {
                 status = 1;
             }
-            (*closeAll)();
+            CloseDialogsAndQuit();
         });
     });
     QTimer::singleShot(300, &window, [button, poll] {
