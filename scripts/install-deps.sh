@@ -22,6 +22,8 @@ packages=(
     clang-format
     clang
     libclang-rt-14-dev
+    xvfb
+    xauth
 )
 
 missing=()
