@@ -156,7 +156,8 @@ const CommandRegistration exportVerb(
                  << " to " << a.plain[0] << '\n';
              return 0;
          });
-     }});
+     },
+     "vantreel parts export /tmp/plates.zip Plates/PLATE_4711 --title Plates"});
 
 const char* kExportLegacyUsage = "DIR PART...  copy parts to DIR in the legacy layout";
 
@@ -172,7 +173,8 @@ const CommandRegistration exportLegacyVerb(
              }
              return 0;
          });
-     }});
+     },
+     "vantreel parts export-legacy /tmp/legacy Plates/PLATE_4711"});
 
 const char* kBrowseUsage = "FILE  show the header and the parts of an export file";
 
@@ -200,7 +202,8 @@ const CommandRegistration browseVerb(
              }
              return 0;
          });
-     }});
+     },
+     "vantreel parts browse /tmp/plates.zip"});
 
 const char* kImportUsage =
     "FILE DIR [--part NAME]... [--template]  import the parts (all, or those named) into DIR";
@@ -229,7 +232,8 @@ const CommandRegistration importVerb(
              }
              return 0;
          });
-     }});
+     },
+     "vantreel parts import /tmp/plates.zip /srv/parts/Imported --part PLATE_4711"});
 
 const char* kImportLegacyUsage = "LISTFILE DIR [--upgrade]  import a legacy export into DIR";
 
@@ -253,7 +257,8 @@ const CommandRegistration importLegacyVerb(
              out << result.target << '\n';
              return 0;
          });
-     }});
+     },
+     "vantreel parts import-legacy /mnt/usb/EXPORT.LST /srv/parts/Imported"});
 
 }  // namespace
 }  // namespace vantreel::cli
