@@ -50,6 +50,8 @@ cmake --build "$work/host" >"$work/build.log" || {
 ldd "$work/host/host_example" | grep -q "$prefix/lib/libvantreel.so" ||
     fail "the example is not linked to the installed library"
 (cd "$work/station" && "$work/host/host_example" "$marker") || fail "the example's checks failed"
+(cd "$work/station" && "$work/host/host_example" --no-application "$marker") ||
+    fail "the example without a QApplication failed its checks"
 
 echo "== examples/host with pkg-config =="
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig

@@ -1,8 +1,9 @@
 // A host of the Vantreel dialogs: it calls the public classes and answers each
 // dialog as an operator would, by the objectNames of its controls. Run it
 // offscreen on a station (VANTREEL_REGISTRY); it prints one line per check and
-// exits 1 when any fails. argv[1], if given, is the text expected on the OK
-// buttons (it proves the dialogs read the installed string tables).
+// exits 1 when any fails.
+//   host_example [OK_TEXT]                   OK_TEXT: what the OK buttons must read
+//   host_example --no-application [OK_TEXT]  a host without a QApplication of its own
 #include <vantreel/vantreel.h>
 
 #include <QApplication>
@@ -78,9 +79,43 @@ void CloseEveryDialog() {
 
 }  // namespace
 
+void AnswerLogon() {
+    AnswerNextDialog(
+        [](QWidget& dialog) {
+            if (auto* password = dialog.findChild<QLineEdit*>("txtPassword")) {
+                password->setText("secret");
+            }
+        },
+        "cmdOK");
+}
+
+// No QApplication here: the library makes one for its first dialog. The answer
+// is queued from Qt's start-up hook, the first moment an event loop can take it.
+int WithoutApplication() {
+#if __has_include(<vantreel/Logon.h>)
+    qAddPreRoutine([] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), AnswerLogon, Qt::QueuedConnection);
+    });
+    vantreel::Logon logon;
+    logon.SetLastUserName("anna");
+    Expect(logon.Login() && logon.Password() == "secret", "Login in a host without a QApplication");
+    Expect(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr,
+           "the library made the QApplication");
+#else
+    std::printf("no dialog class in this build to call without a QApplication\n");
+#endif
+    std::printf("host example without an application: %d failed\n", failures);
+    return failures == 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    const bool withoutApplication = argc > 1 && std::string(argv[1]) == "--no-application";
+    const int textArgument = withoutApplication ? 2 : 1;
+    okText = argc > textArgument ? QString::fromUtf8(argv[textArgument]) : QString();
+    if (withoutApplication) {
+        return WithoutApplication();
+    }
     QApplication application(argc, argv);
-    okText = argc > 1 ? QString::fromUtf8(argv[1]) : QString();
 
     try {  // The library's error crosses into the host with its number and source.
         throw vantreel::Error(5001, "Host.Example", "Key not found");
@@ -94,13 +129,7 @@ int main(int argc, char** argv) {
 #if __has_include(<vantreel/Logon.h>)
     vantreel::Logon logon;
     logon.SetLastUserName("anna");
-    AnswerNextDialog(
-        [](QWidget& dialog) {
-            if (auto* password = dialog.findChild<QLineEdit*>("txtPassword")) {
-                password->setText("secret");
-            }
-        },
-        "cmdOK");
+    AnswerLogon();
     Expect(logon.Login(), "Login after OK returns true");
     Expect(logon.CurrentUser() == "anna" && logon.Password() == "secret",
            "the logon hands back anna and her password");
