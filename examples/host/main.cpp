@@ -38,21 +38,23 @@ void CloseEveryDialog() {
 }
 
 // Waits for the next modal dialog, lets fill() set its controls, presses the
-// button named `button`. A dialog that does not close is cancelled, so a
-// wrong answer fails the check instead of hanging the host. (Unused in a build
-// that has none of the dialog classes yet.)
+// button named `button`. A dialog that stays open, or a message box the button
+// opens, fails the check and is cancelled, so a wrong answer never hangs the
+// host. (Unused in a build that has none of the dialog classes yet.)
 [[maybe_unused]] void AnswerNextDialog(std::function<void(QWidget&)> fill, QString button) {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [=] {
-        QWidget* dialog = QApplication::activeModalWidget();
+        QPointer<QWidget> dialog = QApplication::activeModalWidget();
         if (dialog == nullptr) {
             if (++*tries == 200) {
                 Expect(false, "a dialog opened");
+                timer->stop();
                 timer->deleteLater();
             }
             return;
         }
+        timer->stop();
         timer->deleteLater();
         if (fill) {
             fill(*dialog);
@@ -60,19 +62,30 @@ void CloseEveryDialog() {
         auto* pressed = dialog->findChild<QPushButton*>(button);
         Expect(pressed != nullptr,
                dialog->objectName().toStdString() + " has " + button.toStdString());
-        if (pressed != nullptr && !okText.isEmpty() && button == "cmdOK") {
+        if (pressed == nullptr) {
+            CloseEveryDialog();
+            return;
+        }
+        if (!okText.isEmpty() && button == "cmdOK") {
             Expect(QString(pressed->text()).remove('&') == okText,
                    "the OK button reads " + okText.toStdString());
         }
-        if (pressed != nullptr) {
-            pressed->click();
-        }
-        QTimer::singleShot(500, [dialog = QPointer<QWidget>(dialog)] {
-            if (dialog && dialog->isVisible()) {
-                Expect(false, "the dialog closed");
+        QTimer guard;  // runs inside any box the click opens
+        QObject::connect(&guard, &QTimer::timeout, [&guard, dialog] {
+            QWidget* top = QApplication::activeModalWidget();
+            if (top != nullptr && top != dialog) {
+                guard.stop();
+                Expect(false, "no message box: " + top->windowTitle().toStdString());
                 CloseEveryDialog();
             }
         });
+        guard.start(50);
+        pressed->click();
+        guard.stop();
+        if (dialog && dialog->isVisible()) {
+            Expect(false, "the dialog closed");
+            CloseEveryDialog();
+        }
     });
     timer->start(10);
 }
