@@ -4,7 +4,7 @@
 #   P/bin/vantreel                   the command-line tool
 #   P/share/vantreel/                string tables and help files, found by the
 #                                    library and the tool relative to themselves
-#   P/share/doc/vantreel/            README, guides, screenshots, the host example
+#   P/share/doc/vantreel/            README, docs/ (guides, screenshots), examples/
 #   P/lib/cmake/Vantreel/            find_package(Vantreel) -> Vantreel::vantreel
 #   P/lib/pkgconfig/vantreel.pc      pkg-config vantreel
 # Every path is relative to P, so the same build installs anywhere.
@@ -20,9 +20,9 @@ install(TARGETS vantreel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY include/vantreel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
         FILES_MATCHING PATTERN "*.h")
 install(DIRECTORY resources/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vantreel)
+# The documentation keeps the source tree's layout, so its links hold.
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+install(DIRECTORY docs examples DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # An add-on a station can register, when the build has one.
 if(TARGET vantreel_example_addon)
   install(TARGETS vantreel_example_addon LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/vantreel)

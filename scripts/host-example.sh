@@ -47,9 +47,13 @@ cmake --build "$work/host" >"$work/build.log" || {
     cat "$work/build.log"
     fail "building the example failed"
 }
-ldd "$work/host/host_example" | grep -q "$prefix/lib/libvantreel.so" ||
-    fail "the example is not linked to the installed library"
+# (Through a file: under pipefail, grep -q ending early would fail ldd.)
+ldd "$work/host/host_example" >"$work/ldd.txt"
+grep -q "$prefix/lib/libvantreel.so" "$work/ldd.txt" ||
+    fail "the example is not linked to the installed library: $(cat "$work/ldd.txt")"
 (cd "$work/station" && "$work/host/host_example" "$marker") || fail "the example's checks failed"
+(cd "$work/station" && "$work/host/host_example" --no-application "$marker") ||
+    fail "the example without a QApplication failed its checks"
 
 echo "== examples/host with pkg-config =="
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig

@@ -151,12 +151,15 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     const auto help = std::find_if(args.begin(), args.end(), IsHelp);
     if (help != args.end()) {
-        // COMMAND --help: that command, or every command of a group such as "dmis".
+        // WORDS --help: every verb that begins with the words ("dmis", "strings": the
+        // group), else the verb the words begin with ("dmis tokens FILE --help").
         const std::vector<std::string> words(args.begin(), help);
         std::size_t taken = 0;
         const Command* command = FindCommand(words, &taken);
-        const std::vector<const Command*> group =
-            command != nullptr ? std::vector<const Command*>{command} : CommandsUnder(words);
+        std::vector<const Command*> group = CommandsUnder(words);
+        if (group.empty() && command != nullptr) {
+            group.push_back(command);
+        }
         if (group.empty()) {
             return UnknownCommand(words, err);
         }

@@ -61,17 +61,10 @@ HostCall MakeCall(const char* className, const char* method, std::string argumen
     return entry;
 }
 
-// The first of several spellings the class of this build has, on the button `button`.
-[[maybe_unused]] HostCall FirstAvailable(const char* button, std::vector<HostCall> candidates) {
-    HostCall chosen = candidates.front();
-    for (HostCall& candidate : candidates) {
-        if (candidate.unavailable.empty()) {
-            chosen = candidate;
-            break;
-        }
-    }
-    chosen.button = button;
-    return chosen;
+// The call on a button named otherwise than its method.
+[[maybe_unused]] HostCall OnButton(HostCall call, const char* button) {
+    call.button = button;
+    return call;
 }
 
 [[maybe_unused]] HostCall NotBuilt(const char* className, const char* method,
@@ -138,17 +131,10 @@ const std::vector<HostCall>& HostCalls() {
         list.push_back(NotBuilt("MachineSelection", "SelectMachine", "(LANGUAGE)"));
 #endif
 #if __has_include("vantreel/Export.h")
-        // A member cannot share its class's name in C++, so the export call has
-        // its own; the spellings tried are those a host would look for.
-        list.push_back(FirstAvailable(
-            "Export", {
-                          VANTREEL_HOST_CALL(Export, ExportParts, "(LANGUAGE)",
-                                             object.ExportParts(s.language, std::nullopt)),
-                          VANTREEL_HOST_CALL(Export, ExportPart, "(LANGUAGE)",
-                                             object.ExportPart(s.language, std::nullopt)),
-                          VANTREEL_HOST_CALL(Export, DoExport, "(LANGUAGE)",
-                                             object.DoExport(s.language, std::nullopt)),
-                      }));
+        // The design's Export: C++ gives no member the name of its class.
+        list.push_back(OnButton(VANTREEL_HOST_CALL(Export, ExportParts, "(LANGUAGE)",
+                                                   object.ExportParts(s.language, std::nullopt)),
+                                "Export"));
         list.push_back(VANTREEL_HOST_CALL(Export, Import, "(LANGUAGE)",
                                           object.Import(s.language, std::nullopt)));
         list.push_back(VANTREEL_HOST_CALL(
@@ -156,7 +142,7 @@ const std::vector<HostCall>& HostCalls() {
             object.ImportLegacy(s.station + "/legacy/PARTS.LST", s.station + "/repository/Imported",
                                 true)));
 #else
-        list.push_back(NotBuilt("Export", "Export", "(LANGUAGE)"));
+        list.push_back(OnButton(NotBuilt("Export", "ExportParts", "(LANGUAGE)"), "Export"));
         list.push_back(NotBuilt("Export", "Import", "(LANGUAGE)"));
         list.push_back(NotBuilt("Export", "ImportLegacy", "(LISTFILE, TARGET, UPGRADE)"));
 #endif

@@ -32,6 +32,12 @@ done <"$work/verbs"
 "$tool" dmis --help >"$work/out" 2>&1
 check "a group's --help lists its verbs only" \
     bash -c "grep -q 'vantreel dmis tokens' '$work/out' && ! grep -q 'vantreel strings' '$work/out'"
+"$tool" strings --help >"$work/out" 2>&1
+check "a verb's --help also lists the verbs below it" \
+    bash -c "grep -q 'vantreel strings ID' '$work/out' && grep -q 'vantreel strings check' '$work/out'"
+"$tool" dmis tokens plate.dmi --help >"$work/out" 2>&1
+check "--help after a verb's arguments shows that verb" \
+    bash -c "grep -q 'vantreel dmis tokens FILE' '$work/out' && ! grep -q 'vantreel dmis list' '$work/out'"
 
 "$tool" --version >"$work/out" 2>&1
 check "--version exits 0" test $? -eq 0
