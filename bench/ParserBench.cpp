@@ -1,7 +1,7 @@
 #include "DmisGenerator.h"
 
-#include "dmis/CProgram.h"
 #include "dmis/DmisFile.h"
+#include "dmis/model/CProgram.h"
 #include "shared/Resources.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 #include "DmisGenerator.h"
 
-#include "dmis/CProgram.h"
-#include "dmis/Scanner.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/scan/Scanner.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

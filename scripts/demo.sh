@@ -56,3 +56,5 @@ echo "== The dialogs built so far, rendered offscreen =="
 QT_QPA_PLATFORM=offscreen "$tool" screenshots "$station/screenshots"
 echo
 echo "The station stays in $station"
+echo "On a desktop, every public method's dialog opens from one window:"
+echo "  $tool demo-host $station      (without a display: xvfb-run -a ...)"

@@ -23,6 +23,8 @@ packages=(
     clang-format
     clang
     libclang-rt-14-dev
+    xvfb
+    xauth
 )
 
 missing=()

@@ -1,6 +1,11 @@
 #include "CommandRegistry.h"
 
+#include "shared/AtomicFile.h"
+#include "vantreel/Error.h"
+
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QPixmap>
 #include <QWidget>
 
@@ -218,8 +223,19 @@ bool SaveScreenshot(QWidget& window, const std::string& directory, const std::st
     window.show();
     QApplication::processEvents();
     const std::string path = (std::filesystem::path(directory) / file).string();
-    if (!window.grab().save(QString::fromStdString(path))) {
-        err << "ERROR: " << path << " cannot be written\n";
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!window.grab().save(&buffer, "PNG")) {
+        err << "ERROR: " << path << " cannot be drawn\n";
+        return false;
+    }
+    try {
+        // Replaces a regular file (or nothing) whole, like every writer.
+        AtomicFile::WriteFile(
+            path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+    } catch (const Error& error) {
+        err << "ERROR: " << error.Description() << '\n';
         return false;
     }
     out << path << '\n';

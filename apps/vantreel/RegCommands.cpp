@@ -573,7 +573,8 @@ int RegCommand::Search(RegKeyId top, const std::string& topPath, const Arguments
     const SearchPattern pattern(arguments.Get("/F").value_or("*"), arguments.Has("/C"),
                                 arguments.Has("/E"));
     const bool anyField = !arguments.Has("/K") && !arguments.Has("/V") && !arguments.Has("/D");
-    const bool keys = anyField || arguments.Has("/K");
+    // A search for values of some type looks at values only, unless /k asks for keys too.
+    const bool keys = (anyField && types.empty()) || arguments.Has("/K");
     const bool names = anyField || arguments.Has("/V");
     const bool data = anyField || arguments.Has("/D");
     const bool recurse = arguments.Has("/S");

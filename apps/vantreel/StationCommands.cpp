@@ -74,6 +74,28 @@ void WriteText(const fs::path& path, const std::string& text) {
     AtomicFile::WriteFile(path.string(), text, RunTimeError::PathFileAccessError, "demo-station");
 }
 
+// The example add-on built with the tool, registered as a settings editor of
+// the part information dialog.
+std::string ExampleAddonText() {
+#ifdef VANTREEL_EXAMPLE_ADDON
+    constexpr const char* kClassId = "{5A3C1E00-7A11-4E0D-9C4B-2F1D00000001}";
+    return std::string(
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvessa\\Common\\Addons\\RunCounter]\n"
+               "\"Name\"=\"Run counter\"\n"
+               "\"PIFProgID\"=\"Example.RunCounter\"\n\n"
+               "[HKEY_CLASSES_ROOT\\Example.RunCounter\\Clsid]\n"
+               "@=\"") +
+           kClassId +
+           "\"\n\n"
+           "[HKEY_CLASSES_ROOT\\CLSID\\" +
+           kClassId +
+           "\\InprocServer32]\n"
+           "@=\"" VANTREEL_EXAMPLE_ADDON "\"\n\n";
+#else
+    return {};
+#endif
+}
+
 std::string RegistryText(const fs::path& station) {
     const std::string repository = (station / "repository").string();
     const std::string install = (station / "install").string();
@@ -88,7 +110,8 @@ std::string RegistryText(const fs::path& station) {
            "\"InstallDirectory\"=\"" +
            install +
            "\"\n\n"
-           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvessa\\Common\\Addons]\n\n"
+           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvessa\\Common\\Addons]\n\n" +
+           ExampleAddonText() +
            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvessa\\Tellurim\\Settings]\n"
            "\"RepositoryRoot\"=\"" +
            repository +
@@ -153,8 +176,9 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!ConvertLegacyPart(conversion)) {
         return 1;
     }
+    // The part stands even when its build failed; the status says so.
     out << conversion.Directory << '\n';
-    return 0;
+    return conversion.Built ? 0 : 3;
 }
 
 int RunDemoStation(const std::string& directory, std::ostream& out, std::ostream& err) {

@@ -1,7 +1,9 @@
 #include "components/FileSystemFolder.h"
 
 #include "components/FileSystemPart.h"
+#include "shared/AtomicFile.h"
 #include "shared/Configuration.h"
+#include "shared/Paths.h"
 #include "shared/RunTimeError.h"
 #include "shared/Text.h"
 #include "vantreel/Error.h"
@@ -43,9 +45,9 @@ std::vector<fs::directory_entry> EntriesOf(const std::string& directory) {
         throw MakeError(RunTimeError::PathFileAccessError, kSource,
                         "The folder '" + directory + "' cannot be read: " + error.message());
     }
-    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return a.path().filename() < b.path().filename();
-    });
+    // All in one directory: the whole paths order as their names do.
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.path().native() < b.path().native(); });
     return entries;
 }
 
@@ -78,7 +80,8 @@ void FileSystemFolder::GetFolders(KeyedCollection<PartFolder>& colFolders, bool)
     for (const fs::directory_entry& entry : EntriesOf(path_)) {
         std::error_code error;
         const std::string path = entry.path().string();
-        if (entry.is_directory(error) && !FileSystemPart::IsPartDirectory(path)) {
+        if (entry.is_directory(error) && !FileSystemPart::IsPartDirectory(path) &&
+            !AtomicFile::IsTemporaryName(entry.path().filename().string())) {
             auto folder = std::make_unique<FileSystemFolder>();
             folder->path_ = path;
             folder->root_ = root_;
@@ -92,11 +95,17 @@ void FileSystemFolder::GetParts(KeyedCollection<Part>& colParts, bool) const {
     for (const fs::directory_entry& entry : EntriesOf(path_)) {
         std::error_code error;
         std::string path = entry.path().string();
-        if (entry.is_directory(error) && FileSystemPart::IsPartDirectory(path)) {
-            auto part = std::make_unique<FileSystemPart>();
-            part->OpenProject(path);
-            colParts.Add(std::move(part), path);
+        if (!entry.is_directory(error)) {
+            continue;
         }
+        // Opening tells a part from a folder, with one look at the directory.
+        auto part = std::make_unique<FileSystemPart>();
+        try {
+            part->OpenProject(path);
+        } catch (const Error&) {
+            continue;
+        }
+        colParts.Add(std::move(part), path);
     }
 }
 
@@ -104,7 +113,8 @@ void FileSystemFolder::GetFiles(KeyedCollection<PlainFile>& colFiles, bool) cons
     RequireOpen();
     for (const fs::directory_entry& entry : EntriesOf(path_)) {
         std::error_code error;
-        if (entry.is_regular_file(error)) {
+        if (entry.is_regular_file(error) &&
+            !AtomicFile::IsTemporaryName(entry.path().filename().string())) {
             colFiles.Add(std::make_unique<FileSystemPlainFile>(entry.path()),
                          entry.path().string());
         }
@@ -113,8 +123,9 @@ void FileSystemFolder::GetFiles(KeyedCollection<PlainFile>& colFiles, bool) cons
 
 void FileSystemFolder::CreateFolder(const std::string& sParent, const std::string& sName) {
     const std::string name(Trim(sName));
-    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
-        throw MakeError(RunTimeError::BadFileName, kSource, "'" + sName + "' cannot name a folder");
+    if (const std::string problem = FileNameProblem(name); !problem.empty()) {
+        throw MakeError(RunTimeError::BadFileName, kSource,
+                        "'" + sName + "' cannot name a folder: " + problem);
     }
     const fs::path path = fs::path(Normalised(sParent)) / name;
     std::error_code error;
@@ -135,6 +146,11 @@ void FileSystemFolder::CreateFolder(const std::string& sParent, const std::strin
 void FileSystemFolder::RenameFolder(const std::string& sNewFullPath) {
     RequireOpen();
     const std::string target = Normalised(sNewFullPath);
+    if (const std::string problem = FileNameProblem(fs::path(target).filename().string());
+        !target.empty() && !problem.empty()) {
+        throw MakeError(RunTimeError::BadFileName, kSource,
+                        "'" + sNewFullPath + "' cannot name a folder: " + problem);
+    }
     std::error_code error;
     if (target.empty() || fs::exists(target, error)) {
         throw MakeError(RunTimeError::FileAlreadyExists, kSource,
@@ -158,7 +174,8 @@ bool FileSystemFolder::ContainsPart(const std::string& sPartName) const {
         const fs::path directory = pending.back();
         pending.pop_back();
         for (const auto& entry : fs::directory_iterator(directory, error)) {
-            if (!entry.is_directory(error) || entry.is_symlink(error)) {
+            if (!entry.is_directory(error) || entry.is_symlink(error) ||
+                AtomicFile::IsTemporaryName(entry.path().filename().string())) {
                 continue;
             }
             const std::string name = FileSystemPart::ProjectNameIn(entry.path().string());

@@ -3,8 +3,10 @@
 #include "shared/AtomicFile.h"
 #include "shared/FileUtil.h"
 #include "shared/IniFile.h"
+#include "shared/Paths.h"
 #include "shared/RegEntry.h"
 #include "shared/RunTimeError.h"
+#include "shared/StagingDirectory.h"
 #include "shared/Text.h"
 #include "vantreel/Error.h"
 
@@ -91,10 +93,8 @@ std::vector<std::string> ProjectLines(const std::string& name) {
     };
 }
 
-bool ValidName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
+// The longest file named after a part: <name>.vbp, <name>.exe, <name>.log.
+constexpr std::size_t kNameRoom = 4;
 
 }  // namespace
 
@@ -104,11 +104,17 @@ bool FileSystemPart::IsPartDirectory(const std::string& directory) {
 
 std::string FileSystemPart::ProjectNameIn(const std::string& directory) {
     std::error_code error;
-    if (!fs::is_directory(directory, error)) {
+    // A working folder of a writer, or its leftover, is never a part.
+    if (AtomicFile::IsTemporaryName(fs::path(directory).filename().string())) {
         return {};
     }
     // The project named like its directory wins; otherwise the first by name.
+    // The usual case is settled by one look-up, without reading the directory.
     const std::string preferred = fs::path(directory).filename().string();
+    if (!preferred.empty() &&
+        fs::is_regular_file(fs::path(directory) / (preferred + kProjectExtension), error)) {
+        return preferred;
+    }
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(directory, error)) {
         if (entry.path().extension() == kProjectExtension && entry.is_regular_file(error)) {
@@ -145,40 +151,71 @@ void FileSystemPart::OpenProject(std::string& sDirectory) {
     name_ = name;
 }
 
+std::string FileSystemPart::FreePartName(const std::string& sRoot, const std::string& sName) {
+    const std::string base(Trim(sName));
+    if (const std::string problem = FileNameProblem(base, kNameRoom); !problem.empty()) {
+        Fail(RunTimeError::BadFileName, "'" + sName + "' cannot name a part: " + problem);
+    }
+    // A taken name gets a number: OLD, OLD_2, OLD_3 ...
+    std::error_code error;
+    std::string name = base;
+    for (int number = 2; fs::exists(fs::symlink_status(fs::path(sRoot) / name, error)); ++number) {
+        name = base + "_" + std::to_string(number);
+    }
+    if (const std::string problem = FileNameProblem(name, kNameRoom); !problem.empty()) {
+        Fail(RunTimeError::BadFileName,
+             "'" + sName + "' is taken, and '" + name + "' cannot name a part: " + problem);
+    }
+    return name;
+}
+
 void FileSystemPart::CreateProject(int32_t, const std::string& sRoot, std::string& sName, bool) {
     std::error_code error;
     if (!fs::is_directory(sRoot, error)) {
         Fail(RunTimeError::PathNotFound, "The part repository '" + sRoot + "' does not exist");
     }
-    const std::string base(Trim(sName));
-    if (!ValidName(base)) {
-        Fail(RunTimeError::BadFileName, "'" + sName + "' cannot name a part");
+    // The part is made in a working folder beside its place and renamed in
+    // when complete, so an interrupted run never leaves half a part.
+    StagingDirectory staging(sRoot);
+    const fs::path building = fs::path(staging.Path()) / "part";
+    if (!fs::create_directory(building, error)) {
+        Fail(RunTimeError::PathFileAccessError,
+             "The part directory cannot be created in '" + sRoot + "': " + error.message());
     }
-    // A taken name gets a number: OLD, OLD_2, OLD_3 ...
-    std::string name = base;
-    for (int number = 2; fs::exists(fs::path(sRoot) / name, error); ++number) {
-        name = base + "_" + std::to_string(number);
-    }
-    const fs::path directory = fs::path(sRoot) / name;
-    if (!fs::create_directory(directory, error)) {
-        Fail(RunTimeError::PathFileAccessError, "The part directory '" + directory.string() +
-                                                    "' cannot be created: " + error.message());
-    }
-    directory_ = directory.string();
-    name_ = name;
-    try {
-        WriteAll(PathOf(name + kProjectExtension), JoinCrLf(ProjectLines(name)));
-        if (WriteIniString(informationfile(), "Part", "Name", name) == 0) {
-            Fail(RunTimeError::PathFileAccessError,
-                 "The information file '" + informationfile() + "' cannot be written");
+    for (int attempt = 0;; ++attempt) {
+        const std::string name = FreePartName(sRoot, sName);
+        directory_ = building.string();
+        name_ = name;
+        try {
+            for (const auto& entry : fs::directory_iterator(building)) {
+                fs::remove(entry.path());  // what an earlier attempt wrote under another name
+            }
+            WriteAll(PathOf(name + kProjectExtension), JoinCrLf(ProjectLines(name)));
+            if (WriteIniString(informationfile(), "Part", "Name", name) == 0) {
+                Fail(RunTimeError::PathFileAccessError,
+                     "The information file '" + informationfile() + "' cannot be written");
+            }
+        } catch (...) {
+            directory_.clear();
+            name_.clear();
+            throw;
         }
-    } catch (...) {
-        fs::remove_all(directory, error);  // nothing half-made stays behind
-        directory_.clear();
-        name_.clear();
-        throw;
+        const fs::path target = fs::path(sRoot) / name;
+        if (StagingDirectory::MoveInPlace(building.string(), target.string())) {
+            directory_ = target.string();
+            sName = name;
+            return;
+        }
+        const int reason = errno;
+        if (reason != EEXIST || attempt >= 100) {
+            directory_.clear();
+            name_.clear();
+            Fail(RunTimeError::PathFileAccessError,
+                 "The part directory '" + target.string() +
+                     "' cannot be created: " + std::strerror(reason));
+        }
+        // Another writer took the name in the meantime: the next number is tried.
     }
-    sName = name;
 }
 
 double FileSystemPart::PartDate() const {

@@ -33,6 +33,12 @@ class FileSystemPart : public Part {
     void AdditionalFileAdd(const std::string& sPath) override;
     void AdditionalFileRemove(int16_t i) override;
 
+    // The name a new part below sRoot gets for sName (trimmed): sName when
+    // it is free, else sName_2, sName_3 ... Raises error 52 when the name
+    // cannot name a part (see FileNameProblem; 4 bytes are kept for the
+    // extension of <name>.vbp).
+    static std::string FreePartName(const std::string& sRoot, const std::string& sName);
+
     // Whether a directory holds a part (a project file).
     static bool IsPartDirectory(const std::string& directory);
     // The project name of the part in a directory; empty when there is none.

@@ -1,21 +1,26 @@
 #include "dmis/ConversionDriver.h"
 
 #include "components/ComponentFactory.h"
-#include "dmis/Analyzer.h"
-#include "dmis/BasicWriter.h"
-#include "dmis/CProgram.h"
-#include "dmis/DmisTables.h"
-#include "dmis/Lookup.h"
-#include "dmis/ParseContext.h"
-#include "dmis/Scanner.h"
+#include "components/FileSystemPart.h"
+#include "dmis/basic/BasicWriter.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/model/DmisTables.h"
+#include "dmis/parse/Analyzer.h"
+#include "dmis/parse/Lookup.h"
+#include "dmis/parse/ParseContext.h"
+#include "dmis/scan/Scanner.h"
 #include "shared/Configuration.h"
 #include "shared/MessageBox.h"
 #include "shared/Paths.h"
 #include "shared/Process.h"
 #include "shared/RegEntry.h"
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
+#include "shared/StagingDirectory.h"
 #include "vantreel/Error.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -26,11 +31,15 @@ constexpr const char* kSetupRoot = "SOFTWARE\\Microsoft\\VisualStudio\\6.0\\Setu
 constexpr const char* kMakeTitle = "Vantreel - CommandPartMake";
 constexpr const char* kPaginateTitle = "Vantreel - CommandPartPaginate";
 constexpr int32_t kErrorTitle = 110089;
+constexpr const char* kTimedOut = "The operation timed out before completion";
+constexpr int32_t kNotStarted = 167100;
+constexpr int32_t kLeftRunning = 167101;
+constexpr int32_t kBuildFailed = 167102;
 
 }  // namespace
 
 bool ConvertLegacyPart(LegacyConversion& conversion) {
-    std::string createdDirectory;
+    conversion.Built = false;
     try {
         std::unique_ptr<Part> part = CreatePart("Ulmaret.Part");
         InitLabelTypes();
@@ -47,26 +56,38 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
             MsgBoxEx("[Error parsing: ]" + scanner.Message(), vbOKOnly + vbExclamation, "");
             return false;
         }
+        // The part is made and written in a working folder beside its place
+        // and renamed in when complete: an interrupted conversion never
+        // leaves a part that is listed, and its leftover is removed here.
+        const std::string root = GetRepositoryRoot("");
+        if (!DirectoryExists(root)) {
+            throw MakeError(RunTimeError::PathNotFound, "ConvertLegacyPart",
+                            "The part repository '" + root + "' does not exist");
+        }
+        StagingDirectory::CleanLeftovers(root);
+        StagingDirectory staging(root);
         const std::string requestedName = conversion.Name;
-        part->CreateProject(conversion.WindowHandle, GetRepositoryRoot(""), conversion.Name, true);
-        createdDirectory = part->FullPath();
+        std::string name = FileSystemPart::FreePartName(root, conversion.Name);
+        part->CreateProject(conversion.WindowHandle, staging.Path(), name, true);
+        WriteBasicModules(program, part->FullPath());
+        const std::string finalDirectory = (std::filesystem::path(root) / name).string();
+        if (!StagingDirectory::MoveInPlace(part->FullPath(), finalDirectory)) {
+            throw MakeError(RunTimeError::PathFileAccessError, "ConvertLegacyPart",
+                            "The part cannot be put in place at '" + finalDirectory +
+                                "': " + std::strerror(errno));
+        }
+        conversion.Name = name;
         if (conversion.Name != requestedName || conversion.Directory.empty()) {
             // Another name was free: the directory follows, so that the new
             // part (not the one holding the name) is repaginated and built.
-            conversion.Directory = createdDirectory;
+            conversion.Directory = finalDirectory;
         }
-        WriteBasicModules(program, createdDirectory);
-        createdDirectory.clear();  // the part is complete; it stays whatever follows
         RepaginateProject(conversion.Directory);
-        BuildProject(conversion.Directory, conversion.BuildTimeoutMs);
+        conversion.Built = BuildProject(conversion.Directory, conversion.BuildTimeoutMs);
         program.Terminate();
         scanner.Terminate();
         return true;
     } catch (const Error& error) {
-        if (!createdDirectory.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(createdDirectory, ignored);  // nothing half-made stays
-        }
         MsgBoxEx(std::to_string(error.Number()) + ": " + error.Description(), vbOKOnly, "");
         return false;
     }
@@ -86,7 +107,7 @@ void RepaginateProject(const std::string& directory) {
     }
 }
 
-void BuildProject(const std::string& directory, int32_t timeoutMs) {
+bool BuildProject(const std::string& directory, int32_t timeoutMs) {
     try {
         std::unique_ptr<Part> part = CreatePart("Ulmaret.Part");
         std::string opened = directory;
@@ -96,19 +117,39 @@ void BuildProject(const std::string& directory, int32_t timeoutMs) {
         registry.SetDefaultRoot(kSetupRoot);
         registry.OpenKey("Microsoft Visual Basic");
         const std::string productDirectory = registry.GetString("ProductDir");
-        const std::string commandLine = CombinePath(productDirectory, "Vb6.exe") + " /m \"" +
-                                        CombinePath(directory, projectFile + ".vbp") + "\"";
+        const std::string program = FindFileIgnoringCase(productDirectory, "Vb6.exe");
+        // A plain join: the project's name may begin with a dot, which
+        // CombinePath would drop.
+        const std::string project =
+            (std::filesystem::path(directory) / (projectFile + ".vbp")).string();
         // The build runs in the library's own folder, when there is one.
         const std::string libraryDirectory =
             DirectoryExists(LibraryDirectory()) ? LibraryDirectory() : std::string();
-        const WaitResult result = RunAndWait(commandLine, timeoutMs, libraryDirectory);
-        if (result.outcome != WaitResult::Outcome::Ended) {
-            MsgBoxEx("The operation timed out before completion", vbOKOnly,
-                     GetResString(kErrorTitle));
+        const WaitResult result = RunAndWait({program, "/m", project}, timeoutMs, libraryDirectory);
+        switch (result.outcome) {
+            case WaitResult::Outcome::Ended:
+                if (result.exitCode == 0) {
+                    return true;
+                }
+                MsgBoxEx(FormatResString(kBuildFailed, project, program, result.exitCode), vbOKOnly,
+                         GetResString(kErrorTitle));
+                return false;
+            case WaitResult::Outcome::NotStarted:
+                MsgBoxEx(std::string(kTimedOut) + "\n\n" +
+                             FormatResString(kNotStarted, program, result.error),
+                         vbOKOnly, GetResString(kErrorTitle));
+                return false;
+            case WaitResult::Outcome::TimedOut:
+                MsgBoxEx(
+                    std::string(kTimedOut) + "\n\n" +
+                        FormatResString(kLeftRunning, program, std::to_string(timeoutMs / 1000)),
+                    vbOKOnly, GetResString(kErrorTitle));
+                return false;
         }
     } catch (const Error& error) {
         MsgBoxEx(error.Description(), vbInformation, kMakeTitle);
     }
+    return false;
 }
 
 }  // namespace vantreel

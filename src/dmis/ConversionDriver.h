@@ -13,6 +13,9 @@ struct LegacyConversion {
     std::string Directory;   // the new part's folder: repository root / Name
     int32_t WindowHandle = 0;
     int32_t BuildTimeoutMs = 120000;  // how long the development environment may build
+    // Set by the conversion: the development environment ran and ended with
+    // exit code 0. The conversion's own result does not depend on it.
+    bool Built = false;
 };
 
 // Scans and parses the DMIS file, creates the part through the part manager,
@@ -28,8 +31,13 @@ bool ConvertLegacyPart(LegacyConversion& conversion);
 void RepaginateProject(const std::string& directory);
 
 // Runs the development environment in make mode on the project in directory
-// (<ProductDir>/Vb6.exe /m "<project>.vbp") and waits up to timeoutMs.
-// Failures are reported, not raised; a build still running is left running.
-void BuildProject(const std::string& directory, int32_t timeoutMs = 120000);
+// (<ProductDir>/Vb6.exe /m "<project>.vbp") and waits up to timeoutMs. The
+// program is found in ProductDir ignoring the case of its name, and started
+// with exactly the arguments "/m" and the project path, whatever characters
+// the paths hold. Failures are reported, not raised, and say whether the
+// program could not be started, ended with a non-zero exit code or was still
+// running at the time-out (then it is left running). True when the program
+// ended with exit code 0.
+bool BuildProject(const std::string& directory, int32_t timeoutMs = 120000);
 
 }  // namespace vantreel

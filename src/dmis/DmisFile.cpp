@@ -1,11 +1,11 @@
 #include "dmis/DmisFile.h"
 
-#include "dmis/Analyzer.h"
-#include "dmis/CProgram.h"
-#include "dmis/DmisTables.h"
-#include "dmis/Lookup.h"
-#include "dmis/ParseContext.h"
-#include "dmis/Scanner.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/model/DmisTables.h"
+#include "dmis/parse/Analyzer.h"
+#include "dmis/parse/Lookup.h"
+#include "dmis/parse/ParseContext.h"
+#include "dmis/scan/Scanner.h"
 
 namespace vantreel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dmis/Progress.h"
+#include "dmis/model/Progress.h"
 
 #include <string>
 #include <string_view>

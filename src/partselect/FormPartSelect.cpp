@@ -6,6 +6,7 @@
 #include "partselect/PartSelectLogic.h"
 #include "shared/FileUtil.h"
 #include "shared/Resources.h"
+#include "shared/ScreenMetrics.h"
 #include "touch/FormHelpers.h"
 #include "touch/ModalDialogs.h"
 
@@ -55,7 +56,7 @@ struct LanguageEntry {
 };
 
 constexpr LanguageEntry kLanguages[] = {
-#define LANGUAGE_CODE(lcid, code) {lcid, code},
+#define LANGUAGE_CODE(lcid, code, family) {lcid, code},
 #include "shared/LanguageCodes.def"
 #undef LANGUAGE_CODE
 };
@@ -88,8 +89,7 @@ std::string DesktopDateText(double basicDate) {
 }
 
 int Pixels(const QWidget* widget, int twips, bool horizontal) {
-    const int dpi = horizontal ? widget->logicalDpiX() : widget->logicalDpiY();
-    return twips * dpi / 1440;
+    return TwipsToPixels(twips, horizontal ? widget->logicalDpiX() : widget->logicalDpiY());
 }
 
 }  // namespace
@@ -220,10 +220,14 @@ bool FormPartSelect::Load() {
     SetHelpFile(CurrentLanguageId(), kHelpBaseName);
     state_.DateFormatter = DesktopDateText;
     // A quarter above the design size, so the details view shows whole dates;
-    // more where the desktop's font needs it.
-    resize(QSize(Pixels(this, kDesignWidthTwips * 5 / 4, true),
-                 Pixels(this, kDesignHeightTwips * 5 / 4, false))
-               .expandedTo(minimumSizeHint()));
+    // more where the desktop's font needs it. A size the operator gave the
+    // window stays for later showings.
+    if (!sized_) {
+        sized_ = true;
+        resize(QSize(Pixels(this, kDesignWidthTwips * 5 / 4, true),
+                     Pixels(this, kDesignHeightTwips * 5 / 4, false))
+                   .expandedTo(minimumSizeHint()));
+    }
     lblPartProg_->setText(Res(state_.DirectoryMode ? 125069 : 125007));
     cmdOK_->setText(Res(110004));
     cmdCancel_->setText(Res(110005));

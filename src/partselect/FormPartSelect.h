@@ -73,6 +73,7 @@ class FormPartSelect : public QDialog {
     std::unique_ptr<FormSelectDrive> drive_;
     unsigned shownListVersion_ = 0;
     bool listShown_ = false;
+    bool sized_ = false;
     bool updating_ = false;
 
     QLabel* lblLookin_;

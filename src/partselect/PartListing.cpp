@@ -165,14 +165,16 @@ void PushRoot(PartSelectState& state) {
 }
 
 bool ResetView(PartSelectState& state, const std::string& sPath) {
-    return Trapped([&] {
-               state.FolderStack.clear();
-               std::unique_ptr<PartFolder> folder = CreatePartFolder("Ulmaret.Folder");
-               folder->OpenFolder(sPath);
-               state.SelectedKey = folder->FullPath();
-               state.FolderStack.push_back(std::move(folder));
-           }) &&
-           RefreshList(state);
+    const bool opened = Trapped([&] {
+        state.FolderStack.clear();
+        std::unique_ptr<PartFolder> folder = CreatePartFolder("Ulmaret.Folder");
+        folder->OpenFolder(sPath);
+        state.SelectedKey = folder->FullPath();
+        state.FolderStack.push_back(std::move(folder));
+    });
+    // A folder that did not open leaves an empty stack, and the list shows
+    // that rather than entries of a folder no longer on it.
+    return RefreshList(state) && opened;
 }
 
 bool IsRestrictedToDefaultRepository() {

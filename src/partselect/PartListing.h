@@ -20,7 +20,7 @@ bool RefreshList(PartSelectState& state);
 
 // Empties the folder stack, opens sPath ("" = the repository root) as its
 // only entry, makes its full path the selected key and rebuilds. An error is
-// shown as above and leaves the stack empty; false then.
+// shown as above and leaves the stack and the list empty; false then.
 bool ResetView(PartSelectState& state, const std::string& sPath);
 
 // Loading's variant of ResetView: opens the root without showing anything;

@@ -103,6 +103,9 @@ bool FolderExists(const PartSelectState& state) {
     if (state.Folders.Find(state.Directory) != nullptr) {
         return false;  // a listed folder: OK steps into it
     }
+    if (state.Files.Find(state.Directory) != nullptr) {
+        return true;  // a plain file has the name
+    }
     try {
         CreatePartFolder("Ulmaret.Folder")->OpenFolder(state.Directory);
         return true;

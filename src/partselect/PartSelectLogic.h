@@ -33,8 +33,8 @@ void ActivateDialog(PartSelectState& state);
 void SetNameText(PartSelectState& state, const std::string& text);
 
 // In save-as mode: whether the typed name is taken in the folder shown by
-// something OK cannot step into (a part, a folder not listed); every error
-// counts as "not taken".
+// something OK cannot step into (a part, a plain file, a folder not
+// listed); every error counts as "not taken".
 bool FolderExists(const PartSelectState& state);
 
 // Whether a typed name can name a part or folder in the folder shown.

@@ -6,6 +6,7 @@
 
 #include <glob.h>
 #include <sys/stat.h>
+#include <filesystem>
 
 namespace vantreel {
 namespace {
@@ -101,6 +102,58 @@ bool FileExists(const std::string& sPath) {
 bool DirectoryExists(const std::string& sPath) {
     struct stat info {};
     return !sPath.empty() && stat(sPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string FindFileIgnoringCase(const std::string& directory, const std::string& name) {
+    const std::string exact = CombinePath(directory, name);
+    std::error_code error;
+    if (directory.empty() || std::filesystem::exists(exact, error)) {
+        return exact;
+    }
+    std::string found;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+        const std::string candidate = entry.path().filename().string();
+        if (EqualsIgnoringCase(candidate, name) && (found.empty() || candidate < found)) {
+            found = candidate;
+        }
+    }
+    return found.empty() ? exact : CombinePath(directory, found);
+}
+
+std::string FileNameProblem(std::string_view name, std::size_t roomBytes) {
+    constexpr std::size_t kMaxNameBytes = 255;
+    if (name.empty()) {
+        return "a name is needed";
+    }
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return "it holds a control character";
+        }
+        if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+            return std::string("it holds the character ") + c + ", which a file name cannot hold";
+        }
+    }
+    if (name.back() == '.' || name.back() == ' ') {
+        return name.back() == '.' ? "it ends in a dot" : "it ends in a blank";
+    }
+    // The device names are reserved before any extension and trailing blanks.
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.remove_suffix(1);
+    }
+    const std::string upper = ToUpperAscii(stem);
+    const bool numbered = upper.size() == 4 &&
+                          (upper.starts_with("COM") || upper.starts_with("LPT")) &&
+                          upper[3] >= '1' && upper[3] <= '9';
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || numbered) {
+        return "it is the reserved device name " + std::string(stem);
+    }
+    if (name.size() + roomBytes > kMaxNameBytes) {
+        return "it has " + std::to_string(name.size()) + " bytes; at most " +
+               std::to_string(kMaxNameBytes - roomBytes) + " fit";
+    }
+    return {};
 }
 
 }  // namespace vantreel

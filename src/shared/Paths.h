@@ -39,4 +39,18 @@ bool FileExists(const std::string& sPath);
 // Whether sPath names a directory. False for "" and on any error.
 bool DirectoryExists(const std::string& sPath);
 
+// Why name cannot be a file name on Windows (and so cannot name a part or a
+// folder of the repository), or "" when it can: it must not be empty, hold
+// one of \ / : * ? " < > | or a control character, end in a dot or a blank,
+// or be a reserved device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, in
+// any case, alone or before an extension: "con.txt", "Com1 .x"); with
+// roomBytes more bytes for the longest file named after it, it must fit the
+// 255 bytes a file name may have.
+std::string FileNameProblem(std::string_view name, std::size_t roomBytes = 0);
+
+// The file of directory whose name equals name ignoring ASCII case, as
+// Windows finds it: the exact spelling when it exists, else the first match
+// in name order; CombinePath(directory, name) when there is none.
+std::string FindFileIgnoringCase(const std::string& directory, const std::string& name);
+
 }  // namespace vantreel

@@ -154,12 +154,44 @@ WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs) {
 
 WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs,
                       const std::string& workingDirectory) {
+    return RunAndWait(SplitCommandLine(sCommandLine), lTimeoutMs, workingDirectory);
+}
+
+std::string QuoteArgument(std::string_view argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string_view::npos) {
+        return std::string(argument);
+    }
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes before a quote are doubled and the quote escaped.
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');  // before the closing quote
+    quoted += '"';
+    return quoted;
+}
+
+WaitResult RunAndWait(const std::vector<std::string>& givenArguments, int32_t lTimeoutMs,
+                      const std::string& workingDirectory) {
     ReapAbandoned();
     WaitResult result;
-    std::vector<std::string> arguments = SplitCommandLine(sCommandLine);
+    std::vector<std::string> arguments = givenArguments;
     if (arguments.empty() || arguments[0].empty()) {
         result.error = "the command line names no program";
         return result;
+    }
+    for (const std::string& argument : arguments) {
+        if (argument.find('\0') != std::string::npos) {
+            result.error = "an argument holds a NUL character";
+            return result;
+        }
     }
     std::vector<char*> argv;
     for (std::string& argument : arguments) {

@@ -35,4 +35,14 @@ WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs);
 WaitResult RunAndWait(std::string_view sCommandLine, int32_t lTimeoutMs,
                       const std::string& workingDirectory);
 
+// Starts arguments[0] with exactly these arguments: no character of any of
+// them (blank, quote, backslash, semicolon...) can split or join them. A
+// program name without "/" is found on PATH.
+WaitResult RunAndWait(const std::vector<std::string>& arguments, int32_t lTimeoutMs,
+                      const std::string& workingDirectory);
+
+// One argument quoted so that SplitCommandLine gives it back unchanged; for
+// showing a command line to a person.
+std::string QuoteArgument(std::string_view argument);
+
 }  // namespace vantreel

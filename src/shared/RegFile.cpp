@@ -444,12 +444,13 @@ class RegFileReader {
         if (known) {
             operation.hive = *known;
         }
-        if (!known || !RegHiveKept(*known)) {
-            if (!known && !StartsWithIgnoringCase(hive, "HKEY_")) {
-                Fail(Quoted(hive) +
-                     " is not a hive: a key starts with HKEY_LOCAL_MACHINE (HKLM) or "
-                     "HKEY_CLASSES_ROOT (HKCR)");
-            }
+        if (!known) {
+            // A misspelt hive is refused: skipping it would lose its keys unseen.
+            Fail(Quoted(hive) +
+                 " is not a hive: a key starts with HKEY_LOCAL_MACHINE (HKLM) or "
+                 "HKEY_CLASSES_ROOT (HKCR)");
+        }
+        if (!RegHiveKept(*known)) {
             // As regedit does with a hive it cannot write: the section is
             // read and left out, and the import goes on.
             operation.skipped = true;
@@ -775,6 +776,7 @@ void RegFile::Import(const std::string& path) {
 }
 
 void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
+    warnings_.clear();
     RegFileReader reader(name, bytes);
     const std::vector<RegOperation> operations = reader.Read();
     warnings_ = reader.Warnings();
@@ -784,16 +786,34 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
         store.Transaction([&] {
             // The reader puts an open key before every value.
             RegKeyId current = 0;
+            // The keys of the last section opened, from its hive down: the
+            // next section, usually below it, starts where the two part, so
+            // the import takes time in proportion to the file, not to the
+            // depth of its keys times their number.
+            std::optional<RegHive> openedHive;
+            std::vector<std::pair<std::string, RegKeyId>> opened;
             for (const RegOperation& operation : operations) {
                 line = operation.line;
                 const RegKeyId root = RegistryStore::Root(operation.hive);
                 switch (operation.kind) {
-                    case RegOperation::Kind::OpenKey:
-                        current = root;
-                        for (const std::string& component : operation.path) {
-                            current = store.CreateKey(current, component);
+                    case RegOperation::Kind::OpenKey: {
+                        std::size_t shared = 0;
+                        if (openedHive == operation.hive) {
+                            while (shared < opened.size() && shared < operation.path.size() &&
+                                   opened[shared].first ==
+                                       FoldRegistryName(operation.path[shared])) {
+                                ++shared;
+                            }
+                        }
+                        opened.resize(shared);
+                        openedHive = operation.hive;
+                        current = shared > 0 ? opened.back().second : root;
+                        for (std::size_t i = shared; i < operation.path.size(); ++i) {
+                            current = store.CreateKey(current, operation.path[i]);
+                            opened.emplace_back(FoldRegistryName(operation.path[i]), current);
                         }
                         break;
+                    }
                     case RegOperation::Kind::DeleteKey: {
                         std::string path;
                         for (const std::string& component : operation.path) {
@@ -803,6 +823,7 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
                             store.DeleteKey(*key);
                         }
                         current = 0;
+                        opened.clear();  // the deleted keys may have been among them
                         break;
                     }
                     case RegOperation::Kind::SetValue:
@@ -815,10 +836,12 @@ void RegFile::ImportBytes(std::string_view bytes, const std::string& name) {
             }
         });
     } catch (const Error& error) {
-        // Before the first change the registry itself failed: no line to name.
+        // Line 0: the store failed before the first line was applied (it
+        // cannot be opened, or the transaction cannot begin).
         throw Error(error.Number(), error.Source(),
-                    name + (line > 0 ? ", line " + std::to_string(line) : std::string()) + ": " +
-                        error.Description());
+                    line == 0
+                        ? name + " cannot be imported: " + error.Description()
+                        : name + ", line " + std::to_string(line) + ": " + error.Description());
     }
 }
 

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -21,6 +22,7 @@ constexpr RegKeyId kClassesRoot = 2;
 // empty registry that stands for a database not created yet.
 constexpr RegKeyId kNewSoftware = 3;
 constexpr int kBusyTimeoutMs = 10000;
+constexpr std::chrono::milliseconds kReplacedCheckInterval{50};
 // user_version of the current layout: HKEY_CLASSES_ROOT is SOFTWARE\Classes
 // and no WOW6432Node key is stored. Version 0 kept HKEY_CLASSES_ROOT as a tree
 // of its own and WOW6432Node keys as written.
@@ -144,7 +146,8 @@ bool RegHiveKept(RegHive hive) noexcept {
 
 std::optional<RegHive> RegHiveFromName(std::string_view name) noexcept {
     for (const RegHiveEntry& entry : kRegHives) {
-        if (EqualsIgnoringCase(name, entry.name) || EqualsIgnoringCase(name, entry.shortName)) {
+        if (EqualsIgnoringCase(name, entry.name) ||
+            (!entry.shortName.empty() && EqualsIgnoringCase(name, entry.shortName))) {
             return entry.hive;
         }
     }
@@ -162,6 +165,42 @@ std::size_t RegistryNameLength(std::string_view name) noexcept {
     }
     return units;
 }
+
+// A read transaction around several statements, unless a transaction is
+// open already; it ends (without error) when the scope does.
+class RegistryStore::ReadScope {
+  public:
+    explicit ReadScope(RegistryStore& store) : store_(store) {
+        if (store_.transactionDepth_ > 0) {
+            return;
+        }
+        if (store_.readDepth_ == 0) {
+            sqlite3_stmt* begin = store_.Prepare("BEGIN");
+            const int result = sqlite3_step(begin);
+            sqlite3_reset(begin);
+            if (result != SQLITE_DONE) {
+                store_.Fail(sqlite3_errmsg(store_.db_));
+            }
+        }
+        ++store_.readDepth_;
+        active_ = true;
+    }
+    ~ReadScope() {
+        if (active_ && --store_.readDepth_ == 0) {
+            sqlite3_stmt* commit = store_.Prepare("COMMIT");
+            if (sqlite3_step(commit) != SQLITE_DONE) {
+                sqlite3_exec(store_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            }
+            sqlite3_reset(commit);
+        }
+    }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+  private:
+    RegistryStore& store_;
+    bool active_ = false;
+};
 
 // A prepared statement, kept by the connection and reset after each use.
 class RegistryStore::Statement {
@@ -300,12 +339,19 @@ void RegistryStore::Execute(const char* sql) {
 }
 
 bool RegistryStore::Connect(bool forWriting) {
-    if (db_ != nullptr && transactionDepth_ == 0) {
+    if (db_ != nullptr && transactionDepth_ == 0 && readDepth_ == 0) {
         // A database file replaced under an open connection (restored from a
-        // backup, say) is opened anew.
-        struct stat info {};
-        if (stat(path_.c_str(), &info) != 0 || info.st_ino != inode_ || info.st_dev != device_) {
-            Close();
+        // backup, say) is opened anew. Looking costs a system call, so a
+        // connection looks at most every kReplacedCheckInterval; a write
+        // always looks first.
+        const auto now = std::chrono::steady_clock::now();
+        if (forWriting || now - checked_ >= kReplacedCheckInterval) {
+            checked_ = now;
+            struct stat info {};
+            if (stat(path_.c_str(), &info) != 0 || info.st_ino != inode_ ||
+                info.st_dev != device_) {
+                Close();
+            }
         }
     }
     if (db_ != nullptr && (writable_ || !forWriting)) {
@@ -346,6 +392,7 @@ bool RegistryStore::Connect(bool forWriting) {
         inode_ = info.st_ino;
         device_ = info.st_dev;
     }
+    checked_ = std::chrono::steady_clock::now();
     // The first query also tells a damaged file apart from a database.
     bool hasTables = false;
     {
@@ -431,6 +478,13 @@ std::optional<RegKeyId> RegistryStore::FindKey(RegKeyId parent, std::string_view
     if (components.empty()) {
         return KeyExists(parent) ? std::optional<RegKeyId>(parent) : std::nullopt;
     }
+    // The lookups of one path share one read transaction: one snapshot, and
+    // the locks a read takes are taken once instead of once per component.
+    std::optional<ReadScope> scope;
+    if (connected && components.size() > 1) {
+        scope.emplace(*this);
+    }
+    std::string folded;
     RegKeyId key = parent;
     for (const std::string_view component : components) {
         if (IsView(key, component)) {
@@ -450,7 +504,9 @@ std::optional<RegKeyId> RegistryStore::FindKey(RegKeyId parent, std::string_view
             key = *found;
             continue;
         }
-        const std::optional<RegKeyId> child = Child(key, FoldRegistryName(component));
+        folded.assign(component);
+        MakeUpperAscii(folded);
+        const std::optional<RegKeyId> child = Child(key, folded);
         if (!child) {
             return std::nullopt;
         }

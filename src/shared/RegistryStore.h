@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -50,8 +51,8 @@ inline constexpr int kMaxKeyDepth = 512;
 inline constexpr std::size_t kMaxKeyNameLength = 255;
 inline constexpr std::size_t kMaxValueNameLength = 16383;
 
-// The length of a UTF-8 name in UTF-16 code units, as Windows measures names;
-// a byte that is not UTF-8 counts as one unit.
+// The length of a UTF-8 name in UTF-16 code units, as Windows measures names:
+// one unit per character, two for one beyond the BMP (counted by lead bytes).
 std::size_t RegistryNameLength(std::string_view name) noexcept;
 
 using RegKeyId = int64_t;
@@ -139,6 +140,7 @@ class RegistryStore {
 
   private:
     class Statement;
+    class ReadScope;
 
     bool Connect(bool forWriting);
     void Close() noexcept;
@@ -158,7 +160,9 @@ class RegistryStore {
     sqlite3* db_ = nullptr;
     bool writable_ = false;
     int transactionDepth_ = 0;
-    uint64_t inode_ = 0;  // of the file the connection has open
+    int readDepth_ = 0;                              // read transactions open (ReadScope)
+    uint64_t inode_ = 0;                             // of the file the connection has open
+    std::chrono::steady_clock::time_point checked_;  // when the file was last looked at
     uint64_t device_ = 0;
     std::map<const char*, sqlite3_stmt*> statements_;  // prepared once, by their SQL text
     RegKeyId software_ = 0;                            // HKLM\SOFTWARE, 0 until looked up

@@ -26,10 +26,11 @@ constexpr std::size_t kStringBuffer = 1024;
 struct LanguageEntry {
     int32_t lcid;
     const char* code;
+    const char* family;
 };
 
 constexpr LanguageEntry kLanguages[] = {
-#define LANGUAGE_CODE(lcid, code) {lcid, code},
+#define LANGUAGE_CODE(lcid, code, family) {lcid, code, family},
 #include "shared/LanguageCodes.def"
 #undef LANGUAGE_CODE
 };
@@ -75,7 +76,32 @@ std::unique_ptr<StringTable> TryLoad(const std::string& path) {
     }
 }
 
+// The table of name from the data directory, else from the install
+// directory's Bin folder.
+std::unique_ptr<StringTable> LoadTable(const std::string& name) {
+    std::unique_ptr<StringTable> table = TryLoad(LibraryDirectory() + name);
+    if (!table) {
+        // A station without Common has no install directory to search. (Raising
+        // the registry error here would need this very lookup for its text.)
+        RegEntry registry;
+        if (registry.TestKey("Common")) {
+            registry.OpenKey("Common");
+            table = TryLoad(registry.GetString("InstallDirectory") + "/Bin" + name);
+        }
+    }
+    return table;
+}
+
 }  // namespace
+
+std::string GetLanguageFamilyCode(std::string_view code) {
+    for (const LanguageEntry& entry : kLanguages) {
+        if (entry.code == code) {
+            return entry.family;
+        }
+    }
+    return std::string(code);
+}
 
 std::string GetLanguageCode(int32_t lLangID) {
     for (const LanguageEntry& entry : kLanguages) {
@@ -138,14 +164,12 @@ const StringTable* GetResourceLibrary(int32_t lID) {
             return cached.table.get();
         }
     }
-    std::unique_ptr<StringTable> table = TryLoad(LibraryDirectory() + name);
+    std::unique_ptr<StringTable> table = LoadTable(name);
     if (!table) {
-        // A station without Common has no install directory to search. (Raising
-        // the registry error here would need this very lookup for its text.)
-        RegEntry registry;
-        if (registry.TestKey("Common")) {
-            registry.OpenKey("Common");
-            table = TryLoad(registry.GetString("InstallDirectory") + "/Bin" + name);
+        // A variant without tables of its own speaks its family's language.
+        const std::string family = GetLanguageFamilyCode(state.languageCode);
+        if (family != state.languageCode) {
+            table = LoadTable(TableName(family, lID));
         }
     }
     if (!table) {

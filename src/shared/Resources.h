@@ -21,6 +21,11 @@ class StringTable;
 // identifier without one of its own.
 std::string GetLanguageCode(int32_t lLangID);
 
+// The code of the language family of a language code: the primary language
+// whose tables a variant uses when it has none of its own ("DES" -> "DEU",
+// "ENG" -> "ENU"); the code itself for a primary language or an unknown code.
+std::string GetLanguageFamilyCode(std::string_view code);
+
 // Forgets the loaded tables and enables lookups.
 void InitResources();
 
@@ -32,7 +37,9 @@ bool SetLanguage(int32_t& lLangID);
 std::string CurrentLanguageCode();
 
 // The table holding lID in the current language, loading it on first use;
-// nullptr when there is none.
+// when the language has no table for the group, its family's table (a
+// deliberate extension: a Swiss German station reads German, not "Error:
+// Resource File Not Found"); nullptr when neither exists.
 const StringTable* GetResourceLibrary(int32_t lID);
 void FreeResourceLibraries();
 

@@ -1,6 +1,7 @@
 #include "touch/FormHelpers.h"
 
 #include "shared/Resources.h"
+#include "touch/ScreenRes.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -9,9 +10,12 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace vantreel {
 
@@ -76,6 +80,22 @@ void ApplySystemFont(QWidget* frm, int32_t userLcid) {
     apply(frm);
     for (QWidget* widget : frm->findChildren<QWidget*>()) {
         apply(widget);
+    }
+}
+
+void FitCommandButtons(const std::vector<QPushButton*>& buttons) {
+    int width = 0;
+    for (QPushButton* button : buttons) {
+        if (button != nullptr) {
+            button->setMinimumWidth(0);
+            width = std::max({width, TwipsToPixels(button, 1200),
+                              button->sizeHint().width() + TwipsToPixels(button, 180)});
+        }
+    }
+    for (QPushButton* button : buttons) {
+        if (button != nullptr) {
+            button->setMinimumWidth(width);
+        }
     }
 }
 

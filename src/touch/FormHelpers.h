@@ -3,8 +3,10 @@
 #include <QEvent>
 
 #include <cstdint>
+#include <vector>
 
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace vantreel {
@@ -20,6 +22,11 @@ void ApplySystemFont(QWidget* frm, int32_t userLcid);
 
 // The Windows LCID of the user's locale (1033 for anything unknown).
 int32_t UserDefaultLcid();
+
+// Gives the buttons one width: the widest caption's with room to spare, at
+// least a standard command button's 1200 twips. Called after the captions
+// are set, so translated captions fit.
+void FitCommandButtons(const std::vector<QPushButton*>& buttons);
 
 // Moves the form to the middle of its screen.
 void CenterForm(QWidget* frm);

@@ -290,5 +290,143 @@ check "a hive cannot be deleted" test $status -eq 1
 reg query 'HKLM\SOFTWARE\Copy'
 check "the other keys are still there" test $status -eq 0
 
+# ---- reg.exe details a station administrator uses --------------------------------
+
+# reg add: each case is what it is, the arguments after the value name, and
+# the line query shows for the stored value.
+while IFS='|' read -r what args shown; do
+    eval "reg add 'HKLM\\SOFTWARE\\Types' /v V $args /f"
+    check "add $what exits 0" test $status -eq 0
+    reg query 'HKLM\SOFTWARE\Types' /v V
+    check "add $what stores what reg.exe stores" grep -qxF "    V    $shown" "$work/out"
+done <<'CASES'
+a DWORD with a plus sign|/t REG_DWORD /d +5|REG_DWORD    0x5
+a hex DWORD with a plus sign|/t REG_DWORD /d +0x1F|REG_DWORD    0x1f
+a big-endian DWORD|/t REG_DWORD_BIG_ENDIAN /d 0x01020304|REG_DWORD_BIG_ENDIAN    0x1020304
+a decimal big-endian DWORD|/t REG_DWORD_BIG_ENDIAN /d 258|REG_DWORD_BIG_ENDIAN    0x102
+an odd number of binary digits|/t REG_BINARY /d 123|REG_BINARY    0123
+one binary digit|/t REG_BINARY /d f|REG_BINARY    0F
+an even number of binary digits|/t REG_BINARY /d 00ff|REG_BINARY    00FF
+REG_NONE with text|/t REG_NONE /d TEXT|REG_NONE    54004500580054000000
+REG_NONE without data|/t REG_NONE|REG_NONE    
+CASES
+reg add 'HKLM\SOFTWARE\Types' /v V /t REG_NONE /d TEXT /f
+reg export 'HKLM\SOFTWARE\Types' "$work/types.reg" /y
+check "REG_NONE text exports as Windows writes it" \
+    grep -q '"V"=hex(0):54,00,45,00,58,00,54,00,00,00' <(iconv -f UTF-16LE -t UTF-8 "$work/types.reg")
+reg add 'HKLM\SOFTWARE\Types' /v V /t REG_DWORD /d -5 /f
+check "a negative DWORD is refused" test $status -eq 1
+
+# The 32- and 64-bit views are one view here, whichever path names it.
+reg add 'HKLM\SOFTWARE\WOW6432Node\Korvessa\Common' /v RepositoryRoot /d 'D:\Parts' /f /reg:32
+check "add in the 32-bit view exits 0" test $status -eq 0
+reg query 'HKLM\SOFTWARE\Korvessa\Common' /v RepositoryRoot /reg:64
+check "the 32-bit view's key is the key" grep -qxF '    RepositoryRoot    REG_SZ    D:\Parts' "$work/out"
+reg query 'HKLM\SOFTWARE' /reg:32
+check "no WOW6432Node key is listed" test "$(grep -ci 'wow6432node' "$work/out")" -eq 0
+reg query 'HKLM\SOFTWARE' /reg:32 /reg:64
+check "both views at once is invalid syntax" grep -q "^ERROR: Invalid syntax.$" "$work/err"
+
+# HKEY_CLASSES_ROOT is HKLM\SOFTWARE\Classes, both ways.
+reg add 'HKCR\Korvessa.Part\Clsid' /ve /d '{11}' /f
+reg query 'HKLM\SOFTWARE\Classes\Korvessa.Part\Clsid' /ve
+check "HKCR is seen under HKLM\\SOFTWARE\\Classes" grep -qxF '    (Default)    REG_SZ    {11}' "$work/out"
+reg add 'HKLM\SOFTWARE\Classes\Korvessa.Folder\Clsid' /ve /d '{12}' /f
+reg query 'HKCR\Korvessa.Folder\Clsid' /ve
+check "HKLM\\SOFTWARE\\Classes is seen under HKCR" grep -qxF '    (Default)    REG_SZ    {12}' "$work/out"
+reg copy 'HKCR\Korvessa.Part' 'HKLM\SOFTWARE\Classes\Korvessa.Part' /s /f
+check "copying a key onto its other name exits 1" test $status -eq 1
+reg export 'HKCR\Korvessa.Part' "$work/part.reg" /y
+check "an HKCR export names HKEY_CLASSES_ROOT" \
+    grep -qxF '[HKEY_CLASSES_ROOT\Korvessa.Part\Clsid]' <(iconv -f UTF-16LE -t UTF-8 "$work/part.reg" | tr -d '\r')
+reg delete 'HKLM\SOFTWARE' /f
+check "the key holding HKCR cannot be deleted" test $status -eq 1
+reg delete 'HKCR' /f
+check "HKCR cannot be deleted" test $status -eq 1
+reg query 'HKCR\Korvessa.Folder'
+check "and is still there" test $status -eq 0
+
+# reg query /f: a tree with a key, value names and data to find.
+reg add 'HKLM\SOFTWARE\Find\Bolts' /v Size /d M6 /f
+reg add 'HKLM\SOFTWARE\Find\Nuts' /v BoltSize /d M8 /f
+reg add 'HKLM\SOFTWARE\Find\Nuts' /v Count /t REG_DWORD /d 12 /f
+reg add 'HKLM\SOFTWARE\Find' /v Note /d 'bolt and nut' /f
+reg add 'HKLM\SOFTWARE\Find' /v List /t REG_MULTI_SZ /d 'a\0Bolt' /f
+# Each case: the switches, then the lines of the result (| for a line break).
+while IFS='!' read -r switches expected; do
+    eval "reg query 'HKLM\\SOFTWARE\\Find' $switches"
+    printf '%s' "$expected" | tr '|' '\n' >"$work/expected"
+    check "query $switches" cmp -s "$work/expected" "$work/out"
+done <<'CASES'
+/f bolt /s!|HKEY_LOCAL_MACHINE\SOFTWARE\Find|    Note    REG_SZ    bolt and nut|    List    REG_MULTI_SZ    a\0Bolt||HKEY_LOCAL_MACHINE\SOFTWARE\Find\Bolts|HKEY_LOCAL_MACHINE\SOFTWARE\Find\Nuts|    BoltSize    REG_SZ    M8||End of search: 4 match(es) found.|
+/f bolt!|HKEY_LOCAL_MACHINE\SOFTWARE\Find|    Note    REG_SZ    bolt and nut|    List    REG_MULTI_SZ    a\0Bolt||HKEY_LOCAL_MACHINE\SOFTWARE\Find\Bolts|End of search: 3 match(es) found.|
+/f bolt /k /s!|HKEY_LOCAL_MACHINE\SOFTWARE\Find\Bolts|End of search: 1 match(es) found.|
+/f bolt /v /s!|HKEY_LOCAL_MACHINE\SOFTWARE\Find\Nuts|    BoltSize    REG_SZ    M8||End of search: 1 match(es) found.|
+/f bolt /d /s /se ,!|HKEY_LOCAL_MACHINE\SOFTWARE\Find|    Note    REG_SZ    bolt and nut|    List    REG_MULTI_SZ    a,Bolt||End of search: 2 match(es) found.|
+/f Bolt /c /s!|HKEY_LOCAL_MACHINE\SOFTWARE\Find|    List    REG_MULTI_SZ    a\0Bolt||HKEY_LOCAL_MACHINE\SOFTWARE\Find\Bolts|HKEY_LOCAL_MACHINE\SOFTWARE\Find\Nuts|    BoltSize    REG_SZ    M8||End of search: 3 match(es) found.|
+/f bolts /e /s!|HKEY_LOCAL_MACHINE\SOFTWARE\Find\Bolts|End of search: 1 match(es) found.|
+/f M6 /e /d /s!|HKEY_LOCAL_MACHINE\SOFTWARE\Find\Bolts|    Size    REG_SZ    M6||End of search: 1 match(es) found.|
+/f 0xc /d /t REG_DWORD /s /z!|HKEY_LOCAL_MACHINE\SOFTWARE\Find\Nuts|    Count    REG_DWORD (4)    0xc||End of search: 1 match(es) found.|
+/f '*' /t REG_SZ,REG_DWORD /s!|HKEY_LOCAL_MACHINE\SOFTWARE\Find|    Note    REG_SZ    bolt and nut||HKEY_LOCAL_MACHINE\SOFTWARE\Find\Bolts|    Size    REG_SZ    M6||HKEY_LOCAL_MACHINE\SOFTWARE\Find\Nuts|    BoltSize    REG_SZ    M8|    Count    REG_DWORD    0xc||End of search: 4 match(es) found.|
+/f nothing /s!|End of search: 0 match(es) found.|
+CASES
+reg query 'HKLM\SOFTWARE\Find' /f nothing /s
+check "a search that finds nothing exits 1" test $status -eq 1
+reg query 'HKLM\SOFTWARE\Find' /k
+check "/k without /f is invalid syntax" grep -q "^ERROR: Invalid syntax.$" "$work/err"
+reg query 'HKLM\SOFTWARE\Find' /f x /t REG_FOO
+check "an unknown /t type is refused" test $status -eq 1
+reg query 'HKLM\SOFTWARE\Find' /se ab
+check "a separator of two characters is refused" test $status -eq 1
+
+# A station export with sections of hives not kept here imports the rest
+# and names each skipped section on standard error.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Shop]\r\n"a"="1"\r\n\r\n[HKLM\\SOFTWARE\\Mixed]\r\n"b"="C:\\Temp\\new"\r\n' \
+    | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$work/mixed.reg"
+reg import "$work/mixed.reg"
+check "an import with a user section exits 0" test $status -eq 0
+check "the skipped section is named with its line" \
+    grep -qF "WARNING: $work/mixed.reg, line 3: [HKEY_CURRENT_USER\\Software\\Shop] is skipped" "$work/err"
+check "and only it" test "$(wc -l <"$work/err")" -eq 1
+reg query 'HKLM\SOFTWARE\Mixed' /v b
+check "the kept section is imported, single backslashes as written" \
+    grep -qxF '    b    REG_SZ    C:\Temp\new' "$work/out"
+
+# A 64-bit Windows station's export, as regedit wrote it: the library's keys
+# in the 32-bit view, COM registrations under HKLM\SOFTWARE\Classes, and
+# sections of the user hives.
+export VANTREEL_REGISTRY=$work/station64.db
+reg import "$data/windows64_station.reg"
+check "a 64-bit station's export imports" test $status -eq 0
+check "with one warning for each user section" test "$(grep -c '^WARNING: .* is skipped' "$work/err")" -eq 3
+check "the library reads the station's repository root" \
+    test "$("$tool" config repository-root Tellurim 2>&1)" = 'E:\Operator parts'
+reg query 'HKCR\Korvessa.ProbeEditor\Clsid' /ve
+check "and finds its registered component" \
+    grep -qxF '    (Default)    REG_SZ    {6A3F2B10-4C1D-4E7A-9B21-0F6C8D2E5A11}' "$work/out"
+reg query 'HKLM\SOFTWARE\Korvessa\Machines'
+check "machines are listed in Windows' order" \
+    test "$(grep -o 'Machines\\[^\\]*$' "$work/out" | tr '\n' ' ')" = 'Machines\A1 Machines\m10 Machines\M2 '
+export VANTREEL_REGISTRY=$work/registry.db
+
+# Deep trees: 512 levels are kept; a copy that would go deeper writes nothing.
+deep='HKLM\SOFTWARE\Deep'
+for ((level = 3; level <= 512; level++)); do deep+='\k'; done
+reg add "$deep" /v v /d x /f
+check "a key 512 levels deep can be added" test $status -eq 0
+reg add "$deep\\k" /f
+check "a key 513 levels deep is refused" test $status -eq 1
+reg copy 'HKLM\SOFTWARE\Deep' 'HKLM\SOFTWARE\Deep2\Below' /s /f
+check "a copy that would go too deep exits 1" test $status -eq 1
+reg query 'HKLM\SOFTWARE\Deep2'
+check "and leaves nothing behind" test $status -eq 1
+reg query 'HKLM\SOFTWARE\Deep' /s
+# (every key below Deep; Deep itself, holding no value, has no heading)
+check "a deep tree can be listed" test "$(grep -c '^HKEY' "$work/out")" -eq 510
+reg export 'HKLM\SOFTWARE\Deep' "$work/deep.reg" /y
+check "a deep tree can be exported" test $status -eq 0
+VANTREEL_REGISTRY=$work/deep.db "$tool" reg import "$work/deep.reg" >/dev/null 2>&1
+check "and imported again" test $? -eq 0
+
 echo "cli.reg: $failures failed"
 exit $((failures > 0))

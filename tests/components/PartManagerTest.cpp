@@ -3,11 +3,16 @@
 #include "components/FileSystemPart.h"
 #include "shared/IniFile.h"
 #include "shared/RegEntry.h"
+#include "shared/StagingDirectory.h"
 #include "vantreel/Error.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <filesystem>
@@ -208,6 +213,89 @@ TEST_F(PartManagerTest, FactoryByProgId) {
     });
     EXPECT_NE(CreatePart("Test.Part"), nullptr);
     EXPECT_EQ(made, 1);
+}
+
+TEST_F(PartManagerTest, NamesWindowsRefusesAreRefusedBeforeAnythingIsMade) {
+    const std::string refused[] = {
+        "\\evil",
+        "..\\..\\x",
+        "a\"b",
+        "CON",
+        "com1.txt",
+        "x.",
+        "X\n[AdditionalFiles]\nFile1=..",
+        std::string(252, 'n'),  // with ".vbp" longer than a file name may be
+    };
+    for (const std::string& name : refused) {
+        std::string given = name;
+        std::string description;
+        EXPECT_EQ(ErrorNumber([&] { CreatePart()->CreateProject(0, root_.string(), given, true); },
+                              &description),
+                  52)
+            << name;
+        EXPECT_NE(description.find("cannot name a part: "), std::string::npos) << description;
+        EXPECT_TRUE(fs::is_empty(root_)) << name;
+    }
+    // The longest name that leaves room for <name>.vbp, and names Windows takes.
+    for (const std::string& name :
+         {std::string(251, 'n'), std::string(".hidden"), std::string("O'Neil; $x")}) {
+        std::string given = name;
+        std::unique_ptr<Part> part = CreatePart();
+        part->CreateProject(0, root_.string(), given, true);
+        EXPECT_EQ(given, name);
+        EXPECT_TRUE(fs::exists(root_ / name / (name + ".vbp")));
+        EXPECT_EQ(part->PartName(), name);
+    }
+    // Taken, and no room left for the number.
+    std::string taken(251, 'n');
+    EXPECT_EQ(ErrorNumber([&] { CreatePart()->CreateProject(0, root_.string(), taken, true); }),
+              52);
+    std::string folderName = "LPT1";
+    EXPECT_EQ(ErrorNumber([&] { CreatePartFolder()->CreateFolder(root_.string(), folderName); }),
+              52);
+}
+
+TEST_F(PartManagerTest, LeftoversOfAnInterruptedWriterAreNeverListedAndAreCleanedUp) {
+    std::string name = "DONE";
+    CreatePart()->CreateProject(0, root_.string(), name, true);
+    // A writer killed while it built a part leaves its working folder.
+    const pid_t child = fork();
+    if (child == 0) {
+        StagingDirectory staging(root_.string());
+        std::string inner = "HALF";
+        FileSystemPart part;
+        part.CreateProject(0, staging.Path(), inner, true);
+        std::ofstream(fs::path(part.FullPath()) / "ModMain.bas") << "Sub Main()\r\n";
+        kill(getpid(), SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    // A writer still at work holds its folder.
+    StagingDirectory working(root_.string());
+    std::ofstream(root_ / ".vantreel-0badf00d.tmp") << "a file left by an interrupted writer";
+
+    std::unique_ptr<PartFolder> folder = CreatePartFolder();
+    folder->OpenFolder("");
+    KeyedCollection<Part> parts;
+    folder->GetParts(parts, false);
+    ASSERT_EQ(parts.Count(), 1);
+    EXPECT_EQ(parts.Item(1)->PartName(), "DONE");
+    KeyedCollection<PartFolder> folders;
+    folder->GetFolders(folders, false);
+    EXPECT_EQ(folders.Count(), 0);
+    KeyedCollection<PlainFile> files;
+    folder->GetFiles(files, false);
+    EXPECT_EQ(files.Count(), 0);
+    EXPECT_FALSE(folder->ContainsPart("HALF"));
+
+    EXPECT_EQ(StagingDirectory::CleanLeftovers(root_.string()), 1);  // only the dead writer's
+    EXPECT_TRUE(fs::is_directory(working.Path()));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(root_)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 3);  // DONE, the living writer's folder and the stray file
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "ParseHelpers.h"
 
-#include "dmis/BasicWords.h"
-#include "dmis/BasicWriter.h"
 #include "dmis/DmisFile.h"
+#include "dmis/basic/BasicWords.h"
+#include "dmis/basic/BasicWriter.h"
 #include "vantreel/Error.h"
 
 #include <unistd.h>

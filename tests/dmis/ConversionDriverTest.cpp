@@ -1,11 +1,17 @@
 #include "ParseHelpers.h"
 
+#include "components/FileSystemPart.h"
 #include "dmis/ConversionDriver.h"
 #include "shared/MessageBox.h"
 #include "shared/RegEntry.h"
+#include "shared/StagingDirectory.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -142,14 +148,139 @@ TEST_F(ConversionDriverTest, MissingDevelopmentEnvironmentIsReportedButTheConver
     EXPECT_TRUE(fs::exists(root_ / "OLD" / "ModMain.bas"));
 }
 
+TEST_F(ConversionDriverTest, BuildProgramIsFoundIgnoringCaseAndGetsWholeArguments) {
+    // ProductDir with a blank, the program spelled as a Windows installer may
+    // spell it, and a part name full of characters a shell would act on.
+    const fs::path product = station_ / "Visual Studio" / "VB98";
+    fs::create_directories(product);
+    const fs::path script = product / "VB6.EXE";
+    const fs::path recorded = station_ / "build.args";
+    std::ofstream(script) << "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done >\""
+                          << recorded.string() << "\"\n";
+    fs::permissions(script, fs::perms::owner_all);
+    RegEntry registry;
+    registry.SetDefaultRoot("SOFTWARE\\Microsoft\\VisualStudio\\6.0\\Setup");
+    registry.OpenKey("Microsoft Visual Basic");
+    registry.SetString("ProductDir", product.string());
+
+    // A leading dot must survive the join of folder and project file too.
+    for (const std::string name : {"O'Neil; $HOME & `x` 2", ".hidden"}) {
+        messages_.clear();
+        LegacyConversion conversion = Conversion(kProgram, "plain");
+        conversion.Name = name;
+        conversion.Directory = (root_ / name).string();
+        ASSERT_TRUE(ConvertLegacyPart(conversion));
+        EXPECT_TRUE(conversion.Built) << name;
+        EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+        std::ifstream arguments(recorded);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(arguments, line);) {
+            lines.push_back(line);
+        }
+        const std::vector<std::string> expected = {"/m", (root_ / name / (name + ".vbp")).string()};
+        EXPECT_EQ(lines, expected);
+    }
+}
+
+TEST_F(ConversionDriverTest, BuildFailuresSayWhatHappenedAndTheConversionStands) {
+    const std::string program = (station_ / "vb6" / "Vb6.exe").string();
+    struct Case {
+        const char* what;
+        std::string script;  // "" removes the program
+        std::vector<std::string> said;
+    };
+    const Case cases[] = {
+        {"non-zero exit", "exit 4\n", {"failed", program, "exit code 4"}},
+        {"cannot start",
+         "",
+         {"The operation timed out before completion", program, "could not be started"}},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages_.clear();
+        if (c.script.empty()) {
+            fs::remove(program);
+        } else {
+            SetBuildScript(c.script);
+        }
+        LegacyConversion conversion = Conversion(kProgram, "PART" + std::to_string(index++));
+        EXPECT_TRUE(ConvertLegacyPart(conversion));
+        EXPECT_FALSE(conversion.Built);
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_EQ(messages_[0].title, GetResString(110089));
+        for (const std::string& part : c.said) {
+            EXPECT_NE(messages_[0].text.find(part), std::string::npos) << messages_[0].text;
+        }
+    }
+}
+
 TEST_F(ConversionDriverTest, BuildTimeOutIsReportedAndLeftRunning) {
-    SetBuildScript("sleep 5\n");
+    // The build waits on a FIFO that the test releases only after the
+    // conversion has returned, so it is still running at any time-out.
+    const fs::path fifo = station_ / "release";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    SetBuildScript("read line <\"" + fifo.string() + "\"\n");
     LegacyConversion conversion = Conversion(kProgram, "SLOW");
-    conversion.BuildTimeoutMs = 200;
+    conversion.BuildTimeoutMs = 50;
     EXPECT_TRUE(ConvertLegacyPart(conversion));
+    EXPECT_FALSE(conversion.Built);
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "The operation timed out before completion");
+    EXPECT_TRUE(messages_[0].text.starts_with("The operation timed out before completion\n\n"))
+        << messages_[0].text;
+    EXPECT_NE(messages_[0].text.find("left running"), std::string::npos) << messages_[0].text;
     EXPECT_EQ(messages_[0].title, GetResString(110089));
+    // Let the abandoned build end: a writer that opens and closes gives it end of file.
+    for (int attempt = 0; attempt < 6000; ++attempt) {
+        const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            close(writer);
+            break;
+        }
+        usleep(5000);
+    }
+}
+
+TEST_F(ConversionDriverTest, BadNamesAreRefusedBeforeAnythingIsMade) {
+    for (const char* name : {"\\evil", "..\\..\\x", "a\"b", "NUL", "x."}) {
+        messages_.clear();
+        LegacyConversion conversion = Conversion(kProgram, "source");
+        conversion.Name = name;
+        EXPECT_FALSE(ConvertLegacyPart(conversion)) << name;
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_TRUE(
+            messages_[0].text.starts_with("52: '" + std::string(name) + "' cannot name a part: "))
+            << messages_[0].text;
+        EXPECT_TRUE(fs::is_empty(root_)) << name;
+    }
+}
+
+TEST_F(ConversionDriverTest, AnInterruptedConversionLeavesNoPartAndIsCleanedUp) {
+    // A conversion killed while it wrote the modules: its working folder is
+    // all that is left, unlocked.
+    const pid_t child = fork();
+    if (child == 0) {
+        StagingDirectory staging(root_.string());
+        std::string name = "OLD";
+        FileSystemPart part;
+        part.CreateProject(0, staging.Path(), name, true);
+        std::ofstream(fs::path(part.FullPath()) / "ModMain.bas") << "Attribute VB_NAME";
+        kill(getpid(), SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_FALSE(fs::is_empty(root_));
+
+    LegacyConversion conversion = Conversion(kProgram, "OLD");
+    ASSERT_TRUE(ConvertLegacyPart(conversion));
+    EXPECT_EQ(conversion.Name, "OLD");  // not OLD_2
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::directory_iterator(root_)) {
+        entries.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(entries, std::vector<std::string>{"OLD"});
+    EXPECT_TRUE(fs::exists(root_ / "OLD" / "ModSupport.bas"));
 }
 
 TEST_F(ConversionDriverTest, RepaginationOfNothingAndOfNoPart) {

@@ -1,8 +1,8 @@
 #include "ParseHelpers.h"
 
-#include "dmis/CComments.h"
-#include "dmis/Datastream.h"
 #include "dmis/DmisFile.h"
+#include "dmis/model/CComments.h"
+#include "dmis/stream/Datastream.h"
 #include "shared/FileUtil.h"
 #include "shared/MessageBox.h"
 #include "vantreel/Error.h"

@@ -1,9 +1,9 @@
 #include "GoldenFiles.h"
 
-#include "dmis/CProgram.h"
 #include "dmis/DmisFile.h"
-#include "dmis/Scanner.h"
-#include "dmis/TokenDump.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/scan/Scanner.h"
+#include "dmis/scan/TokenDump.h"
 #include "shared/Resources.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,13 @@
-#include "dmis/NumberFormat.h"
+#include "dmis/model/NumberFormat.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace vantreel {
 namespace {
@@ -46,6 +51,40 @@ TEST(FormatSingle, KeepsSevenDigits) {
     EXPECT_EQ(FormatSingle(1.0f / 3), "0.3333333");
     EXPECT_EQ(FormatSingle(1234567.0f), "1234567");
     EXPECT_EQ(FormatSingle(1e7f), "1E+07");
+}
+
+}  // namespace
+}  // namespace vantreel
+
+namespace vantreel {
+namespace {
+
+// The digits kept are those C's "%.*e" keeps: for values across the whole
+// range, the text reads back as the same number printf's rounding gives.
+TEST(FormatDouble, RoundsAsPrintfRounds) {
+    std::mt19937_64 random(20261206);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-320, 308);
+    for (int i = 0; i < 20000; ++i) {
+        const double value = (i % 2 == 0 ? 1 : -1) * mantissa(random) *
+                             std::pow(10.0, exponent(random) % (i % 3 == 0 ? 20 : 400));
+        if (!std::isfinite(value) || value == 0) {
+            continue;
+        }
+        for (const int digits : {15, 7}) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%.*e", digits - 1, value);
+            const std::string text =
+                digits == 15 ? FormatDouble(value) : FormatSingle(static_cast<float>(value));
+            const double printed = digits == 15 ? std::strtod(expected, nullptr) : [&] {
+                char single[64];
+                std::snprintf(single, sizeof single, "%.*e", digits - 1,
+                              static_cast<double>(static_cast<float>(value)));
+                return std::strtod(single, nullptr);
+            }();
+            EXPECT_EQ(std::strtod(text.c_str(), nullptr), printed) << value << " " << text;
+        }
+    }
 }
 
 }  // namespace

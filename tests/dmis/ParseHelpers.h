@@ -2,14 +2,14 @@
 
 #include "common/ErrorNumber.h"
 
-#include "dmis/Analyzer.h"
-#include "dmis/CExpressions.h"
-#include "dmis/CProgram.h"
-#include "dmis/CStatement.h"
-#include "dmis/CStatements.h"
-#include "dmis/Expression.h"
-#include "dmis/ParseContext.h"
-#include "dmis/Scanner.h"
+#include "dmis/model/CExpressions.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/model/CStatement.h"
+#include "dmis/model/CStatements.h"
+#include "dmis/parse/Analyzer.h"
+#include "dmis/parse/Expression.h"
+#include "dmis/parse/ParseContext.h"
+#include "dmis/scan/Scanner.h"
 #include "shared/Resources.h"
 #include "vantreel/Error.h"
 

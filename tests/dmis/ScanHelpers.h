@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dmis/CProgram.h"
-#include "dmis/Scanner.h"
-#include "dmis/TokenDump.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/scan/Scanner.h"
+#include "dmis/scan/TokenDump.h"
 
 #include <cstdio>
 #include <filesystem>

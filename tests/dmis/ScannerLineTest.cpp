@@ -1,6 +1,6 @@
 #include "ScanHelpers.h"
 
-#include "dmis/CComments.h"
+#include "dmis/model/CComments.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "dmis/DmisTables.h"
-#include "dmis/LabelTypes.h"
-#include "dmis/Lookup.h"
-#include "dmis/TokenKind.h"
+#include "dmis/model/DmisTables.h"
+#include "dmis/parse/Lookup.h"
+#include "dmis/scan/LabelTypes.h"
+#include "dmis/scan/TokenKind.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
-#include "dmis/CExpression.h"
-#include "dmis/Variant.h"
+#include "dmis/model/CExpression.h"
+#include "dmis/model/Variant.h"
 #include "vantreel/Error.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 namespace vantreel {
 namespace {
@@ -96,6 +97,41 @@ TEST(Variant, ObjectsMoveButAreNeverShared) {
     EXPECT_EQ(taken.get(), raw);
     EXPECT_TRUE(moved.IsEmpty());
     EXPECT_TRUE(Variant::FromObject(nullptr).IsEmpty());
+}
+
+}  // namespace
+}  // namespace vantreel
+
+namespace vantreel {
+namespace {
+
+// Short text lives inside the Variant, longer text in a block of its own:
+// both must survive moves, clones and replacement alike.
+TEST(Variant, TextOfEverySizeSurvivesMovesAndClones) {
+    for (const std::size_t size : {0, 1, 12, 13, 14, 15, 16, 100, 70000}) {
+        std::string text(size, 'x');
+        for (std::size_t i = 0; i < size; ++i) {
+            text[i] = static_cast<char>('A' + i % 26);
+        }
+        Variant original = Variant::FromString(text);
+        EXPECT_EQ(original.String(), text) << size;
+        Variant moved(std::move(original));
+        EXPECT_TRUE(original.IsEmpty()) << size;
+        EXPECT_EQ(moved.String(), text) << size;
+        const Variant copy = moved.Clone();
+        moved = Variant::FromLong(1);
+        EXPECT_EQ(copy.String(), text) << size;
+        EXPECT_EQ(copy.ToText(), text) << size;
+    }
+}
+
+TEST(Variant, TakingAnElementOfItsOwnArrayKeepsTheElement) {
+    VariantArray parts(1, 2);
+    parts[1] = Variant::FromString("a text longer than thirteen");
+    parts[2] = Variant::FromDouble(2.5);
+    Variant holder = Variant::FromArray(std::move(parts));
+    holder = std::move(holder.Array()[1]);
+    EXPECT_EQ(holder.String(), "a text longer than thirteen");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes as a DMIS file through scanner, parser, listing
 // and teardown. Nothing may crash, hang or leak.
-#include "dmis/CProgram.h"
 #include "dmis/DmisFile.h"
+#include "dmis/model/CProgram.h"
 #include "shared/Resources.h"
 
 #include <cstddef>

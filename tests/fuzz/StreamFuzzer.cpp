@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes as a model stream. Loading must end in a model
 // or a clear error, never a crash, a hang or a huge allocation; a loaded
 // model must list, convert to Basic and stream again.
-#include "dmis/CProgram.h"
-#include "dmis/Datastream.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/stream/Datastream.h"
 #include "shared/Resources.h"
 #include "vantreel/Error.h"
 

@@ -173,5 +173,23 @@ TEST_F(FileTargetTest, RegImportRefusesWhatIsNotARegularFile) {
     EXPECT_NE(description.find("more than the 64 MiB"), std::string::npos) << description;
 }
 
+TEST(RegFileImport, AStoreThatCannotBeOpenedIsNotBlamedOnALine) {
+    TempDirectory folder;
+    // A directory where the database should be: the store cannot open it.
+    auto store = std::make_shared<RegistryStore>(folder.Path().string());
+    std::string description;
+    const int number = ErrorNumber(
+        [&] {
+            RegFile(store).ImportBytes(
+                "Windows Registry Editor Version 5.00\r\n\r\n"
+                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvessa\\X]\r\n\"a\"=\"b\"\r\n",
+                "station.reg");
+        },
+        &description);
+    EXPECT_EQ(number, 5003);
+    EXPECT_TRUE(description.starts_with("station.reg cannot be imported: ")) << description;
+    EXPECT_EQ(description.find("line 0"), std::string::npos) << description;
+}
+
 }  // namespace
 }  // namespace vantreel::test

@@ -91,3 +91,74 @@ TEST(Fields, NumbersConvertAsBasicDoes) {
 
 }  // namespace
 }  // namespace vantreel::test
+
+namespace vantreel::test {
+namespace {
+
+TEST(Paths, FileNameProblemAcceptsExactlyWhatWindowsAccepts) {
+    const std::pair<std::string, const char*> accepted[] = {
+        {"OLD", ""},
+        {".hidden", ""},
+        {"a b", ""},
+        {"O'Neil; $x & `y`", ""},
+        {"CONSOLE", ""},
+        {"COM0", ""},
+        {"LPT10", ""},
+        {"con_1", ""},
+        {"Plätte 4", ""},
+        {"x.con", ""},
+        {std::string(255, 'n'), ""},
+    };
+    for (const auto& [name, problem] : accepted) {
+        EXPECT_EQ(FileNameProblem(name), problem) << name;
+    }
+    const std::pair<std::string, const char*> refused[] = {
+        {"", "a name is needed"},
+        {"\\evil", "it holds the character \\"},
+        {"..\\..\\x", "it holds the character \\"},
+        {"a/b", "it holds the character /"},
+        {"c:x", "it holds the character :"},
+        {"a*", "it holds the character *"},
+        {"a?", "it holds the character ?"},
+        {"a\"b", "it holds the character \""},
+        {"<a>", "it holds the character <"},
+        {"a>b", "it holds the character >"},
+        {"a|b", "it holds the character |"},
+        {"X\n[AdditionalFiles]", "it holds a control character"},
+        {std::string("a\0b", 3), "it holds a control character"},
+        {"tab\there", "it holds a control character"},
+        {"trailing.", "it ends in a dot"},
+        {".", "it ends in a dot"},
+        {"..", "it ends in a dot"},
+        {"trailing ", "it ends in a blank"},
+        {"CON", "it is the reserved device name CON"},
+        {"con", "it is the reserved device name con"},
+        {"Nul.txt", "it is the reserved device name Nul"},
+        {"aux.tar.gz", "it is the reserved device name aux"},
+        {"PRN", "it is the reserved device name PRN"},
+        {"COM1", "it is the reserved device name COM1"},
+        {"com9.log", "it is the reserved device name com9"},
+        {"LPT5", "it is the reserved device name LPT5"},
+        {"CON .txt", "it is the reserved device name CON"},
+        {std::string(256, 'n'), "it has 256 bytes; at most 255 fit"},
+    };
+    for (const auto& [name, problem] : refused) {
+        EXPECT_TRUE(FileNameProblem(name).starts_with(problem))
+            << name << ": " << FileNameProblem(name);
+    }
+    EXPECT_EQ(FileNameProblem(std::string(251, 'n'), 4), "");
+    EXPECT_EQ(FileNameProblem(std::string(252, 'n'), 4), "it has 252 bytes; at most 251 fit");
+}
+
+TEST(Paths, FindFileIgnoringCase) {
+    TempDirectory folder;
+    EXPECT_EQ(FindFileIgnoringCase(folder.Path().string(), "Vb6.exe"),
+              folder.File("Vb6.exe"));  // none: the name as asked
+    std::ofstream(folder.File("VB6.EXE")) << "x";
+    EXPECT_EQ(FindFileIgnoringCase(folder.Path().string(), "Vb6.exe"), folder.File("VB6.EXE"));
+    std::ofstream(folder.File("Vb6.exe")) << "x";
+    EXPECT_EQ(FindFileIgnoringCase(folder.Path().string(), "Vb6.exe"), folder.File("Vb6.exe"));
+}
+
+}  // namespace
+}  // namespace vantreel::test

@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace vantreel::test {
 namespace {
@@ -47,11 +53,73 @@ TEST(RunAndWait, EndedWithExitCodeAndArguments) {
 }
 
 TEST(RunAndWait, TimesOutAndLeavesTheProgramRunning) {
-    const auto start = std::chrono::steady_clock::now();
-    const WaitResult result = RunAndWait("sleep 5", 200);
-    const auto waited = std::chrono::steady_clock::now() - start;
+    // The program waits for a line on a FIFO that only the test writes after
+    // RunAndWait has returned: the time-out must come first, and the program
+    // must still be there to finish its work afterwards.
+    TempDirectory directory;
+    const std::string fifo = directory.File("go");
+    const std::string marker = directory.File("finished");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const WaitResult result =
+        RunAndWait({"/bin/sh", "-c", "read line <\"$0\"; echo \"$line\" >\"$1\"", fifo, marker}, 50,
+                   std::string());
     EXPECT_EQ(result.outcome, WaitResult::Outcome::TimedOut);
-    EXPECT_LT(waited, std::chrono::seconds(4));
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    // A writer opens only while a reader holds the FIFO, so this opens once
+    // the program (left running) reads. The generous bounds keep a broken
+    // build from hanging the tests; they measure nothing.
+    int writer = -1;
+    for (int attempt = 0; writer < 0 && attempt < 6000; ++attempt) {
+        writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer < 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    ASSERT_GE(writer, 0) << "the program did not stay running after the time-out";
+    ASSERT_EQ(write(writer, "released\n", 9), 9);
+    close(writer);
+    for (int attempt = 0; attempt < 6000 && (!std::filesystem::exists(marker) ||
+                                             std::filesystem::file_size(marker) == 0);
+         ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::ifstream in(marker);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "released");
+}
+
+TEST(RunAndWait, ArgumentsArePassedWhole) {
+    TempDirectory directory;
+    const std::string output = directory.File("args.txt");
+    const Arguments given = {"a b", "\"q\"", "x;rm -rf y", "$HOME", "back\\slash\\", "", "*"};
+    Arguments command = {"/bin/sh", "-c", "for a; do printf '%s|' \"$a\"; done >\"$0\"", output};
+    command.insert(command.end(), given.begin(), given.end());
+    const WaitResult result = RunAndWait(command, -1, std::string());
+    ASSERT_EQ(result.outcome, WaitResult::Outcome::Ended) << result.error;
+    EXPECT_EQ(result.exitCode, 0);
+    std::ifstream in(output);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string expected;
+    for (const std::string& argument : given) {
+        expected += argument + "|";
+    }
+    EXPECT_EQ(text.str(), expected);
+}
+
+TEST(QuoteArgument, SplitCommandLineGivesEveryArgumentBack) {
+    const Arguments arguments = {
+        "plain",    "two words", "",   "say \"hi\"", "C:\\Program Files\\",
+        "a\\\\\"b", "tab\there", "\\",
+    };
+    std::string line = "prog";
+    for (const std::string& argument : arguments) {
+        line += " " + QuoteArgument(argument);
+    }
+    Arguments expected = {"prog"};
+    expected.insert(expected.end(), arguments.begin(), arguments.end());
+    EXPECT_EQ(SplitCommandLine(line), expected) << line;
 }
 
 TEST(RunAndWait, MissingProgramIsNotStarted) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace vantreel::test {
 namespace {
 
@@ -235,6 +237,64 @@ TEST_F(RegEntryTest, ClassIdsLiveUnderClassesRoot) {
     EXPECT_FALSE(store.FindKey(classes, "TypeLib\\{TLB}"));
     EXPECT_TRUE(store.FindKey(classes, "CLSID\\{OTHER}"));
     registry.RemoveProgID("Ulmaret.Part");  // a second time: nothing left, no error
+}
+
+TEST_F(RegEntryTest, QueryListsSubkeysInWindowsOrder) {
+    for (const char* machine : {"m10", "M2", "Bridge", "_Spare", "arm"}) {
+        Set("Machines\\" + std::string(machine), "Name", machine);
+    }
+    RegEntry registry;
+    registry.OpenKey("Machines");
+    std::vector<std::string> names;
+    EXPECT_EQ(registry.Query(names), 5);
+    EXPECT_EQ(names, (std::vector<std::string>{"arm", "Bridge", "m10", "M2", "_Spare"}));
+}
+
+// A registry that cannot be reached cannot have keys created (5000) or
+// opened (5001); the registry's own error number does not leak out.
+TEST_F(RegEntryTest, UnreachableRegistryRaisesTheKeyErrors) {
+    TempDirectory directory;
+    const std::string damaged = directory.File("damaged.db");
+    std::ofstream(damaged) << std::string(4096, 'x');
+    const std::string blocker = directory.File("file");
+    std::ofstream(blocker) << "a file where a directory should be";
+    const std::pair<const char*, std::string> cases[] = {
+        {"damaged database", damaged},
+        {"below a regular file", blocker + "/registry.db"},
+        {"in a directory that cannot be made", "/proc/vantreel/registry.db"},
+    };
+    for (const auto& [what, path] : cases) {
+        SCOPED_TRACE(what);
+        RegEntry registry(std::make_shared<RegistryStore>(path));
+        std::string description;
+        EXPECT_EQ(ErrorNumber([&] { registry.CreateKey("Common\\Addons"); }, &description), 5000);
+        EXPECT_NE(description.find("Common\\Addons"), std::string::npos) << description;
+        EXPECT_FALSE(registry.IsOpen());
+        EXPECT_EQ(ErrorNumber([&] { registry.OpenKey("Common"); }), 5001);
+        EXPECT_FALSE(registry.TestKey("Common"));
+    }
+}
+
+// COM registrations exported from HKLM\SOFTWARE\Classes (and its 32-bit
+// view) are found through HKEY_CLASSES_ROOT, and the station's configuration
+// through its 32-bit view.
+TEST_F(RegEntryTest, ClassesAndSettingsAreFoundThroughTheirViews) {
+    RegistryStore& store = Store();
+    const RegKeyId machine = RegistryStore::Root(RegHive::LocalMachine);
+    store.SetValue(store.CreatePath(machine, "SOFTWARE\\Classes\\Korvessa.Editor\\Clsid"), "",
+                   REG_SZ, std::string("{E1}\0", 5));
+    store.SetValue(store.CreatePath(machine, "SOFTWARE\\WOW6432Node\\Classes\\CLSID\\{E1}"), "",
+                   REG_SZ, std::string("Editor\0", 7));
+    store.SetValue(store.CreatePath(machine, "SOFTWARE\\WOW6432Node\\Korvessa\\Common"),
+                   "RepositoryRoot", REG_SZ, std::string("D:\\Parts\0", 9));
+
+    RegEntry registry;
+    EXPECT_EQ(registry.GetClassID("Korvessa.Editor"), "{E1}");
+    registry.OpenKey("Common");
+    EXPECT_EQ(registry.GetString("RepositoryRoot"), "D:\\Parts");
+    registry.RemoveProgID("Korvessa.Editor");
+    EXPECT_FALSE(store.FindKey(machine, "SOFTWARE\\Classes\\Korvessa.Editor"));
+    EXPECT_FALSE(store.FindKey(machine, "SOFTWARE\\Classes\\CLSID\\{E1}"));
 }
 
 }  // namespace

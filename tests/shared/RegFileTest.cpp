@@ -1,5 +1,7 @@
 #include "common/TestRegistry.h"
 
+#include "shared/Configuration.h"
+#include "shared/RegEntry.h"
 #include "shared/RegFile.h"
 
 #include <gtest/gtest.h>
@@ -330,6 +332,8 @@ TEST_F(RegFileTest, MalformedFilesNameTheirLineAndImportNothing) {
         {"bad byte on a continued line", GoodStart("\"a\"=hex:01,\\\n  zz\n"), 10,
          "'zz' is not a byte"},
         {"unknown hive", GoodStart("[HKXX\\SOFTWARE]\n"), 9, "'HKXX' is not a hive"},
+        {"misspelt hive", GoodStart("[HKEY_LOCAL_MACHNE\\SOFTWARE]\n"), 9,
+         "'HKEY_LOCAL_MACHNE' is not a hive"},
         {"bad value in a skipped hive", GoodStart("[HKCU\\Software]\n\"a\"=dword:x\n"), 10,
          "dword:"},
         {"comment that ends a list", GoodStart("\"a\"=hex:01,\\\n; note\n"), 10, "the file ends"},
@@ -418,6 +422,20 @@ TEST_F(RegFileTest, UnreadableFilesAreNamed) {
         ErrorNumber([&] { RegFile(store_).Import(directory_.Path().string()); }, &description),
         5004);
     EXPECT_NE(description.find("directory"), std::string::npos) << description;
+
+    // A registry that cannot be written: the file is good, so no line is named.
+    const std::string blocker = directory_.File("blocker");
+    WriteBytes(blocker, "a file where a directory should be");
+    const auto unreachable = std::make_shared<RegistryStore>(blocker + "/registry.db");
+    EXPECT_EQ(
+        ErrorNumber(
+            [&] {
+                RegFile(unreachable).ImportBytes(kHeader + "[HKLM\\A]\n\"v\"=\"1\"\n", "good.reg");
+            },
+            &description),
+        5003);
+    EXPECT_TRUE(description.starts_with("good.reg cannot be imported: ")) << description;
+    EXPECT_EQ(description.find("line"), std::string::npos) << description;
 }
 
 // A small tree with a value of every kind the writer treats apart.
@@ -583,6 +601,178 @@ TEST_F(RegFileTest, WindowsStationFileImportsAndExportsBackUnchanged) {
     const std::string exported = directory_.File("exported.reg");
     RegFile(store_).Export(*Store().FindKey(kMachine, "SOFTWARE\\Korvessa"), exported);
     EXPECT_EQ(Hex(ReadBytes(exported)), Hex(ReadBytes(original)));
+}
+
+// What regedit reads beyond the strict form, as a Windows station's files
+// hold it; each file is imported in UTF-16LE with CRLF as regedit writes it.
+TEST_F(RegFileTest, ReadsFilesAsRegeditDoes) {
+    using namespace std::string_literals;
+    struct Case {
+        const char* what;
+        std::string body;  // below the header
+        const char* key;   // below HKEY_LOCAL_MACHINE
+        const char* name;
+        std::string data;
+    };
+    const Case cases[] = {
+        {"single backslashes stand as written", "[HKLM\\T]\n\"p\"=\"C:\\Temp\\new\"\n", "T", "p",
+         "C:\\Temp\\new\0"s},
+        {"a backslash before a blank or at a name's end", "[HKLM\\T]\n\"a\\b\"=\"x \\ y\\\\\"\n",
+         "T", "a\\b", "x \\ y\\\0"s},
+        {"escapes still work", "[HKLM\\T]\n\"q\"=\"say \\\"hi\\\" \\\\server\"\n", "T", "q",
+         "say \"hi\" \\server\0"s},
+        {"short machine hive", "[HKLM\\SOFTWARE\\Shop]\n\"v\"=\"1\"\n", "SOFTWARE\\Shop", "v",
+         "1\0"s},
+        {"short classes hive", "[HKCR\\.dmi]\n@=\"Program\"\n", "SOFTWARE\\Classes\\.dmi", "",
+         "Program\0"s},
+        {"classes hive in any case", "[hkey_classes_root\\.dmo]\n@=\"P\"\n",
+         "SOFTWARE\\Classes\\.dmo", "", "P\0"s},
+        {"the 32-bit view", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Shop]\n\"v\"=\"32\"\n",
+         "SOFTWARE\\Shop", "v", "32\0"s},
+        {"comment lines inside a hex list",
+         "[HKLM\\T]\n\"b\"=hex:01,02,\\\n; first comment\n  ;second\n  03,\\\n  04\n", "T", "b",
+         "\1\2\3\4"s},
+        {"a blank line ends a hex list", "[HKLM\\T]\n\"b\"=hex:01,02,\\\n\n\"c\"=\"after\"\n", "T",
+         "b", "\1\2"s},
+        {"a skipped hive's section ends at the next key",
+         "[HKCU\\Software]\n\"v\"=\"user\"\n[HKLM\\T]\n\"v\"=\"machine\"\n", "T", "v",
+         "machine\0"s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto store = RegistryStore::OpenAt(directory_.File(std::string(c.what) + ".db"));
+        RegFile(store).ImportBytes(Utf16File(kHeader + c.body), "case.reg");
+        const std::optional<RegKeyId> key = store->FindKey(kMachine, c.key);
+        ASSERT_TRUE(key);
+        const std::optional<RegValue> value = store->Value(*key, c.name);
+        ASSERT_TRUE(value);
+        EXPECT_EQ(Hex(value->data), Hex(c.data));
+    }
+}
+
+TEST_F(RegFileTest, SectionsOfHivesNotKeptAreSkippedWithOneWarningEach) {
+    const std::string file = kHeader +                             // 1-2
+                             "[HKEY_CURRENT_USER\\Software\\A]\n"  // 3
+                             "\"v\"=\"1\"\n"                       // 4
+                             "[-HKCU\\Software\\B]\n"              // 5
+                             "[HKLM\\Kept]\n"                      // 6
+                             "\"v\"=\"1\"\n"                       // 7
+                             "[HKEY_USERS\\S-1-5-18]\n"            // 8
+                             "[HKU\\.DEFAULT]\n"                   // 9
+                             "[HKCC\\System]\n"                    // 10
+                             "[HKEY_CURRENT_CONFIG\\Software]\n"   // 11
+                             "[HKEY_DYN_DATA\\PerfStats]\n"        // 12
+                             "\"x\"=hex:00\n";                     // 13
+    RegFile reader(store_);
+    reader.ImportBytes(file, "mixed.reg");
+    const std::pair<int, const char*> expected[] = {
+        {3, "HKEY_CURRENT_USER"},
+        {5, "HKCU"},
+        {8, "HKEY_USERS"},
+        {9, "HKU"},
+        {10, "HKCC"},
+        {11, "HKEY_CURRENT_CONFIG"},
+        {12, "HKEY_DYN_DATA"},
+    };
+    ASSERT_EQ(reader.Warnings().size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const std::string& warning = reader.Warnings()[i];
+        EXPECT_TRUE(
+            warning.starts_with("mixed.reg, line " + std::to_string(expected[i].first) + ": ["))
+            << warning;
+        EXPECT_NE(warning.find(std::string(expected[i].second) + " is not kept"), std::string::npos)
+            << warning;
+    }
+    EXPECT_TRUE(ValueOf(kMachine, "Kept", "v"));
+    ASSERT_EQ(Store().Subkeys(kMachine).size(), 2u);  // Kept and SOFTWARE only
+
+    reader.ImportBytes(kHeader + "[HKLM\\Kept]\n", "plain.reg");
+    EXPECT_TRUE(reader.Warnings().empty());
+}
+
+// A 64-bit Windows station's export: the library's keys in the 32-bit view,
+// COM registrations under HKLM\SOFTWARE\Classes, and sections of the user
+// hives. It imports with a warning for each user section, and the library
+// reads its configuration and finds its registered components.
+TEST_F(RegFileTest, SixtyFourBitStationExportImportsForTheLibrary) {
+    RegFile file(store_);
+    file.Import(kRegData + "windows64_station.reg");
+    ASSERT_EQ(file.Warnings().size(), 3u);
+    EXPECT_NE(file.Warnings()[0].find("line 40: [HKEY_CURRENT_USER\\Software\\Korvessa\\Vantreel]"),
+              std::string::npos)
+        << file.Warnings()[0];
+    EXPECT_NE(file.Warnings()[1].find("line 54: [HKEY_USERS\\"), std::string::npos);
+    EXPECT_NE(file.Warnings()[2].find("line 57: [HKCU\\Software\\Classes"), std::string::npos);
+
+    EXPECT_EQ(GetRepositoryRoot("Tellurim"), "E:\\Operator parts");
+    EXPECT_EQ(GetRepositoryRoot("Sobrel"), "D:\\Parts");
+    EXPECT_EQ(GetInstallDirectory(), "C:\\Program Files (x86)\\Korvessa\\Tellurim");
+    RegEntry registry;
+    EXPECT_EQ(registry.GetClassID("Korvessa.ProbeEditor"),
+              "{6A3F2B10-4C1D-4E7A-9B21-0F6C8D2E5A11}");
+    EXPECT_EQ(registry.GetClassID("Korvessa.Private"), "");  // from HKCU: not kept
+    const std::optional<RegKeyId> server =
+        Store().FindKey(kClasses, "CLSID\\{6A3F2B10-4C1D-4E7A-9B21-0F6C8D2E5A11}\\InprocServer32");
+    ASSERT_TRUE(server);
+    EXPECT_EQ(Store().Value(*server, "")->data,
+              std::string("C:\\Program Files (x86)\\Korvessa\\ProbeEditor.dll") + '\0');
+    registry.OpenKey("Common\\Addons");
+    std::vector<std::string> addons;
+    EXPECT_EQ(registry.Query(addons), 1);
+    registry.OpenKey("Machines");
+    std::vector<std::string> machines;
+    registry.Query(machines);
+    EXPECT_EQ(machines, (std::vector<std::string>{"A1", "m10", "M2"}));
+    registry.OpenKey("Machines\\A1");
+    std::vector<std::array<std::string, 3>> values;
+    EXPECT_EQ(registry.QueryValues(values), 2);
+    EXPECT_EQ(ValueOf(kMachine, "SOFTWARE\\Korvessa\\Machines\\A1", "Matrix")->data.size(), 26u);
+}
+
+TEST_F(RegFileTest, Regedit4StationWithShortHivesAndUserSectionsImports) {
+    // Windows-1252 bytes, CRLF, as an older station's regedit wrote them.
+    const std::string file =
+        "REGEDIT4\r\n\r\n"
+        "[HKLM\\SOFTWARE\\Korvessa\\Common]\r\n"
+        "\"RepositoryRoot\"=\"C:\\Teile\\Gr\xF6\xDF"
+        "e\"\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Korvessa]\r\n"
+        "\"Last\"=\"x\"\r\n"
+        "\r\n"
+        "[HKCR\\Korvessa.Part\\Clsid]\r\n"
+        "@=\"{AB}\"\r\n";
+    RegFile reader(store_);
+    reader.ImportBytes(file, "old.reg");
+    ASSERT_EQ(reader.Warnings().size(), 1u);
+    EXPECT_NE(reader.Warnings()[0].find("line 6"), std::string::npos) << reader.Warnings()[0];
+    EXPECT_EQ(GetRepositoryRoot("Sobrel"),
+              "C:\\Teile\\Gr\xC3\xB6\xC3\x9F"
+              "e");
+    EXPECT_EQ(RegEntry().GetClassID("Korvessa.Part"), "{AB}");
+}
+
+TEST_F(RegFileExportTest, ClassesRootExportsUnderTheHiveItWasNamedBy) {
+    const RegKeyId progId = Create(kClasses, "Korvessa.Part");
+    Store().SetValue(Store().CreateKey(progId, "Clsid"), "", REG_SZ, std::string("{1}\0", 4));
+    Store().CreateKey(progId, "A first");  // created later, listed first
+    const std::string asClasses = RegFile(store_).ExportBytes(progId, RegHive::ClassesRoot);
+    EXPECT_EQ(asClasses, Utf16File("Windows Registry Editor Version 5.00\n\n"
+                                   "[HKEY_CLASSES_ROOT\\Korvessa.Part]\n\n"
+                                   "[HKEY_CLASSES_ROOT\\Korvessa.Part\\A first]\n\n"
+                                   "[HKEY_CLASSES_ROOT\\Korvessa.Part\\Clsid]\n"
+                                   "@=\"{1}\"\n\n"));
+    const std::string asMachine = RegFile(store_).ExportBytes(progId);
+    EXPECT_NE(asMachine.find(
+                  Utf16File("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Korvessa.Part]").substr(2)),
+              std::string::npos);
+    // Each form imports back into the same key.
+    for (const std::string& bytes : {asClasses, asMachine}) {
+        const auto copy =
+            RegistryStore::OpenAt(directory_.File("copy" + std::to_string(bytes.size()) + ".db"));
+        RegFile(copy).ImportBytes(bytes, "classes.reg");
+        EXPECT_TRUE(copy->FindKey(kClasses, "Korvessa.Part\\Clsid"));
+    }
 }
 
 }  // namespace

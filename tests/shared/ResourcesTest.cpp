@@ -93,9 +93,57 @@ TEST_F(ResourcesTest, LanguageSelection) {
     EXPECT_EQ(language, 1031);
     EXPECT_EQ(CurrentLanguageCode(), "DEU");
     EXPECT_EQ(GetResString(110004), "OK (de)");
-    language = 2057;  // English (UK) has no tables here
+    language = 1036;  // French has no tables here
     SetLanguage(language);
     EXPECT_EQ(GetResString(110004), "Error: Resource File Not Found");
+}
+
+TEST(LanguageCodes, FamilyIsThePrimaryLanguageOfTheIdentifier) {
+    // Every identifier of the table: its family is the code of the same
+    // primary language with the default sublanguage, except Chinese, whose
+    // two scripts are families of their own.
+    const int32_t identifiers[] = {1028, 1030, 1031, 1033, 1034, 1036, 1040, 1041, 1042, 1043,
+                                   1044, 1046, 1053, 2052, 2055, 2057, 2058, 2060, 2064, 2067,
+                                   2068, 2070, 3079, 3081, 3082, 3084, 4105, 4108, 5129, 6153};
+    for (const int32_t lcid : identifiers) {
+        const std::string code = GetLanguageCode(lcid);
+        const std::string primary = lcid == 2052 ? "CHS" : GetLanguageCode((lcid & 0x3FF) | 0x400);
+        EXPECT_EQ(GetLanguageFamilyCode(code), primary) << lcid << " " << code;
+    }
+    EXPECT_EQ(GetLanguageFamilyCode("PIG"), "PIG");
+    EXPECT_EQ(GetLanguageFamilyCode("XYZ"), "XYZ");
+}
+
+TEST_F(ResourcesTest, AVariantWithoutTablesUsesItsFamily) {
+    Write("CHT110000.rc", "STRINGTABLE\nBEGIN\n110004 \"OK (cht)\"\nEND\n");
+    const std::pair<int32_t, const char*> cases[] = {
+        {2055, "OK (de)"},
+        {3079, "OK (de)"},
+        {2057, "OK"},
+        {3081, "OK"},
+        {5129, "OK"},
+        {6153, "OK"},
+        {4105, "OK"},
+        {1028, "OK (cht)"},
+        {1036, "Error: Resource File Not Found"},  // neither FRA nor a family table
+        {3084, "Error: Resource File Not Found"},  // FRC: its family FRA has none either
+        {2052, "Error: Resource File Not Found"},  // CHS never reads Traditional Chinese
+    };
+    for (const auto& [lcid, text] : cases) {
+        int32_t language = lcid;
+        SetLanguage(language);
+        EXPECT_EQ(GetResString(110004), text) << lcid;
+    }
+    // A variant's own table wins over its family's.
+    Write("DES110000.rc", "STRINGTABLE\nBEGIN\n110004 \"OK (ch)\"\nEND\n");
+    int32_t swiss = 2055;
+    SetLanguage(swiss);
+    FreeResourceLibraries();
+    EXPECT_EQ(GetResString(110004), "OK (ch)");
+    // A missing string in the family's table gives the family's missing-string text.
+    int32_t british = 2057;
+    SetLanguage(british);
+    EXPECT_EQ(GetResString(110099), "Missing text 110099");
 }
 
 TEST_F(ResourcesTest, TableIsLoadedOncePerLanguage) {

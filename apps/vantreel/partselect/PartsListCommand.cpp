@@ -85,7 +85,8 @@ int RunPartsList(const std::vector<std::string>& args, std::ostream& out, std::o
     return out ? 0 : 1;
 }
 
-const CommandRegistration kPartsList({"parts list", kUsage, RunPartsList});
+const CommandRegistration kPartsList({"parts list", kUsage, RunPartsList,
+                                      "vantreel parts list Gauges --details"});
 
 }  // namespace
 }  // namespace vantreel::cli

@@ -1,0 +1,253 @@
+#include "dmis/model/CExpression.h"
+
+#include "dmis/model/CExpressions.h"
+#include "dmis/model/DmisTables.h"
+#include "dmis/model/ModelTeardown.h"
+
+#include <string_view>
+
+namespace vantreel {
+
+bool IsBinaryKind(int32_t expressionType) noexcept {
+    return (expressionType >= ekAdd && expressionType <= ekPower) || expressionType == ekOr ||
+           (expressionType >= ekEq && expressionType <= ekAnd);
+}
+
+CExpression::CExpression() = default;
+
+CExpression::CExpression(int32_t expressionType, Variant value)
+    : expressionType_(expressionType), value_(std::move(value)) {}
+
+static_assert(sizeof(CExpression) <= 32);
+
+CExpressions& CExpression::objExpressions() {
+    if (!extras_) {
+        extras_ = std::make_unique<Extras>();
+    }
+    if (!extras_->expressions) {
+        extras_->expressions = std::make_unique<CExpressions>();
+    }
+    return *extras_->expressions;
+}
+
+const Variant& CExpression::OutPutPoints() const noexcept {
+    static const Variant kEmpty;
+    return extras_ ? extras_->outPutPoints : kEmpty;
+}
+
+void CExpression::SetOutPutPoints(Variant points) {
+    if (points.IsEmpty() && !extras_) {
+        return;
+    }
+    if (!extras_) {
+        extras_ = std::make_unique<Extras>();
+    }
+    extras_->outPutPoints = std::move(points);
+}
+
+CExpression::~CExpression() {
+    // Dismantle the subtree here, without recursion, so that a tree of any
+    // depth goes without exhausting the stack.
+    if (value_.IsObject() || value_.IsArray() ||
+        (HasExpressions() && extras_->expressions->Count() > 0)) {
+        ModelTeardown teardown;
+        teardown.AddChildrenOf(*this);
+        teardown.Run();
+    }
+}
+
+void CExpression::SetValue(Variant value) {
+    value_ = std::move(value);
+}
+
+void CExpression::Terminate() {
+    if (extras_) {
+        extras_->expressions.reset();
+    }
+}
+
+std::unique_ptr<CExpression> CExpression::Make(int32_t expressionType, Variant value) {
+    return std::make_unique<CExpression>(expressionType, std::move(value));
+}
+
+std::unique_ptr<CExpression> CExpression::MakeBinary(int32_t expressionType,
+                                                     std::unique_ptr<CExpression> left,
+                                                     std::unique_ptr<CExpression> right) {
+    VariantArray operands(0, 3);
+    operands[1] = Variant::FromObject(std::move(left));
+    operands[2] = Variant::FromObject(std::move(right));
+    return Make(expressionType, Variant::FromArray(std::move(operands)));
+}
+
+std::unique_ptr<CExpression> CExpression::MakeUnary(int32_t expressionType,
+                                                    std::unique_ptr<CExpression> operand) {
+    return Make(expressionType, Variant::FromObject(std::move(operand)));
+}
+
+std::unique_ptr<CExpression> CExpression::MakeLabelRef(std::string labelType, std::string name) {
+    VariantArray parts(1, 2);
+    parts[1] = Variant::FromString(std::move(labelType));
+    parts[2] = Variant::FromString(std::move(name));
+    return Make(ekLabelRef, Variant::FromArray(std::move(parts)));
+}
+
+std::unique_ptr<CExpression> CExpression::MakeNamedList(int32_t expressionType, std::string name,
+                                                        std::vector<Variant> items) {
+    VariantArray list(1, 0);
+    list.Append(Variant::FromString(std::move(name)));
+    list.Append(Variant::FromInteger(static_cast<int16_t>(items.size())));
+    for (Variant& item : items) {
+        list.Append(std::move(item));
+    }
+    return Make(expressionType, Variant::FromArray(std::move(list)));
+}
+
+namespace {
+
+// Printing walks an explicit stack of pending pieces, pushed in reverse order.
+struct Piece {
+    const CExpression* node = nullptr;  // a node still to print
+    const Variant* value = nullptr;     // a plain value to convert to text
+    std::string_view text;              // literal text
+};
+
+class Printer {
+  public:
+    std::string Print(const CExpression& root) {
+        pending_.push_back({&root, nullptr, {}});
+        while (!pending_.empty()) {
+            const Piece piece = pending_.back();
+            pending_.pop_back();
+            if (piece.node != nullptr) {
+                Expand(*piece.node);
+            } else if (piece.value != nullptr) {
+                out_ += piece.value->ToText();
+            } else {
+                out_ += piece.text;
+            }
+        }
+        return std::move(out_);
+    }
+
+  private:
+    void PushText(std::string_view text) { pending_.push_back({nullptr, nullptr, text}); }
+
+    // A child node prints as a node, anything else as its text.
+    void PushElement(const Variant& element) {
+        if (const CExpression* child = element.Object()) {
+            pending_.push_back({child, nullptr, {}});
+        } else {
+            pending_.push_back({nullptr, &element, {}});
+        }
+    }
+
+    // Value(1) "(" Value(3) [separator Value(4)] ")", the item count in Value(2).
+    void PushItemList(const VariantArray& list, std::string_view separator) {
+        const int32_t count = list.Count() >= 2 ? list[2].WholeNumber() : 0;
+        PushText(")");
+        if (count >= 2) {
+            PushElement(list[4]);
+            PushText(separator);
+        }
+        if (count >= 1) {
+            PushElement(list[3]);
+        }
+        PushText("(");
+        PushElement(list[1]);
+    }
+
+    void PushCall(const VariantArray& list) {
+        const int32_t count = list.Count() >= 2 ? list[2].WholeNumber() : 0;
+        PushText(")");
+        for (int32_t i = count; i >= 1; --i) {
+            PushElement(list[2 + i]);
+            if (i > 1) {
+                PushText(",");
+            }
+        }
+        PushText("(");
+        PushElement(list[1]);
+    }
+
+    void Expand(const CExpression& node) {
+        const Variant& value = node.Value();
+        const int32_t kind = node.ExpressionType();
+        if (IsBinaryKind(kind)) {
+            const VariantArray& operands = value.Array();
+            PushElement(operands[2]);
+            PushText(OperatorText(kind));
+            PushElement(operands[1]);
+            return;
+        }
+        switch (kind) {
+            case ekNegate:
+            case ekNot:
+                PushElement(value);
+                PushText(OperatorText(kind));
+                return;
+            case ekParenthesized:
+                PushText(")");
+                PushElement(value);
+                PushText("(");
+                return;
+            case ekLabelRef: {
+                const VariantArray& parts = value.Array();
+                PushText(")");
+                PushElement(parts[2]);
+                PushText("(");
+                PushElement(parts[1]);
+                return;
+            }
+            case ekDatumRef:
+                PushItemList(value.Array(), "-");
+                return;
+            case ekIndexedName:
+                PushItemList(value.Array(), ",");
+                return;
+            case ekFunctionCall:
+                PushCall(value.Array());
+                return;
+            case ekText:
+                out_ += QuotedText(value.ToText());
+                return;
+            case ekColonNumber: {
+                const VariantArray& parts = value.Array();
+                PushElement(parts[4]);
+                PushText(":");
+                PushElement(parts[3]);
+                PushText(":");
+                PushElement(parts[2]);
+                return;
+            }
+            case ekTrue:
+            case ekFalse:
+                out_ += OperatorText(kind);
+                return;
+            default:
+                PushElement(value);  // words, numbers, wrapped nodes and plain values
+                return;
+        }
+    }
+
+    // Text constants are held between double quotes and print between single quotes.
+    static std::string QuotedText(std::string text) {
+        if (!text.empty() && text.front() == '"') {
+            text.front() = '\'';
+        }
+        if (!text.empty() && text.back() == '"') {
+            text.back() = '\'';
+        }
+        return text;
+    }
+
+    std::vector<Piece> pending_;
+    std::string out_;
+};
+
+}  // namespace
+
+std::string CExpression::BuildString() const {
+    return Printer().Print(*this);
+}
+
+}  // namespace vantreel

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "dmis/model/NodePool.h"
+
+#include "dmis/model/Variant.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantreel {
+
+class CExpressions;
+class Datastream;
+
+// Kinds of expression nodes (CExpression::ExpressionType), from ExpressionKinds.def.
+enum ExpressionKind : int32_t {
+#define EXPRESSION_KIND(name, code) name = code,
+#include "dmis/model/ExpressionKinds.def"
+#undef EXPRESSION_KIND
+};
+
+// One node of an expression tree. Its Value holds text, a number, one child
+// node, or an array of plain values and child nodes, shaped by the kind:
+//   operators with two operands  array(0 To 2): empty, left node, right node
+//   6, 10, 18, 26                one child node
+//   9 label reference            array(1 To 2): label-type word, label name
+//   15, 16, 27                   array(1 To 2 + n): name, count n (Integer), n items
+//   14 colon number              array(1 To 4) as the scanner delivers it
+//   others                       one plain value
+class CExpression : public Pooled<CExpression> {
+  public:
+    CExpression();
+    CExpression(int32_t expressionType, Variant value);
+    ~CExpression();
+    CExpression(const CExpression&) = delete;
+    CExpression& operator=(const CExpression&) = delete;
+
+    // The node's own expression list. Neither the parser nor the writers use
+    // it, so it is made on first use: a node is then a few dozen bytes.
+    CExpressions& objExpressions();
+    bool HasExpressions() const noexcept { return extras_ && extras_->expressions; }
+
+    int32_t ExpressionType() const noexcept { return expressionType_; }
+    void SetExpressionType(int32_t expressionType) noexcept { expressionType_ = expressionType; }
+
+    const Variant& Value() const noexcept { return value_; }
+    Variant& Value() noexcept { return value_; }
+    void SetValue(Variant value);
+
+    // For a parameter of OUTPUT followed by a point list: array(0 To 0 or 1) of numbers.
+    const Variant& OutPutPoints() const noexcept;
+    void SetOutPutPoints(Variant points);
+
+    void Initialize() noexcept {}
+
+    // The DMIS text of the node and everything below it. Works without
+    // recursion, so a tree of any depth prints.
+    std::string BuildString() const;
+
+    // The Basic text of the node; minor words are kept as quoted text.
+    std::string BuildForBas();
+
+    // Saves and loads the object in the model stream layout.
+    void WriteStream(Datastream& objStream) const;
+    void ReadStream(Datastream& objStream);
+
+    // Releases the node's own expression list; the child nodes in Value go with the node.
+    void Terminate();
+
+    // Builders for the shapes above.
+    static std::unique_ptr<CExpression> Make(int32_t expressionType, Variant value = {});
+    static std::unique_ptr<CExpression> MakeBinary(int32_t expressionType,
+                                                   std::unique_ptr<CExpression> left,
+                                                   std::unique_ptr<CExpression> right);
+    static std::unique_ptr<CExpression> MakeUnary(int32_t expressionType,
+                                                  std::unique_ptr<CExpression> operand);
+    static std::unique_ptr<CExpression> MakeLabelRef(std::string labelType, std::string name);
+    static std::unique_ptr<CExpression> MakeNamedList(int32_t expressionType, std::string name,
+                                                      std::vector<Variant> items);
+
+  private:
+    // What almost no node has: its own expression list, an OUTPUT point list.
+    struct Extras {
+        std::unique_ptr<CExpressions> expressions;
+        Variant outPutPoints;
+    };
+
+    std::unique_ptr<Extras> extras_;
+    int32_t expressionType_ = 0;
+    Variant value_;
+};
+
+// True for the kinds whose Value is array(0 To 2) with two operand nodes.
+bool IsBinaryKind(int32_t expressionType) noexcept;
+
+}  // namespace vantreel

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "dmis/model/NodePool.h"
+
+#include "dmis/model/Progress.h"
+#include "dmis/model/Variant.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vantreel {
+
+class CExpression;
+class Datastream;
+class CExpressions;
+class CStatements;
+
+// One DMIS statement: its keyword, parameters, left-hand value and, for block
+// statements (DO, IF, MEAS, MACRO, SELECT, ...), the nested block.
+class CStatement : public Pooled<CStatement> {
+  public:
+    CStatement();
+    ~CStatement();
+    CStatement(const CStatement&) = delete;
+    CStatement& operator=(const CStatement&) = delete;
+
+    std::unique_ptr<CStatements> objStatements;    // nested block; empty for simple statements
+    std::unique_ptr<CExpressions> objExpressions;  // parameters in source order
+
+    // Upper-case keyword ("FEAT", "MEAS") or one of "LABEL", "IfBlock", "ElseBlock".
+    std::string_view StatementType() const noexcept {
+        return statementType_.IsEmpty() ? std::string_view() : statementType_.String();
+    }
+    void SetStatementType(std::string_view statementType) {
+        statementType_ = Variant::FromString(statementType);
+    }
+
+    int32_t LineNumber() const noexcept { return lineNumber_; }
+    void SetLineNumber(int32_t lineNumber) noexcept { lineNumber_ = lineNumber; }
+
+    // Left-hand side (F(C1) in F(C1)=FEAT/...); null when the statement has none.
+    CExpression* LValue() const noexcept { return lValue_.get(); }
+    void SetLValue(std::unique_ptr<CExpression> lValue);
+    std::unique_ptr<CExpression> TakeLValue() noexcept;
+
+    void Initialize() noexcept {}
+
+    // The DMIS text of the statement line: F(C1)=FEAT/CIRCLE,INNER.
+    std::string BuildString() const;
+
+    // The Basic line of the statement.
+    std::string BuildForBas();
+
+    // Saves and loads the object in the model stream layout.
+    void WriteStream(Datastream& objStream) const;
+    void ReadStream(Datastream& objStream);
+
+    // Releases the nested block, the parameters and the left-hand value.
+    void Terminate(const ProgressCallback& progress = {});
+
+  private:
+    Variant statementType_;  // words of up to 13 bytes need no block of their own
+    int32_t lineNumber_ = 0;
+    std::unique_ptr<CExpression> lValue_;
+};
+
+}  // namespace vantreel

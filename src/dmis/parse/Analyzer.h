@@ -1,0 +1,88 @@
+#pragma once
+
+#include "dmis/parse/Expression.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vantreel {
+
+class CProgram;
+class CStatement;
+class CStatements;
+class ParseContext;
+class Scanner;
+
+// The DMIS statement parser: one statement per logical line, block bodies
+// attached to their opening statement, labels and jumps checked, ENDFIL
+// required at the end. On failure the scanner's Message and Severity tell
+// what went wrong and where.
+class StatementParser {
+  public:
+    StatementParser(Scanner& scanner, ParseContext& context);
+
+    // The whole token list as a program; false on the first error. Nesting
+    // too deep and memory running out end the parse with a message.
+    bool ParseProgram(CProgram& program);
+    // One statement with the block it opens.
+    bool ParseStatement(CStatement& statement);
+    // One statement line without a block body.
+    bool ParseSimpleStatement(CStatement& statement);
+    // LABEL=CZONE: a left-hand label, "=" and CZONE make the whole line.
+    bool ParseCzoneDefinition(CStatement& statement);
+    // Whether the next token is the word.
+    bool ExpectWord(std::string_view word);
+
+    bool ParseMeasBlock(CStatement& statement);
+    bool ParseCalibBlock(CStatement& statement);
+    bool ParseGotargBlock(CStatement& statement);
+    bool ParseMacroBlock(CStatement& statement);
+    bool ParseIfBlock(CStatement& statement);
+    bool ParseSelectBlock(CStatement& statement);
+    bool ParseDoBlock(CStatement& statement);
+
+    // The words a MEAS or RMEAS body may hold.
+    static bool IsMeasBlockWord(std::string_view word);
+
+  private:
+    bool ParseStatementsToEnd(CProgram& program);
+
+    using Continues = std::function<bool(std::string_view word)>;
+
+    bool Fail(int32_t p0, int16_t severity, ParseMessage::Shape shape, int32_t id,
+              std::string extra = {});
+    bool FailWrapped(int32_t p0, int32_t id, std::string extra = {}) {
+        return Fail(p0, 1, ParseMessage::Shape::Wrapped, id, std::move(extra));
+    }
+    // The next token must end the line (167034).
+    bool ExpectLineEnd(int32_t p0);
+    // "," and one more parameter; false without a "," (recorded softly) or
+    // when the parameter cannot be parsed (167032).
+    bool ParseNextParameter(ExpressionNode& out);
+    bool ParseLabelStatement(CStatement& statement);
+    bool ParseOutputParameter(CExpression& parameter);
+    bool ParseParameters(CStatement& statement);
+    void RegisterDeclarations(const CStatement& statement);
+
+    // The body loop the blocks share: statements while continues(word), then
+    // the end word. measRules adds the SAVE/RECALL label check.
+    bool ParseBody(CStatement& block, const Continues& continues, std::string_view endWord,
+                   std::string_view detailWord, bool measRules);
+    // One statement of a body into into; false ends the body. Sets failed when
+    // the block must fail (a severity-1 error, re-recorded at blockStart).
+    bool ParseBodyStatement(CStatements& into, int32_t blockStart, bool& failed,
+                            CStatement** parsed = nullptr);
+    std::string_view CurrentWord() const;
+    // An empty node for an attempt that usually fails (a left-hand label, an
+    // assignment target): kept and cleared between attempts, replaced when an
+    // attempt succeeds and takes it.
+    ExpressionNode& SpareNode();
+
+    Scanner& scanner_;
+    ParseContext& context_;
+    ExpressionParser expressions_;
+    ExpressionNode spare_;
+};
+
+}  // namespace vantreel

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "dmis/model/CExpression.h"
+#include "dmis/parse/ParseMessage.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vantreel {
+
+class ParseContext;
+class Scanner;
+
+using ExpressionNode = std::unique_ptr<CExpression>;
+
+// The DMIS expression parser: recursive descent with backtracking over the
+// scanner's tokens. Every routine returns whether it parsed; a failure moves
+// the scanner back and records a message and a severity there (1 a real
+// error, 2 a soft failure, 3 and 4 repositioning). A routine may replace the
+// output node with another one.
+class ExpressionParser {
+  public:
+    // nextParameter parses "," and one more parameter; the statement parser
+    // supplies it, and function calls use it for their further arguments.
+    using NextParameter = std::function<bool(ExpressionNode&)>;
+
+    ExpressionParser(Scanner& scanner, ParseContext& context, NextParameter nextParameter);
+
+    // One statement parameter: a lone value before "," or the line end takes
+    // the quick path, anything else the full grammar.
+    bool ParseParameter(ExpressionNode& out);
+    // A full expression: .OR. of .AND. of .NOT. of relations of sums ...
+    bool ParseExpression(ExpressionNode& out);
+    // A label reference such as F(C1), for a label type of the 38-word table.
+    bool ParseLabelRef(ExpressionNode& out);
+    // NAME = followed by ASSIGN, OBTAIN or VALUE (which is read next).
+    bool ParseAssignTarget(ExpressionNode& out);
+    // A label or datum name: a word or an integer of at most 64 characters.
+    bool ParseLabelName(std::string& name);
+
+    // Records a failure: the message with the current token's line, then a
+    // move back to p0. Always false.
+    bool Fail(int32_t p0, int16_t severity, ParseMessage::Shape shape, int32_t id,
+              std::string extra = {});
+
+  private:
+    enum class Level { Or, And, Relation, Sum, Product, Power };
+
+    bool ParseAndTerm(ExpressionNode& out);
+    bool ParseNotTerm(ExpressionNode& out);
+    bool ParseRelation(ExpressionNode& out);
+    bool ParseSum(ExpressionNode& out);
+    bool ParseProduct(ExpressionNode& out);
+    bool ParseSignedFactor(ExpressionNode& out);
+    bool ParsePower(ExpressionNode& out);
+    bool ParsePrimary(ExpressionNode& out);
+    bool ParseIndexedName(ExpressionNode& out);
+    bool ParseConstant(ExpressionNode& out);
+    bool ParseSignedConstant(ExpressionNode& out);
+    bool ParseUnsignedConstant(ExpressionNode& out);
+    bool ParseLiteral(ExpressionNode& out);
+    bool ParseDatumRef(ExpressionNode& out);
+    bool ParseFunctionCall(ExpressionNode& out);
+    bool ParseName(ExpressionNode& out);
+    bool ParseParenthesized(ExpressionNode& out);
+
+    // A level with a tail: the operand, then { operator operand }.
+    bool ParseLevel(Level level, ExpressionNode& out);
+    bool ParseOperand(Level level, ExpressionNode& out);
+    // The operator tail of a level, as a loop: left-associative, and on a
+    // failure every operator of the chain records its message, innermost first.
+    bool Tail(Level level, ExpressionNode left, ExpressionNode& out);
+    // A prefix level (.NOT. or "-") that may repeat, as a loop.
+    bool ParsePrefixed(int16_t prefixToken, int32_t kind, ExpressionNode& out);
+
+    Scanner& scanner_;
+    ParseContext& context_;
+    NextParameter nextParameter_;
+};
+
+}  // namespace vantreel

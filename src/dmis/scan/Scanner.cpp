@@ -1,0 +1,634 @@
+#include "dmis/scan/Scanner.h"
+#include "shared/Text.h"
+
+#include "dmis/model/CComments.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/scan/LabelTypes.h"
+#include "dmis/scan/PhysicalLineReader.h"
+#include "shared/InputFile.h"
+#include "shared/RunTimeError.h"
+#include "vantreel/Error.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace vantreel {
+namespace {
+
+constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
+
+bool IsAlpha(unsigned char ch) noexcept {
+    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+}
+bool IsDigit(unsigned char ch) noexcept {
+    return ch >= '0' && ch <= '9';
+}
+bool IsAlphaNumeric(unsigned char ch) noexcept {
+    return IsAlpha(ch) || IsDigit(ch);
+}
+
+// DMIS lines are trimmed of the space character only, not of tabs.
+std::string_view TrimSpaces(std::string_view text) noexcept {
+    return Trim(text, kBlanks);
+}
+
+constexpr uint64_t kPowersOfTen[] = {1,
+                                     10,
+                                     100,
+                                     1000,
+                                     10000,
+                                     100000,
+                                     1000000,
+                                     10000000,
+                                     100000000,
+                                     1000000000,
+                                     10000000000,
+                                     100000000000,
+                                     1000000000000,
+                                     10000000000000,
+                                     100000000000000,
+                                     1000000000000000};
+
+// The dotted operators, by their letters.
+struct DottedOperator {
+    std::string_view letters;
+    int16_t kind;
+};
+
+constexpr DottedOperator kDottedOperators[] = {
+    {"EQ", tkEq},   {"NE", tkNe},     {"LT", tkLt},       {"LE", tkLe},
+    {"GT", tkGt},   {"GE", tkGe},     {"AND", tkAnd},     {"OR", tkOr},
+    {"NOT", tkNot}, {"TRUE", tkTrue}, {"FALSE", tkFalse},
+};
+
+}  // namespace
+
+Scanner::Scanner() = default;
+Scanner::~Scanner() = default;
+
+bool Scanner::ScanFile(const std::string& path, CProgram& objProgram) {
+    state_ = Start;
+    pending_ = 0;
+    InputFile file;
+    try {
+        file = OpenInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
+    } catch (const Error& error) {
+        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
+        return false;
+    }
+    bool ok = false;
+    try {
+        PhysicalLineReader reader(file.get());
+        ok = Scan(reader, objProgram, path);
+    } catch (const Error& error) {
+        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
+    }
+    return ok;
+}
+
+bool Scanner::ScanText(std::string_view text, CProgram& objProgram, const std::string& name) {
+    state_ = Start;
+    pending_ = 0;
+    PhysicalLineReader reader(text);
+    return Scan(reader, objProgram, name);
+}
+
+bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path) {
+    try {
+        std::string line;
+        bool continuing = false;
+        for (;;) {
+            if (!continuing) {
+                line.clear();
+            }
+            if (!reader.AppendLine(line)) {
+                break;
+            }
+            if (lineNum_ == kInt32Max) {
+                throw MakeError(RunTimeError::Overflow, "Scanner",
+                                "the file has more than 2147483647 lines");
+            }
+            ++lineNum_;
+            const std::string_view trimmed = TrimSpaces(line);
+            if (IsContinuation(trimmed)) {
+                // Keep the trimmed line without its "$"; the next line is appended.
+                continuing = true;
+                const auto begin = static_cast<std::size_t>(trimmed.data() - line.data());
+                line.erase(begin + trimmed.size() - 1);
+                line.erase(0, begin);
+                continue;
+            }
+            continuing = false;
+            ScanLogicalLine(trimmed, objProgram);
+        }
+        // A file whose last line ends in "$": what was joined is still a whole
+        // line, so it is treated like any other, last token and comment included.
+        if (continuing) {
+            ScanLogicalLine(TrimSpaces(line), objProgram);
+        }
+        return true;
+    } catch (const Error& error) {
+        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
+    } catch (const std::bad_alloc&) {
+        lastError_ = "ParseFile error on '" + path + "', not enough memory for its tokens";
+    }
+    return false;
+}
+
+void Scanner::ScanLogicalLine(std::string_view line, CProgram& objProgram) {
+    if (line.empty()) {
+        return;
+    }
+    if (line.starts_with("$$")) {
+        auto comment = std::make_unique<CComment>();
+        comment->SetComment(std::string(line));
+        comment->SetLineNumber(lineNum_);
+        if (!objProgram.objComments) {
+            objProgram.objComments = std::make_unique<CComments>();
+        }
+        objProgram.objComments->AddComment(std::move(comment));
+        return;
+    }
+    ScanLine(line, true);  // the blank ends the line's last token
+}
+
+bool Scanner::IsContinuation(std::string_view line) noexcept {
+    const std::string_view t = TrimSpaces(line);
+    if (t.size() == 1) {
+        return t == "$";
+    }
+    return t.size() >= 2 && t.back() == '$' && t != "$$";
+}
+
+// Feeds the line, followed by one blank when endWithBlank is set, to the lexer.
+void Scanner::ScanLine(std::string_view line, bool endWithBlank) {
+    const std::size_t n = line.size() + (endWithBlank ? 1 : 0);
+    if (n == 0) {
+        return;
+    }
+    std::size_t r = line.size();
+    while (r > 0 && line[r - 1] == ' ') {
+        --r;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char ch = i < line.size() ? static_cast<unsigned char>(line[i]) : ' ';
+        const unsigned char next = i + 1 < r ? static_cast<unsigned char>(line[i + 1]) : 0;
+        LexChar(ch, next);
+        if (pending_ != 0) {
+            const unsigned char again = pending_;
+            pending_ = 0;
+            LexChar(again, next);
+        }
+    }
+    AddToken(tkEndOfLine);
+}
+
+void Scanner::LexChar(unsigned char ch, unsigned char next) {
+    switch (state_) {
+        case Start:
+            LexStart(ch);
+            return;
+        case InWord:
+            LexWord(ch);
+            return;
+        case InInteger:
+            if (IsDigit(ch)) {
+                const int digit = ch - '0';
+                if (integerValue_ > (kInt32Max - digit) / 10) {
+                    throw MakeError(RunTimeError::Overflow, "Scanner",
+                                    "the number on line " + std::to_string(lineNum_) +
+                                        " is larger than 2147483647");
+                }
+                integerValue_ = integerValue_ * 10 + digit;
+            } else if (ch == '.') {
+                state_ = InFraction;
+            } else if (ch == ':') {
+                state_ = InMinutes;
+            } else if (IsAlpha(ch) || ch == '_') {
+                state_ = InWord;
+                text_ = std::to_string(integerValue_);
+                text_.push_back(static_cast<char>(ch));
+            } else {
+                pending_ = ch;
+                AddToken(tkInteger);
+            }
+            return;
+        case InString:
+            LexString(ch, next);
+            return;
+        case InFraction:
+            LexFraction(ch, next);
+            return;
+        case AfterStar:
+            if (ch == '*') {
+                AddToken(tkPower);
+            } else {
+                pending_ = ch;
+                AddToken(tkStar);
+            }
+            return;
+        case AfterDot:
+            LexAfterDot(ch);
+            return;
+        case InMinutes:
+            if (IsDigit(ch)) {
+                firstDigits_.push_back(static_cast<char>(ch));
+            } else if (ch == ':') {
+                state_ = InSeconds;
+            } else {
+                pending_ = ch;
+                AddToken(tkColonNumber);
+            }
+            return;
+        case InSeconds:
+            if (IsDigit(ch) || ch == '.') {
+                secondDigits_.push_back(static_cast<char>(ch));
+            } else {
+                pending_ = ch;
+                AddToken(tkColonNumber);
+            }
+            return;
+    }
+}
+
+void Scanner::LexStart(unsigned char ch) {
+    if (IsAlpha(ch)) {
+        state_ = InWord;
+        text_.assign(1, static_cast<char>(ch));
+        return;
+    }
+    if (IsDigit(ch)) {
+        if (LabelTestHolds()) {
+            state_ = InWord;
+            text_.assign(1, static_cast<char>(ch));
+        } else {
+            state_ = InInteger;
+            integerValue_ = ch - '0';
+            firstDigits_.clear();
+            secondDigits_.clear();
+        }
+        return;
+    }
+    switch (ch) {
+        case '\'':
+            state_ = InString;
+            text_.assign(1, '"');
+            return;
+        case '(':
+            AddToken(tkLeftParen);
+            return;
+        case ')':
+            AddToken(tkRightParen);
+            return;
+        case '/':
+            AddToken(tkSlash);
+            return;
+        case ',':
+            AddToken(tkComma);
+            return;
+        case '=':
+            AddToken(tkEquals);
+            return;
+        case '+':
+            AddToken(tkPlus);
+            return;
+        case '-':
+            if (LabelTestHolds()) {
+                state_ = InWord;
+                text_.assign(1, '-');
+            } else {
+                AddToken(tkMinus);
+            }
+            return;
+        case '[':
+            AddToken(tkLeftBracket);
+            return;
+        case ']':
+            AddToken(tkRightBracket);
+            return;
+        case '"':
+            AddToken(tkDoubleQuote);
+            return;
+        case '*':
+            state_ = AfterStar;
+            return;
+        case '.':
+            if (LabelTestHolds()) {
+                state_ = InWord;
+                text_.assign(1, '.');
+            } else {
+                state_ = AfterDot;
+                text_.clear();
+                integerValue_ = 0;
+                firstDigits_.clear();
+                secondDigits_.clear();
+            }
+            return;
+        case '_':
+            state_ = InWord;
+            text_.assign(1, '_');
+            return;
+        default:
+            if (ch <= 32) {
+                return;  // blanks, tabs and other control characters
+            }
+            EmitError("Invalid character encountered");
+            return;
+    }
+}
+
+void Scanner::LexWord(unsigned char ch) {
+    if (IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_)) {
+        text_.push_back(static_cast<char>(ch));
+        return;
+    }
+    MakeUpperAscii(text_);
+    afterLabelType_ = IsScannerLabelType(text_);
+    pending_ = ch;
+    AddToken(tkWord);
+}
+
+void Scanner::LexString(unsigned char ch, unsigned char next) {
+    if (ch != '\'') {
+        text_.push_back(static_cast<char>(ch));
+        return;
+    }
+    if (next == 0) {
+        text_.push_back('"');
+        AddToken(tkString);
+        return;
+    }
+    const std::size_t last = text_.find_last_not_of(' ');
+    if ((last != std::string::npos && text_[last] == '\'') || next == '\'') {
+        text_.push_back('\'');  // a doubled quote stays doubled inside the string
+        return;
+    }
+    text_.push_back('"');
+    AddToken(tkString);
+}
+
+void Scanner::LexFraction(unsigned char ch, unsigned char next) {
+    if (IsDigit(ch)) {
+        firstDigits_.push_back(static_cast<char>(ch));
+        return;
+    }
+    // An exponent: 1.5E3, 1.5E-3, 1.5e+3.
+    const bool hasExponent = firstDigits_.find('E') != std::string::npos;
+    if ((ch == 'E' || ch == 'e') && !hasExponent && (IsDigit(next) || next == '+' || next == '-')) {
+        firstDigits_.push_back('E');
+        return;
+    }
+    if ((ch == '+' || ch == '-') && !firstDigits_.empty() && firstDigits_.back() == 'E') {
+        firstDigits_.push_back(static_cast<char>(ch));
+        return;
+    }
+    // Anything else ends the number and starts the next token: 1.5*2, 1.5/ ...
+    pending_ = ch;
+    EmitReal();
+}
+
+void Scanner::LexAfterDot(unsigned char ch) {
+    if (ch == '.') {
+        const std::string letters = ToUpperAscii(text_);
+        for (const DottedOperator& op : kDottedOperators) {
+            if (letters == op.letters) {
+                AddToken(op.kind);
+                return;
+            }
+        }
+        EmitError("Invalid logical operator '" + text_ + "'");
+        return;
+    }
+    if (IsAlpha(ch)) {
+        text_.push_back(static_cast<char>(ch));
+        return;
+    }
+    if (IsDigit(ch)) {
+        if (text_.empty()) {
+            firstDigits_.assign(1, static_cast<char>(ch));
+            state_ = InFraction;
+        }
+        return;  // a digit among the letters of a dotted word is dropped
+    }
+    pending_ = ch;
+    if (text_.empty()) {
+        AddToken(tkPeriod);
+    } else {
+        EmitError("Invalid pattern '." + text_ + "'");
+    }
+}
+
+void Scanner::EmitError(std::string message) {
+    errorText_ = std::move(message);
+    AddToken(tkError);
+}
+
+std::string Scanner::RealLiteral() const {
+    return std::to_string(integerValue_) + "." + firstDigits_;
+}
+
+bool Scanner::ParseReal(double& value) const {
+    if (firstDigits_.empty()) {
+        value = integerValue_;
+        return true;
+    }
+    // Most reals have a short fraction: integer part and fraction then form
+    // one whole number below 2^53, and one division by an exact power of ten
+    // rounds correctly.
+    constexpr uint64_t kExact = uint64_t{1} << 53;
+    if (firstDigits_.size() < std::size(kPowersOfTen)) {
+        uint64_t fraction = 0;
+        bool digitsOnly = true;
+        for (const char c : firstDigits_) {
+            if (!IsDigit(static_cast<unsigned char>(c))) {
+                digitsOnly = false;
+                break;
+            }
+            fraction = fraction * 10 + static_cast<uint64_t>(c - '0');
+        }
+        const uint64_t scale = kPowersOfTen[firstDigits_.size()];
+        if (digitsOnly && static_cast<uint64_t>(integerValue_) <= (kExact - fraction) / scale) {
+            value = static_cast<double>(static_cast<uint64_t>(integerValue_) * scale + fraction) /
+                    static_cast<double>(scale);
+            return true;
+        }
+    }
+    const std::string literal = RealLiteral();
+    const char* end = literal.data() + literal.size();
+    const auto [stop, error] = std::from_chars(literal.data(), end, value);
+    return error == std::errc() && stop == end;
+}
+
+void Scanner::EmitReal() {
+    if (ParseReal(realValue_)) {
+        realValueReady_ = true;
+        AddToken(tkReal);
+    } else {
+        EmitError("Invalid number '" + RealLiteral() + "'");
+    }
+}
+
+bool Scanner::LabelTestHolds() const noexcept {
+    // Without a second-to-last token there is no label-type word to look at.
+    if (count_ < 2) {
+        return false;
+    }
+    const TokenRecord& token = Record(count_ - 1);
+    return token.kind == tkWord && IsScannerLabelType(Text(token.data.text));
+}
+
+void Scanner::AddToken(int16_t nType) {
+    TokenRecord& token = NewRecord();
+    token.kind = nType;
+    switch (nType) {
+        case tkError:
+            token.data.text = StoreText(errorText_);
+            break;
+        case tkWord:
+        case tkString:
+            token.data.text = StoreText(text_);
+            break;
+        case tkInteger:
+            token.data.integer = integerValue_;
+            break;
+        case tkReal:
+            if (!realValueReady_ && !ParseReal(realValue_)) {
+                realValue_ = integerValue_;
+            }
+            token.data.real = realValue_;
+            realValueReady_ = false;
+            break;
+        case tkColonNumber:
+            token.data.colonIndex = static_cast<uint32_t>(colonNumbers_.size());
+            colonNumbers_.push_back(
+                {integerValue_, StoreText(firstDigits_), StoreText(secondDigits_)});
+            break;
+        default:
+            token.data.integer = 0;
+            break;
+    }
+    token.line = lineNum_;
+    state_ = Start;
+}
+
+TokenRecord& Scanner::NewRecord() {
+    if (count_ == kInt32Max) {
+        throw MakeError(RunTimeError::Overflow, "Scanner",
+                        "the file has more tokens than a scanner can hold");
+    }
+    if (count_ == capacity_) {
+        blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
+        capacity_ += kTokenBlock;
+    }
+    ++count_;
+    return blocks_[static_cast<std::size_t>(count_ - 1) / kTokenBlock]
+                  [static_cast<std::size_t>(count_ - 1) % kTokenBlock];
+}
+
+const TokenRecord& Scanner::Record(int32_t position) const noexcept {
+    return blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock]
+                  [static_cast<std::size_t>(position - 1) % kTokenBlock];
+}
+
+TokenRecord::TextRef Scanner::StoreText(std::string_view text) {
+    if (textPool_.size() + text.size() > std::numeric_limits<uint32_t>::max()) {
+        throw MakeError(RunTimeError::Overflow, "Scanner",
+                        "the file holds more text than a scanner can hold");
+    }
+    const TokenRecord::TextRef ref{static_cast<uint32_t>(textPool_.size()),
+                                   static_cast<uint32_t>(text.size())};
+    textPool_.append(text);
+    return ref;
+}
+
+std::string_view Scanner::Text(TokenRecord::TextRef ref) const noexcept {
+    return std::string_view(textPool_).substr(ref.offset, ref.length);
+}
+
+int16_t Scanner::Token() noexcept {
+    if (position_ < 0) {
+        position_ = 0;
+    }
+    if (position_ < kInt32Max) {
+        ++position_;
+    }
+    return position_ <= count_ ? Record(position_).kind : static_cast<int16_t>(tkEndOfInput);
+}
+
+int32_t Scanner::TokenLineNumber() const noexcept {
+    return TokenLineAt(position_);
+}
+
+void Scanner::Restore(int32_t nPos, int16_t nSev, ParseMessage sMsg) {
+    if (position_ > 0 || (position_ == 0 && nSev > severity_)) {
+        message_ = std::move(sMsg);
+        severity_ = nSev;
+    }
+    position_ = nPos;
+}
+
+int16_t Scanner::TokenKindAt(int32_t position) const noexcept {
+    return position >= 1 && position <= count_ ? Record(position).kind
+                                               : static_cast<int16_t>(tkEndOfInput);
+}
+
+int32_t Scanner::TokenLineAt(int32_t position) const noexcept {
+    if (count_ == 0) {
+        return 0;
+    }
+    if (position < 1) {
+        position = 1;
+    } else if (position > count_) {
+        position = count_;
+    }
+    return Record(position).line;
+}
+
+std::string_view Scanner::TokenTextAt(int32_t position) const noexcept {
+    if (position < 1 || position > count_) {
+        return {};
+    }
+    const TokenRecord& token = Record(position);
+    switch (token.kind) {
+        case tkError:
+        case tkWord:
+        case tkString:
+            return Text(token.data.text);
+        default:
+            return {};
+    }
+}
+
+Variant Scanner::TokenDataAt(int32_t position) const {
+    if (position < 1 || position > count_) {
+        return Variant();
+    }
+    const TokenRecord& token = Record(position);
+    switch (token.kind) {
+        case tkError:
+        case tkWord:
+        case tkString:
+            return Variant::FromString(Text(token.data.text));
+        case tkInteger:
+            return Variant::FromLong(token.data.integer);
+        case tkReal:
+            return Variant::FromDouble(token.data.real);
+        case tkColonNumber: {
+            const ColonNumber& number = colonNumbers_[token.data.colonIndex];
+            VariantArray parts(1, 4);
+            parts[1] = Variant::FromInteger(tkColonNumber);
+            parts[2] = Variant::FromLong(number.value);
+            parts[3] = Variant::FromString(Text(number.minutes));
+            parts[4] = Variant::FromString(Text(number.seconds));
+            return Variant::FromArray(std::move(parts));
+        }
+        default:
+            return Variant();
+    }
+}
+
+}  // namespace vantreel

@@ -1,0 +1,166 @@
+#pragma once
+
+#include "dmis/model/Variant.h"
+#include "dmis/parse/ParseMessage.h"
+#include "dmis/scan/TokenKind.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantreel {
+
+class CProgram;
+class PhysicalLineReader;
+
+// One scanned token, 16 bytes. Texts (words, strings, error messages, the
+// digit groups of colon numbers) live in the scanner's text pool.
+struct TokenRecord {
+    struct TextRef {
+        uint32_t offset;
+        uint32_t length;
+    };
+    int16_t kind;
+    int32_t line;
+    union {
+        int32_t integer;
+        double real;
+        TextRef text;
+        uint32_t colonIndex;
+    } data;
+};
+
+// Turns one DMIS file into tokens and comment lines, then serves the parsers
+// as a cursor over the tokens and keeps the message of the last parse failure.
+class Scanner {
+  public:
+    // Lexer states.
+    enum LexState : int32_t {
+        Start = 0,
+        InWord = 1,
+        InInteger = 2,
+        InString = 3,
+        InFraction = 4,
+        AfterStar = 5,
+        AfterDot = 6,
+        InMinutes = 7,
+        InSeconds = 8,
+    };
+
+    // The token array grows by this many records at a time, without moving
+    // the records already stored.
+    static constexpr int32_t kTokenBlock = 2048;
+
+    Scanner();
+    ~Scanner();
+    Scanner(const Scanner&) = delete;
+    Scanner& operator=(const Scanner&) = delete;
+
+    void Clear() noexcept {}
+
+    // Scans the file at path, appending tokens here and comment lines to
+    // objProgram's comments. False after a failure, with LastError set; what
+    // was scanned before the failure stays.
+    bool ScanFile(const std::string& path, CProgram& objProgram);
+
+    // The same for text held in memory; name stands for the path in LastError.
+    bool ScanText(std::string_view text, CProgram& objProgram, const std::string& name);
+
+    void Terminate() noexcept {}
+
+    // Appends a token of kind nType, taking its data from the lexer registers.
+    void AddToken(int16_t nType);
+
+    // The data and line of the token at Position. Outside 1..TokenCount the
+    // data is empty and the line is that of the nearest token (0 without any).
+    Variant TokenData() const { return TokenDataAt(position_); }
+    int32_t TokenLineNumber() const noexcept;
+
+    // Advances Position and returns the kind of the token there, or
+    // tkEndOfInput past the last token.
+    int16_t Token() noexcept;
+
+    int32_t LineNum() const noexcept { return lineNum_; }
+    const std::string& LastError() const noexcept { return lastError_; }
+    int32_t Position() const noexcept { return position_; }
+    void SetPosition(int32_t value) noexcept { position_ = value; }
+    int32_t ErrorOffset() const noexcept { return 0; }
+    int16_t Severity() const noexcept { return severity_; }
+    // The recorded parse message in the current language.
+    std::string Message() const { return message_.Format(); }
+    // The recorded parse message as its parts, for recording it again.
+    const ParseMessage& MessageParts() const noexcept { return message_; }
+
+    // Records a parse message (while Position is above 0 always; at 0 only
+    // when nSev is higher than the recorded severity) and moves to nPos.
+    void Restore(int32_t nPos, int16_t nSev, std::string sMsg) {
+        Restore(nPos, nSev, ParseMessage::Of(std::move(sMsg)));
+    }
+    void Restore(int32_t nPos, int16_t nSev, ParseMessage sMsg);
+
+    // The token list itself, positions 1..TokenCount.
+    int32_t TokenCount() const noexcept { return count_; }
+    int16_t TokenKindAt(int32_t position) const noexcept;
+    int32_t TokenLineAt(int32_t position) const noexcept;
+    Variant TokenDataAt(int32_t position) const;
+    // The text of a word, string or error token; empty for other kinds.
+    std::string_view TokenTextAt(int32_t position) const noexcept;
+
+  private:
+    struct ColonNumber {
+        int32_t value;
+        TokenRecord::TextRef minutes;
+        TokenRecord::TextRef seconds;
+    };
+
+    bool Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path);
+    void ScanLogicalLine(std::string_view line, CProgram& objProgram);
+    static bool IsContinuation(std::string_view line) noexcept;
+    void ScanLine(std::string_view line, bool endWithBlank);
+    void LexChar(unsigned char ch, unsigned char next);
+    void LexStart(unsigned char ch);
+    void LexWord(unsigned char ch);
+    void LexString(unsigned char ch, unsigned char next);
+    void LexFraction(unsigned char ch, unsigned char next);
+    void LexAfterDot(unsigned char ch);
+    void EmitError(std::string message);
+    void EmitReal();
+    bool LabelTestHolds() const noexcept;
+    bool ParseReal(double& value) const;
+    std::string RealLiteral() const;
+
+    const TokenRecord& Record(int32_t position) const noexcept;
+    TokenRecord& NewRecord();
+    TokenRecord::TextRef StoreText(std::string_view text);
+    std::string_view Text(TokenRecord::TextRef ref) const noexcept;
+
+    // Token list.
+    int32_t count_ = 0;
+    int32_t capacity_ = 0;
+    std::vector<std::unique_ptr<TokenRecord[]>> blocks_;
+    std::string textPool_;
+    std::vector<ColonNumber> colonNumbers_;
+
+    // Cursor and messages.
+    int16_t severity_ = 0;
+    int32_t position_ = 0;
+    ParseMessage message_;
+    std::string lastError_;
+    int32_t lineNum_ = 0;
+
+    // Lexer registers.
+    LexState state_ = Start;
+    unsigned char pending_ = 0;
+    bool afterLabelType_ = false;
+    std::string text_;
+    int32_t integerValue_ = 0;
+    std::string firstDigits_;
+    std::string secondDigits_;
+    std::string errorText_;
+    double realValue_ = 0;  // the value of the real about to be added, once parsed
+    bool realValueReady_ = false;
+};
+
+}  // namespace vantreel

@@ -1,0 +1,362 @@
+#include "common/TestRegistry.h"
+#include "components/ComponentFactory.h"
+#include "components/FileSystemPart.h"
+#include "partinfo/FormPartInfo.h"
+#include "partinfo/PartInfoSession.h"
+#include "shared/IniFile.h"
+#include "shared/MessageBox.h"
+#include "shared/Resources.h"
+#include "touch/FormKeyboard.h"
+#include "touch/ModalDialogs.h"
+#include "vantreel/PartInformation.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabBar>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace vantreel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+template <class Widget = QWidget>
+Widget* Find(QDialog& dialog, const char* name) {
+    Widget* widget = dialog.findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+void Click(QDialog& dialog, const char* name) {
+    if (auto* button = Find<QAbstractButton>(dialog, name)) {
+        button->click();
+    }
+}
+
+void SetText(QDialog& dialog, const char* name, const QString& text) {
+    if (auto* box = Find<QLineEdit>(dialog, name)) {
+        box->setText(text);
+    }
+}
+
+// A part on a private station; the dialog answered by script, messages recorded.
+class FormPartInfoTest : public RegistryTest {
+  protected:
+    void SetUp() override {
+        RegistryTest::SetUp();
+        ResetModalAnswers(3000);
+        SetMessageBoxHandler([this](const std::string& text, int32_t, const std::string& title) {
+            messages_.push_back(title + ": " + text);
+            return int32_t{vbOK};
+        });
+        Set("Common", "StartupApp", "Tellurim");
+        Set("Users", "LastUser", "anna");
+        FileSystemPart part;
+        std::string name = "P1";
+        part.CreateProject(0, directory_.Path().string(), name, true);
+        partDir_ = part.FullPath();
+        file_ = part.informationfile();
+    }
+    void TearDown() override {
+        EXPECT_EQ(PendingModalAnswers(), 0);
+        EXPECT_EQ(UnansweredModalDialogs(), 0);
+        SetMessageBoxHandler(nullptr);
+        RegistryTest::TearDown();
+    }
+
+    // Shows the dialog for the part; script drives it and must close it.
+    bool Show(std::function<void(FormPartInfo&)> script, bool touch = false,
+              const std::string& partDir = {}) {
+        QueueModalAnswer([script](QDialog& dialog) { script(static_cast<FormPartInfo&>(dialog)); });
+        PartInformation information;
+        return information.ShowInformation(partDir.empty() ? partDir_ : partDir, "Users\\anna",
+                                           "Machines\\M1", 1033, touch);
+    }
+
+    std::string partDir_;
+    std::string file_;
+    std::vector<std::string> messages_;
+};
+
+TEST_F(FormPartInfoTest, ContinuousPrintingShowsAndSavesTheNormalReport) {
+    for (const bool touch : {false, true}) {
+        SCOPED_TRACE(touch ? "touch" : "desktop");
+        WriteIniString(file_, "Report", "PrintMode", "1");
+        WriteIniString(file_, "Report", "ReportStatus", "2");
+        int buttonHeight = 0;
+        int fontSize = 0;
+        const bool result = Show(
+            [&](FormPartInfo& form) {
+                EXPECT_TRUE(Find<QRadioButton>(form, "OptRptNormal")->isChecked());
+                EXPECT_FALSE(Find(form, "OptRptPart")->isEnabled());
+                EXPECT_TRUE(Find<QRadioButton>(form, "optPrtContinuous")->isChecked());
+                Click(form, "optPrtProgram");
+                EXPECT_TRUE(Find(form, "OptRptPart")->isEnabled());
+                Click(form, "optPrtContinuous");
+                EXPECT_FALSE(Find(form, "OptRptPart")->isEnabled());
+                buttonHeight = Find(form, "cmdOK")->height();
+                fontSize = Find(form, "txtSerialNum")->font().pointSize();
+                Click(form, "cmdOK");
+            },
+            touch);
+        EXPECT_TRUE(result);
+        EXPECT_EQ(ReadIniString(file_, "Report", "ReportStatus"), "1");
+        if (touch) {
+            EXPECT_GE(buttonHeight, 40);  // finger-sized
+            EXPECT_GE(fontSize, 10);
+        } else {
+            EXPECT_LT(buttonHeight, 40);
+        }
+    }
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(FormPartInfoTest, EveryCaptionFitsInBothLanguagesAndSizes) {
+    WriteIniString(file_, "Part", "Name", "PLATE_4711");
+    struct Case {
+        int32_t language;
+        bool touch;
+        QString title;
+    };
+    const Case cases[] = {{1033, false, "Part Information: PLATE_4711"},
+                          {1033, true, "Part Information: PLATE_4711"},
+                          {1031, false, "Teileinformationen: PLATE_4711"},
+                          {1031, true, "Teileinformationen: PLATE_4711"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title.toStdString() + (c.touch ? " touch" : " desktop"));
+        int32_t language = c.language;
+        SetLanguage(language);
+        PartInfoSession session;
+        session.Open(partDir_);
+        session.Load({{"Office_Laser"}, "Office_Laser"}, "", "");
+        FormPartInfo form;
+        form.Load(session, c.language, c.touch);
+        form.show();
+        EXPECT_EQ(form.windowTitle(), c.title);
+        EXPECT_EQ(Find<QLabel>(form, "lblPartName")->text(), "PLATE_4711");
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_LE(form.frameGeometry().width(), screen.width());
+        EXPECT_LE(form.frameGeometry().height(), screen.height());
+        auto* tabs = Find<QTabBar>(form, "tabPartProgram");
+        for (int tab = 1; tab <= 6; ++tab) {
+            form.SelectTab(tab);
+            QApplication::processEvents();
+            EXPECT_GE(tabs->tabRect(tab - 1).width(),
+                      tabs->fontMetrics().horizontalAdvance(tabs->tabText(tab - 1)));
+            QWidget* panel = Find(form, ("picGeneral" + std::to_string(tab - 1)).c_str());
+            EXPECT_TRUE(panel->isVisible());
+            for (QWidget* control : form.findChildren<QWidget*>()) {
+                auto* label = qobject_cast<QLabel*>(control);
+                const bool fixedText = (label != nullptr && !label->wordWrap()) ||
+                                       qobject_cast<QAbstractButton*>(control) != nullptr;
+                if (fixedText && control->isVisible()) {
+                    EXPECT_GE(control->width(), control->sizeHint().width())
+                        << control->objectName().toStdString() << " "
+                        << (label ? label->text() : qobject_cast<QAbstractButton*>(control)->text())
+                               .toStdString();
+                }
+            }
+        }
+    }
+    int32_t english = 1033;
+    SetLanguage(english);
+}
+
+TEST_F(FormPartInfoTest, CsvRulesDisableOkAndRefuseABareFileName) {
+    const std::string before = ReadAll(file_);
+    EXPECT_FALSE(Show([&](FormPartInfo& form) {
+        form.SelectTab(4);
+        Click(form, "optCSVNormal");
+        EXPECT_FALSE(Find(form, "cmdOK")->isEnabled());
+        EXPECT_TRUE(Find(form, "txtCSVFile")->isEnabled());
+        form.SelectTab(1);  // leaving the CSV tab without a file is refused
+        EXPECT_EQ(form.CurrentTab(), 4);
+        SetText(form, "txtCSVFile", "out.csv");
+        EXPECT_TRUE(Find(form, "cmdOK")->isEnabled());
+        form.SelectTab(2);
+        Click(form, "cmdOK");  // refused: no folder
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(form.CurrentTab(), 4);
+        EXPECT_EQ(Find<QLineEdit>(form, "txtCSVFile")->selectedText(), "out.csv");
+        Click(form, "optCSVNone");
+        EXPECT_FALSE(Find(form, "txtCSVFile")->isEnabled());
+        Click(form, "cmdCancel");
+    }));
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0], "Part Information: Enter the full path of the CSV file.");
+    EXPECT_EQ(messages_[1],
+              "CSV Output: The folder \"\" does not exist.\r\n\nEnter the full path of the CSV "
+              "file.");
+    EXPECT_EQ(ReadAll(file_), before);
+}
+
+TEST_F(FormPartInfoTest, AWriteProtectedPartKeepsOnlyTheSerialNumberEditable) {
+    WriteIniString(file_, "Part", "WriteProtect", "1");
+    std::ofstream(fs::path(partDir_) / "a.skp") << "x\n";
+    EXPECT_TRUE(Show([&](FormPartInfo& form) {
+        EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), "true");  // rewritten on opening
+        EXPECT_TRUE(Find<QCheckBox>(form, "chkWriteProtected")->isChecked());
+        EXPECT_FALSE(Find(form, "chkWriteProtected")->isEnabled());  // anna is no administrator
+        for (const char* name : {"OptRptNormal", "OptRptFeature", "txtRptFileName", "optLogNone",
+                                 "txtLogFileName", "optPrtNone", "chkGraphics", "cboCurrentPrinter",
+                                 "optCSVNormal", "txtCSVFile", "txtCSVRecord", "txtLibName",
+                                 "chkPartialRun", "cboSkipFiles", "lstAddons", "cmdProperties"}) {
+            EXPECT_FALSE(Find(form, name)->isEnabled()) << name;
+        }
+        EXPECT_TRUE(Find(form, "txtSerialNum")->isEnabled());
+        SetText(form, "txtSerialNum", "SN-7");
+        Click(form, "cmdOK");
+    }));
+    EXPECT_EQ(ReadIniString(file_, "Part", "SerialNumber"), "SN-7");
+}
+
+TEST_F(FormPartInfoTest, AnAdministratorTogglesTheWriteProtectionAtOnce) {
+    Set("Users\\anna", "Administrator", "true");
+    EXPECT_FALSE(Show([&](FormPartInfo& form) {
+        EXPECT_TRUE(Find(form, "chkWriteProtected")->isEnabled());
+        EXPECT_TRUE(Find(form, "txtLibName")->isEnabled());
+        Click(form, "chkWriteProtected");
+        EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), "true");
+        EXPECT_FALSE(Find(form, "txtLibName")->isEnabled());
+        Click(form, "cmdCancel");
+    }));
+    EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), "true");  // stays after Cancel
+}
+
+TEST_F(FormPartInfoTest, CancelAfterSaveKeepsWhatWasSaved) {
+    EXPECT_FALSE(Show([&](FormPartInfo& form) {
+        SetText(form, "txtLibName", "LIB1");
+        Click(form, "cmdSave");
+        EXPECT_TRUE(form.isVisible());
+        SetText(form, "txtLibName", "LIB2");
+        Click(form, "cmdCancel");
+    }));
+    EXPECT_EQ(ReadIniString(file_, "Part", "LibraryName"), "LIB1");
+}
+
+TEST_F(FormPartInfoTest, LabelsFillTheirSlotsAndAnEmptyValueGetsItsDefaultBack) {
+    Set("Machines\\M1\\DatabaseLabels", "DBLabel0", "Operator");
+    Set("Machines\\M1\\DatabaseLabels", "DBLabel3", "Shift");
+    Set("Users\\anna\\DatabaseRelations", "Shift", "early");
+    EXPECT_TRUE(Show([&](FormPartInfo& form) {
+        form.show();
+        EXPECT_EQ(Find<QLabel>(form, "lblDBLabel1")->text(), "Shift");
+        EXPECT_FALSE(Find(form, "txtDBValue2")->isVisibleTo(&form));
+        auto* shift = Find<QLineEdit>(form, "txtDBValue1");
+        EXPECT_EQ(shift->text(), "early");
+        shift->setText("");
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(shift, &out);
+        EXPECT_EQ(shift->text(), "early");
+        SetText(form, "txtDBValue0", "bob");
+        Click(form, "cmdOK");
+    }));
+    EXPECT_EQ(ReadIniString(file_, "Report", "Operator"), "bob");
+    EXPECT_EQ(ReadIniString(file_, "Report", "Shift"), "");
+}
+
+TEST_F(FormPartInfoTest, AddOnEditorsAreCalledForTheSelectedEntry) {
+    const std::pair<const char*, const char*> addons[] = {
+        {"Test.Recorder1", "{7E1A0000-0000-4000-8000-000000000001}"},
+        {"Example.RunCounter", "{5A3C1E00-7A11-4E0D-9C4B-2F1D00000001}"},
+        {"Test.Broken", "{7E1A0000-0000-4000-8000-000000000002}"},
+    };
+    for (const auto& [progId, classId] : addons) {
+        Set(std::string("Common\\Addons\\") + progId, "Name", std::string("Add-on ") + progId);
+        Set(std::string("Common\\Addons\\") + progId, "PIFProgID", progId);
+    }
+    RegisterInprocServer("Test.Recorder1", addons[0].second, VANTREEL_TEST_PLUGIN);
+    RegisterInprocServer("Example.RunCounter", addons[1].second, VANTREEL_EXAMPLE_ADDON);
+    RegisterInprocServer("Test.Broken", addons[2].second, directory_.File("gone.so"));
+    EXPECT_FALSE(Show([&](FormPartInfo& form) {
+        auto* list = Find<QListWidget>(form, "lstAddons");
+        ASSERT_EQ(list->count(), 3);
+        EXPECT_FALSE(Find(form, "cmdProperties")->isEnabled());
+        // Subkeys enumerate in Windows order: Example.RunCounter, Test.Broken, Test.Recorder1.
+        list->setCurrentRow(0);
+        EXPECT_TRUE(Find(form, "cmdProperties")->isEnabled());
+        Click(form, "cmdProperties");
+        Click(form, "cmdProperties");
+        list->setCurrentRow(1);
+        Click(form, "cmdProperties");
+        list->setCurrentRow(2);
+        Click(form, "cmdProperties");
+        EXPECT_TRUE(form.isVisible());
+        Click(form, "cmdCancel");
+    }));
+    EXPECT_EQ(ReadIniString(file_, "ExampleAddon", "Edits"), "2");
+    EXPECT_EQ(ReadIniString(file_, "ExampleAddon", "Language"), "1033");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("The settings of the add-on \"Add-on Test.Broken\" cannot be "
+                                "edited: ActiveX component can't create object: Test.Broken"),
+              std::string::npos)
+        << messages_[0];
+    EXPECT_EQ(ReadAll(file_ + ".calls"), "Recorder1|" + partDir_ + "|" + file_ + "|1033\n");
+}
+
+TEST_F(FormPartInfoTest, OnATouchScreenTheTextBoxesOpenTheKeyboard) {
+    EXPECT_TRUE(Show(
+        [&](FormPartInfo& form) {
+            SetText(form, "txtSerialNum", "SN-");
+            QueueModalAnswer([](QDialog& dialog) {
+                auto& keyboard = static_cast<FormKeyboard&>(dialog);
+                keyboard.Touch("7");
+                keyboard.Touch("ENTER");
+            });
+            auto* box = Find<QLineEdit>(form, "txtSerialNum");
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &release);
+            EXPECT_EQ(box->text(), "SN-7");
+            auto* library = Find<QLineEdit>(form, "txtLibName");  // not one of the four
+            QApplication::sendEvent(library, &release);
+            Click(form, "cmdOK");
+        },
+        true));
+    EXPECT_EQ(ReadIniString(file_, "Part", "SerialNumber"), "SN-7");
+}
+
+TEST_F(FormPartInfoTest, BadPartsGiveAClearMessageAndChangeNothing) {
+    PartInformation information;
+    EXPECT_FALSE(information.ShowInformation(directory_.File("nowhere"), "", "", 1033, false));
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("holds no part"), std::string::npos) << messages_[0];
+
+    messages_.clear();
+    const std::string binary("[Part]\0\x01\x02", 9);
+    std::ofstream(file_, std::ios::binary | std::ios::trunc) << binary;
+    EXPECT_FALSE(Show([&](FormPartInfo& form) {
+        SetText(form, "txtLibName", "LIB");
+        Click(form, "cmdOK");  // refused: the file is not text
+        EXPECT_TRUE(form.isVisible());
+        Click(form, "cmdCancel");
+    }));
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_NE(messages_[0].find("cannot be used: it is not a text file"), std::string::npos);
+    EXPECT_EQ(messages_[1], messages_[0]);
+    EXPECT_EQ(ReadAll(file_), binary);
+}
+
+}  // namespace
+}  // namespace vantreel::test
