@@ -161,8 +161,7 @@ const CommandRegistration exportVerb(
              return 0;
          });
      },
-     "vantreel parts export /media/usb/line3.zip BRACKET lines/SHAFT --title \"Line 3\" --user "
-     "anna --fix"});
+     "vantreel parts export /tmp/plates.zip Plates/PLATE_4711 --title Plates"});
 
 const char* kExportLegacyUsage = "DIR PART...  copy parts to DIR in the legacy layout";
 
@@ -179,7 +178,7 @@ const CommandRegistration exportLegacyVerb(
              return 0;
          });
      },
-     "vantreel parts export-legacy /media/usb BRACKET"});
+     "vantreel parts export-legacy /tmp/legacy Plates/PLATE_4711"});
 
 const char* kBrowseUsage = "FILE  show the header and the parts of an export file";
 
@@ -208,7 +207,7 @@ const CommandRegistration browseVerb(
              return 0;
          });
      },
-     "vantreel parts browse /media/usb/line3.zip"});
+     "vantreel parts browse /tmp/plates.zip"});
 
 const char* kImportUsage =
     "FILE DIR [--part NAME]... [--template]  import the parts (all, or those named) into DIR";
@@ -238,7 +237,7 @@ const CommandRegistration importVerb(
              return 0;
          });
      },
-     "vantreel parts import /media/usb/line3.zip /srv/parts --part SHAFT"});
+     "vantreel parts import /tmp/plates.zip /srv/parts/Imported --part PLATE_4711"});
 
 const char* kImportLegacyUsage = "LISTFILE DIR [--upgrade]  import a legacy export into DIR";
 
@@ -263,7 +262,7 @@ const CommandRegistration importLegacyVerb(
              return 0;
          });
      },
-     "vantreel parts import-legacy /media/usb/BRACKET/BRACKET.lst /srv/parts --upgrade"});
+     "vantreel parts import-legacy /mnt/usb/EXPORT.LST /srv/parts/Imported"});
 
 }  // namespace
 }  // namespace vantreel::cli
