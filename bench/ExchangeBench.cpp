@@ -202,6 +202,7 @@ BENCHMARK(BM_ExchangeExportProjects)
     ->Arg(50)
     ->Arg(200)
     ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Iterations(1);
 BENCHMARK(BM_ExchangeImportProjects)
     ->Arg(200)
