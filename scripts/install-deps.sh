@@ -15,6 +15,7 @@ packages=(
     libzip-dev
     zip
     unzip
+    time
     qt6-base-dev
     cups-daemon
     cups-client

@@ -242,6 +242,30 @@ TEST_F(ArchiveTest, ImportRefusalsChangeNothing) {
     EXPECT_EQ(Tree(target).size(), 2u);
 }
 
+TEST_F(ArchiveTest, AFailureInTheLastPartLeavesNoPartBehind) {
+    auto a = Open(MakePart("A"));
+    auto b = Open(MakePart("B"));
+    const std::string file = Export({a.get(), b.get()});
+    // Damage B's data: A is extracted completely before B fails.
+    std::string bytes = ReadFile(file);
+    const std::size_t at = bytes.find("parts/B/data/points.bin") + 23 + 20000;
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x5a);
+    WriteFile(file, bytes);
+    const fs::path target = directory_.Path() / "target";
+    fs::create_directories(target);
+    std::string description;
+    EXPECT_EQ(ErrorNumber(
+                  [&] {
+                      exporter_.ImportProjects(file, {"A", "B"}, target.string(), false);
+                  },
+                  &description),
+              321);
+    EXPECT_NE(description.find("points.bin"), std::string::npos) << description;
+    EXPECT_TRUE(fs::is_empty(target));
+    exporter_.ImportProjects(file, {"A"}, target.string(), false);  // A alone is whole
+    EXPECT_EQ(Tree(target / "A").size(), Tree(root_ / "A").size());
+}
+
 TEST_F(ArchiveTest, BrowseAnswersFalseForAnythingElse) {
     auto part = Open(MakePart("P"));
     const std::string good = Export({part.get()});

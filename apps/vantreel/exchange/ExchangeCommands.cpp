@@ -23,7 +23,7 @@ namespace {
 
 // A command line taken apart: the plain arguments, and the options that take
 // a value or stand alone.
-struct Arguments {
+struct Options {
     std::vector<std::string> plain;
     std::vector<std::pair<std::string, std::string>> valued;
     std::vector<std::string> flags;
@@ -56,10 +56,10 @@ struct Arguments {
     }
 };
 
-// Splits args; an unknown option or a missing value raises a usage error.
-Arguments Parse(const std::vector<std::string>& args, const std::vector<std::string>& withValue,
-                const std::vector<std::string>& alone) {
-    Arguments parsed;
+// Splits args; an unknown option or a missing value is a UsageError.
+Options Parse(const std::vector<std::string>& args, const std::vector<std::string>& withValue,
+              const std::vector<std::string>& alone) {
+    Options parsed;
     const auto known = [](const std::vector<std::string>& list, const std::string& name) {
         for (const std::string& item : list) {
             if (item == name) {
@@ -74,13 +74,13 @@ Arguments Parse(const std::vector<std::string>& args, const std::vector<std::str
             parsed.plain.push_back(arg);
         } else if (known(withValue, arg)) {
             if (i + 1 == args.size()) {
-                throw Error(5, "vantreel", arg + " needs a value");
+                throw UsageError("option '" + arg + "' needs a value");
             }
             parsed.valued.emplace_back(arg, args[++i]);
         } else if (known(alone, arg)) {
             parsed.flags.push_back(arg);
         } else {
-            throw Error(5, "vantreel", "unknown option " + arg);
+            throw UsageError("unknown option '" + arg + "'");
         }
     }
     return parsed;
@@ -113,20 +113,24 @@ std::vector<const Part*> View(const std::vector<std::unique_ptr<Part>>& parts) {
     return view;
 }
 
-// Runs a verb, turning every error into a message and exit status 1, and a
-// wrong command line into its usage and status 2.
-int Guarded(const std::string& verb, const std::string& usage, std::size_t minimum,
-            const std::vector<std::string>& args, std::ostream& err,
-            const std::function<int(const std::vector<std::string>&)>& body) {
+// Runs a verb, turning every error into a message and exit status 1; a wrong
+// command line is a UsageError for the tool to report (exit status 2).
+int Guarded(std::size_t minimum, const char* names, const std::vector<std::string>& args,
+            std::ostream& err, const std::function<int()>& body) {
+    std::size_t plain = 0;
+    for (const std::string& arg : args) {
+        plain += arg.starts_with("--") ? 0 : 1;
+    }
+    if (plain < minimum) {
+        throw UsageError(std::string("expects ") + names);
+    }
     try {
-        if (args.size() < minimum) {
-            err << "usage: vantreel " << verb << ' ' << usage << '\n';
-            return 2;
-        }
-        return body(args);
+        return body();
+    } catch (const UsageError&) {
+        throw;
     } catch (const Error& error) {
         err << "ERROR: " << error.Description() << '\n';
-        return error.Number() == 5 && error.Source() == "vantreel" ? 2 : 1;
+        return 1;
     } catch (const std::exception& error) {
         err << "ERROR: " << error.what() << '\n';
         return 1;
@@ -140,11 +144,11 @@ const char* kExportUsage =
 const CommandRegistration exportVerb(
     {"parts export", kExportUsage,
      [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-         return Guarded("parts export", kExportUsage, 2, args, err, [&](const auto&) {
-             const Arguments a = Parse(args, {"--title", "--user", "--comments"},
-                                       {"--no-source", "--no-executable", "--fix"});
+         return Guarded(2, "OUT.zip PART...", args, err, [&] {
+             const Options a = Parse(args, {"--title", "--user", "--comments"},
+                                     {"--no-source", "--no-executable", "--fix"});
              if (a.plain.size() < 2) {
-                 throw Error(5, "vantreel", "name the export file and at least one part");
+                 throw UsageError("expects OUT.zip PART...");
              }
              const char* login = std::getenv("USER");
              const auto parts = OpenParts({a.plain.begin() + 1, a.plain.end()});
@@ -164,8 +168,8 @@ const char* kExportLegacyUsage = "DIR PART...  copy parts to DIR in the legacy l
 const CommandRegistration exportLegacyVerb(
     {"parts export-legacy", kExportLegacyUsage,
      [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-         return Guarded("parts export-legacy", kExportLegacyUsage, 2, args, err, [&](const auto&) {
-             const Arguments a = Parse(args, {}, {});
+         return Guarded(2, "DIR PART...", args, err, [&] {
+             const Options a = Parse(args, {}, {});
              const auto parts = OpenParts({a.plain.begin() + 1, a.plain.end()});
              CreatePartExport()->ExportLegacy(a.plain[0], View(parts));
              for (const auto& part : parts) {
@@ -181,10 +185,10 @@ const char* kBrowseUsage = "FILE  show the header and the parts of an export fil
 const CommandRegistration browseVerb(
     {"parts browse", kBrowseUsage,
      [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-         return Guarded("parts browse", kBrowseUsage, 1, args, err, [&](const auto&) {
-             const Arguments a = Parse(args, {}, {});
+         return Guarded(1, "FILE", args, err, [&] {
+             const Options a = Parse(args, {}, {});
              if (a.plain.size() != 1) {
-                 throw Error(5, "vantreel", "name one export file");
+                 throw UsageError("expects FILE");
              }
              std::string title, user, date, comments;
              std::vector<std::string> names;
@@ -211,10 +215,10 @@ const char* kImportUsage =
 const CommandRegistration importVerb(
     {"parts import", kImportUsage,
      [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-         return Guarded("parts import", kImportUsage, 2, args, err, [&](const auto&) {
-             const Arguments a = Parse(args, {"--part"}, {"--template"});
+         return Guarded(2, "FILE DIR", args, err, [&] {
+             const Options a = Parse(args, {"--part"}, {"--template"});
              if (a.plain.size() != 2) {
-                 throw Error(5, "vantreel", "name one export file and one target folder");
+                 throw UsageError("expects FILE DIR");
              }
              std::unique_ptr<PartExport> exporter = CreatePartExport();
              std::vector<std::string> names = a.Values("--part");
@@ -240,10 +244,10 @@ const char* kImportLegacyUsage = "LISTFILE DIR [--upgrade]  import a legacy expo
 const CommandRegistration importLegacyVerb(
     {"parts import-legacy", kImportLegacyUsage,
      [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-         return Guarded("parts import-legacy", kImportLegacyUsage, 2, args, err, [&](const auto&) {
-             const Arguments a = Parse(args, {}, {"--upgrade"});
+         return Guarded(2, "LISTFILE DIR", args, err, [&] {
+             const Options a = Parse(args, {}, {"--upgrade"});
              if (a.plain.size() != 2) {
-                 throw Error(5, "vantreel", "name one list file and one target folder");
+                 throw UsageError("expects LISTFILE DIR");
              }
              InitResources();
              int32_t language = 0;
