@@ -122,6 +122,22 @@ TEST_F(KeyboardTest, LayoutFollowsTheTable) {
     EXPECT_GT(keyboard.Key("SPACE")->width(), keyboard.Key("Q")->width());
 }
 
+TEST_F(KeyboardTest, FontsFollowTheScreenSizes) {
+    for (const bool touch : {true, false}) {
+        SCOPED_TRACE(touch ? "touch" : "desktop");
+        FormKeyboard keyboard;
+        keyboard.SetTouchScreen(touch);
+        keyboard.Build("Prompt", "abc");
+        const ScreenRes& metrics = keyboard.Metrics();
+        EXPECT_EQ(keyboard.findChild<QLabel*>("lblPrompt")->font().pointSize(),
+                  metrics.LabelFontSize());
+        EXPECT_EQ(keyboard.findChild<QLineEdit*>("txtValue")->font().pointSize(),
+                  metrics.LabelFontSize());
+        EXPECT_EQ(keyboard.Key("Q")->font().pointSize(), metrics.CmdButtonFontSize());
+        EXPECT_EQ(keyboard.Key("ENTER")->font().pointSize(), metrics.CmdButtonFontSize());
+    }
+}
+
 TEST_F(KeyboardTest, DesktopSizesMakeSmallerKeys) {
     FormKeyboard touch;
     touch.Build("Prompt", "");

@@ -140,6 +140,17 @@ TEST_F(MessageBoxTest, MsgBoxExShowsTheLibrarysBoxInAQtHost) {
     });
     EXPECT_EQ(MsgBoxEx("Overwrite?", vbYesNo + vbQuestion, ""), vbNo);
 
+    // Without buttons and title: OK alone, and the host's title.
+    QueueModalAnswer([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Vantreel Tests");
+        auto& box = static_cast<frmMessageBox&>(dialog);
+        ASSERT_EQ(box.ButtonCount(), 1);
+        EXPECT_EQ(box.Button(1)->property("Tag").toString(), "1");
+        EXPECT_TRUE(box.IconKey().isEmpty());
+        box.Button(1)->click();
+    });
+    EXPECT_EQ(MsgBoxEx("Saved."), vbOK);
+
     QueueModalAnswer([](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Error");
         EXPECT_EQ(dialog.findChild<QLabel*>("lblMsg")->text(), "The disk is full");
