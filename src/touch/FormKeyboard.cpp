@@ -197,7 +197,9 @@ std::string FormKeyboard::InputString(const std::string& sPrompt, const std::str
         return sValue;
     }
     cancelled_ = false;
-    ShowModal(*this);
+    if (ShowModal(*this) != QDialog::Accepted) {
+        cancelled_ = true;  // closed without ENTER or CANCEL, however that came about
+    }
     return cancelled_ ? initial_ : result_;
 }
 

@@ -94,6 +94,12 @@ TEST_F(KeyboardTest, DeleteCancelAndEnter) {
     EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "");
     QueueModalAnswer([](QDialog& dialog) { dialog.close(); });  // closed as CANCEL
     EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "P-12");
+    QueueModalAnswer([](QDialog& dialog) { dialog.done(QDialog::Rejected); });
+    EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "P-12");
+    // Not shown at all (nobody answers): the text stays too.
+    EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "P-12");
+    EXPECT_EQ(UnansweredModalDialogs(), 1);
+    ResetModalAnswers();
 }
 
 TEST_F(KeyboardTest, LayoutFollowsTheTable) {

@@ -32,7 +32,10 @@ class WideScreen : public ModalTest {
   protected:
     void SetUp() override {
         ModalTest::SetUp();
-        ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().width(), 1024);
+        // ctest runs these on their screen and fails them if they skip.
+        if (QGuiApplication::primaryScreen()->geometry().width() != 1024) {
+            GTEST_SKIP() << "needs QT_QPA_PLATFORM=offscreen:configfile=data/station-1024.json";
+        }
     }
     void TearDown() override {
         RegisterContextServer("Daskoren.Application", nullptr);
