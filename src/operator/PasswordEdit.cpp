@@ -9,6 +9,8 @@ namespace vantreel {
 
 PasswordEdit::PasswordEdit(QWidget* parent) : QLineEdit(parent) {
     setEchoMode(QLineEdit::Password);
+    // Every character shows as "*", whatever mask the desktop style prefers.
+    setStyleSheet("QLineEdit { lineedit-password-character: 42; }");
     setDragEnabled(false);  // a drag would carry the text out
     setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText |
                         Qt::ImhNoAutoUppercase);

@@ -4,7 +4,7 @@
 
 namespace vantreel {
 
-// A text box for a password: every character shown masked, and its text
+// A text box for a password: every character shown as "*", and its text
 // never leaves it by copying, cutting, dragging or the context menu; input
 // methods are told the text is sensitive.
 class PasswordEdit : public QLineEdit {

@@ -53,8 +53,10 @@ using MessageBoxHandler =
 
 // Every message of the library goes through MsgBoxEx, which hands it to the
 // installed handler: the dialog window in a GUI host, the console in the
-// command-line tool (the default), a scripted answer in tests.
-int32_t MsgBoxEx(const std::string& text, int32_t style, const std::string& title);
+// command-line tool (the default), a scripted answer in tests. Without a
+// style the box has OK alone; without a title (or an empty one) the window
+// shows the host application's title.
+int32_t MsgBoxEx(const std::string& text, int32_t style = vbOKOnly, const std::string& title = {});
 
 // Installs a handler; an empty one restores the console. Returns the previous one.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -3,6 +3,8 @@
 #include "shared/Resources.h"
 #include "touch/FormHelpers.h"
 #include "touch/ModalDialogs.h"
+#include "touch/frmMessageBox.h"
+#include "vantreel/Error.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -186,9 +188,18 @@ void FormKeyboard::reject() {
 }
 
 std::string FormKeyboard::InputString(const std::string& sPrompt, const std::string& sValue) {
-    Build(sPrompt, sValue);
+    try {
+        Build(sPrompt, sValue);
+    } catch (const Error& error) {
+        // A keyboard that cannot be laid out (a context server that is
+        // registered but cannot be made) says why and leaves the text alone.
+        ShowErrorDescription(error);
+        return sValue;
+    }
     cancelled_ = false;
-    ShowModal(*this);
+    if (ShowModal(*this) != QDialog::Accepted) {
+        cancelled_ = true;  // closed without ENTER or CANCEL, however that came about
+    }
     return cancelled_ ? initial_ : result_;
 }
 

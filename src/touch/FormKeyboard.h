@@ -29,7 +29,8 @@ class FormKeyboard : public QDialog {
     // Touch-sized keys (the default) or desktop-sized ones; read by Build.
     void SetTouchScreen(bool bTouchScreen) noexcept { metrics_.SetTouchScreen(bTouchScreen); }
 
-    // Shows the keyboard modally; the typed text after ENTER, sValue after CANCEL.
+    // Shows the keyboard modally; the typed text after ENTER, sValue after
+    // CANCEL. A keyboard that cannot be built shows the error and returns sValue.
     std::string InputString(const std::string& sPrompt, const std::string& sValue);
 
     // Builds the keyboard for a prompt and an initial value without showing it.

@@ -91,7 +91,7 @@ void frmMessageBox::Build(const std::string& sPrompt, int32_t iFlags, const std:
 
     for (const MessageBoxButton& kind : MessageBoxButtons(iFlags)) {
         auto* button = new QPushButton(Text(GetResString(kind.captionId)), this);
-        button->setObjectName(QString("cmdButton%1").arg(buttons_.size() + 1));
+        button->setObjectName(QString("cmdButton%1").arg(buttons_.size()));  // cmdButton(0) first
         button->setProperty("Tag", QString::number(kind.result));
         // A button with the focus becomes the default one and takes Enter.
         button->setAutoDefault(true);

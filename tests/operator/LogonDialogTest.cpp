@@ -38,8 +38,7 @@ TEST_F(LogonDialogTest, OpensWithTheLastUserAndTheFocusByTheRule) {
             auto* password = Find<QLineEdit>(dialog, "txtPassword");
             EXPECT_EQ(password->echoMode(), QLineEdit::Password);
             QTest::keyClicks(password, "abc");
-            EXPECT_NE(password->displayText(), "abc");
-            EXPECT_EQ(password->displayText().size(), 3);
+            EXPECT_EQ(password->displayText(), "***");  // one "*" per character
             Click(dialog, "cmdCancel");
         });
         Logon logon;

@@ -94,6 +94,12 @@ TEST_F(KeyboardTest, DeleteCancelAndEnter) {
     EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "");
     QueueModalAnswer([](QDialog& dialog) { dialog.close(); });  // closed as CANCEL
     EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "P-12");
+    QueueModalAnswer([](QDialog& dialog) { dialog.done(QDialog::Rejected); });
+    EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "P-12");
+    // Not shown at all (nobody answers): the text stays too.
+    EXPECT_EQ(FormKeyboard().InputString("Part", "P-12"), "P-12");
+    EXPECT_EQ(UnansweredModalDialogs(), 1);
+    ResetModalAnswers();
 }
 
 TEST_F(KeyboardTest, LayoutFollowsTheTable) {
@@ -120,6 +126,46 @@ TEST_F(KeyboardTest, LayoutFollowsTheTable) {
     EXPECT_EQ(keyboard.Key("W")->x() - keyboard.Key("Q")->x(), keyboard.Key("Q")->width());
     EXPECT_EQ(keyboard.Key("CANCEL")->x(), row4);
     EXPECT_GT(keyboard.Key("SPACE")->width(), keyboard.Key("Q")->width());
+}
+
+TEST_F(KeyboardTest, RowOffsetsAndKeyOrder) {
+    FormKeyboard keyboard;
+    keyboard.Build("Prompt", "");
+    // The offscreen screen is 800 pixels wide: command buttons 1031 x 675 twips.
+    ASSERT_EQ(keyboard.Metrics().CmdButtonWidth(), 1031);
+    // 180, then + 1031/4 (257.75: 258), + 1031/8 (128.875: 129), + 1031/4; row 5 as row 4.
+    const std::pair<const char*, int> rowStarts[] = {
+        {"1!", 180}, {"Q", 438}, {"A", 567}, {"Z", 825}, {"CANCEL", 825}};
+    for (const auto& [tag, twips] : rowStarts) {
+        EXPECT_EQ(keyboard.Key(tag)->x(), TwipsToPixels(&keyboard, twips)) << tag;
+    }
+    // The array: the character keys row by row, then SHIFT, CANCEL, SPACE, DELETE, ENTER.
+    const std::pair<int, const char*> order[] = {
+        {0, "1!"},     {12, "\\|"},    {13, "Q"},    {24, "]}"},    {25, "A"},
+        {35, "'\""},   {36, "Z"},      {45, "/?"},   {46, "SHIFT"}, {47, "CANCEL"},
+        {48, "SPACE"}, {49, "DELETE"}, {50, "ENTER"}};
+    for (const auto& [index, tag] : order) {
+        auto* key = keyboard.findChild<QPushButton*>(QString("cmdKey%1").arg(index));
+        ASSERT_NE(key, nullptr) << index;
+        EXPECT_EQ(key->property("Tag").toString(), tag) << index;
+    }
+    EXPECT_EQ(keyboard.findChild<QPushButton*>("cmdKey51"), nullptr);
+}
+
+TEST_F(KeyboardTest, FontsFollowTheScreenSizes) {
+    for (const bool touch : {true, false}) {
+        SCOPED_TRACE(touch ? "touch" : "desktop");
+        FormKeyboard keyboard;
+        keyboard.SetTouchScreen(touch);
+        keyboard.Build("Prompt", "abc");
+        const ScreenRes& metrics = keyboard.Metrics();
+        EXPECT_EQ(keyboard.findChild<QLabel*>("lblPrompt")->font().pointSize(),
+                  metrics.LabelFontSize());
+        EXPECT_EQ(keyboard.findChild<QLineEdit*>("txtValue")->font().pointSize(),
+                  metrics.LabelFontSize());
+        EXPECT_EQ(keyboard.Key("Q")->font().pointSize(), metrics.CmdButtonFontSize());
+        EXPECT_EQ(keyboard.Key("ENTER")->font().pointSize(), metrics.CmdButtonFontSize());
+    }
 }
 
 TEST_F(KeyboardTest, DesktopSizesMakeSmallerKeys) {

@@ -67,6 +67,8 @@ TEST_F(MessageBoxTest, ButtonSetsDefaultsAndIcons) {
         for (std::size_t i = 0; i < c.buttons.size(); ++i) {
             QPushButton* button = box.Button(static_cast<int>(i) + 1);
             EXPECT_EQ(button->text().toStdString(), c.buttons[i].first);
+            // Elements of the control array cmdButton, numbered from 0.
+            EXPECT_EQ(button->objectName(), QString("cmdButton%1").arg(i));
             EXPECT_EQ(button->property("Tag").toInt(), c.buttons[i].second);
             EXPECT_EQ(button->isDefault(), static_cast<int>(i) + 1 == c.defaultButton);
         }
@@ -80,10 +82,10 @@ TEST_F(MessageBoxTest, ButtonSetsDefaultsAndIcons) {
 
 TEST_F(MessageBoxTest, EveryButtonReturnsItsCode) {
     for (const auto& [flags, name, code] :
-         {std::tuple{vbYesNoCancel, "cmdButton1", vbYes},
-          std::tuple{vbYesNoCancel, "cmdButton2", vbNo},
-          std::tuple{vbYesNoCancel, "cmdButton3", vbCancel},
-          std::tuple{vbAbortRetryIgnore, "cmdButton3", vbIgnore}}) {
+         {std::tuple{vbYesNoCancel, "cmdButton0", vbYes},
+          std::tuple{vbYesNoCancel, "cmdButton1", vbNo},
+          std::tuple{vbYesNoCancel, "cmdButton2", vbCancel},
+          std::tuple{vbAbortRetryIgnore, "cmdButton2", vbIgnore}}) {
         Click(name);
         frmMessageBox box;
         EXPECT_EQ(box.Initialize("Continue?", flags, "T"), code) << name;
@@ -98,7 +100,7 @@ TEST_F(MessageBoxTest, EscapeAnswersCancelOnlyWhereThereIsOne) {
     QueueModalAnswer([](QDialog& dialog) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_TRUE(dialog.isVisible());  // no Cancel button: Escape does nothing
-        dialog.findChild<QPushButton*>("cmdButton2")->click();
+        dialog.findChild<QPushButton*>("cmdButton1")->click();
     });
     frmMessageBox withoutCancel;
     EXPECT_EQ(withoutCancel.Initialize("Go?", vbYesNo, "T"), vbNo);
@@ -109,24 +111,24 @@ TEST_F(MessageBoxTest, ADialogOpenedByAnAnswerTakesTheNextAnswer) {
     bool innerAnswer = false;
     QueueModalAnswer([&innerAnswer](QDialog& dialog) {
         innerAnswer = frmMessageBox().YesNo("Really?", "Inner");
-        dialog.findChild<QPushButton*>("cmdButton2")->click();
+        dialog.findChild<QPushButton*>("cmdButton1")->click();
     });
-    Click("cmdButton1");  // the inner box: Yes
+    Click("cmdButton0");  // the inner box: Yes
     frmMessageBox outer;
     EXPECT_EQ(outer.Initialize("Save?", vbYesNoCancel, "Outer"), vbNo);
     EXPECT_TRUE(innerAnswer);
 }
 
 TEST_F(MessageBoxTest, YesNoAndClosingWithoutAButton) {
-    Click("cmdButton1");
+    Click("cmdButton0");
     EXPECT_TRUE(frmMessageBox().YesNo("Save?", "T"));
-    Click("cmdButton2");
+    Click("cmdButton1");
     EXPECT_FALSE(frmMessageBox().YesNo("Save?", "T"));
     QueueModalAnswer([](QDialog& dialog) { dialog.close(); });
     frmMessageBox box;
     EXPECT_FALSE(box.YesNo("Save?", "T"));
     EXPECT_EQ(box.ReturnCode(), 0);
-    Click("cmdButton1");
+    Click("cmdButton0");
     frmMessageBox shown;
     shown.Display("Done", "T");
     EXPECT_EQ(shown.ReturnCode(), vbOK);
@@ -136,14 +138,25 @@ TEST_F(MessageBoxTest, MsgBoxExShowsTheLibrarysBoxInAQtHost) {
     QueueModalAnswer([](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Vantreel Tests");  // the host's title
         EXPECT_EQ(dialog.findChild<QLabel*>("lblMsg")->text(), "Overwrite?");
-        dialog.findChild<QPushButton*>("cmdButton2")->click();
+        dialog.findChild<QPushButton*>("cmdButton1")->click();
     });
     EXPECT_EQ(MsgBoxEx("Overwrite?", vbYesNo + vbQuestion, ""), vbNo);
+
+    // Without buttons and title: OK alone, and the host's title.
+    QueueModalAnswer([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Vantreel Tests");
+        auto& box = static_cast<frmMessageBox&>(dialog);
+        ASSERT_EQ(box.ButtonCount(), 1);
+        EXPECT_EQ(box.Button(1)->property("Tag").toString(), "1");
+        EXPECT_TRUE(box.IconKey().isEmpty());
+        box.Button(1)->click();
+    });
+    EXPECT_EQ(MsgBoxEx("Saved."), vbOK);
 
     QueueModalAnswer([](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Error");
         EXPECT_EQ(dialog.findChild<QLabel*>("lblMsg")->text(), "The disk is full");
-        dialog.findChild<QPushButton*>("cmdButton1")->click();
+        dialog.findChild<QPushButton*>("cmdButton0")->click();
     });
     ShowErrorDescription(Error(61, "test", "The disk is full"));
 }
@@ -299,7 +312,7 @@ TEST_F(MessageBoxTest, TextIsSelectableAndCtrlCCopiesIt) {
         QTest::keyClick(dialog.focusWidget(), Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(QGuiApplication::clipboard()->text(), "Part.vtp");
         EXPECT_TRUE(dialog.isVisible());  // copying answers nothing
-        dialog.findChild<QPushButton*>("cmdButton1")->click();
+        dialog.findChild<QPushButton*>("cmdButton0")->click();
     });
     frmMessageBox box;
     EXPECT_EQ(box.Initialize("Replace the file Part.vtp?", vbYesNo, "T"), vbYes);
@@ -323,9 +336,9 @@ TEST_F(MessageBoxTest, ForgottenAnswersFailAtOnce) {
 
     // A box shown twice: the first showing's check leaves the second alone.
     frmMessageBox again;
-    Click("cmdButton1");
+    Click("cmdButton0");
     EXPECT_EQ(again.Initialize("First", vbYesNo, "T"), vbYes);
-    Click("cmdButton2");
+    Click("cmdButton1");
     EXPECT_EQ(again.Initialize("Second", vbYesNo, "T"), vbNo);
     EXPECT_EQ(UnansweredModalDialogs(), 2);
     ResetModalAnswers();
@@ -338,7 +351,7 @@ TEST_F(MessageBoxTest, EnsureGuiHostInstallsTheBoxButKeepsAHandler) {
     ASSERT_TRUE(HasMessageBoxHandler());
     QueueModalAnswer([](QDialog& dialog) {
         EXPECT_EQ(dialog.objectName(), "frmMessageBox");
-        dialog.findChild<QPushButton*>("cmdButton2")->click();
+        dialog.findChild<QPushButton*>("cmdButton1")->click();
     });
     EXPECT_EQ(MsgBoxEx("Delete?", vbOKCancel, "T"), vbCancel);
 
