@@ -31,7 +31,9 @@
 namespace vantreel {
 namespace {
 
-// The help topic of the dialog.
+// The help file every dialog of the library shares (<CODE>VT.chm), and the
+// dialog's topic in it.
+constexpr std::string_view kHelpBaseName = "VT";
 constexpr int32_t kHelpContext = 125081;
 // The tabs, from 1: their captions.
 constexpr std::array<int32_t, 6> kTabCaptions{125042, 125043, 125044, 125066, 125045, 125046};
@@ -341,7 +343,7 @@ void FormPartInfo::Build() {
         ApplyEnabling();
     });
     connect(chkWriteProtected_, &QCheckBox::clicked, this, [this] { WriteProtectClicked(); });
-    connect(lstAddons_, &QListWidget::currentRowChanged, this, [this] { ApplyEnabling(); });
+    connect(lstAddons_, &QListWidget::itemSelectionChanged, this, [this] { ApplyEnabling(); });
     connect(cmdProperties_, &QPushButton::clicked, this, [this] { PropertiesClicked(); });
     connect(tabPartProgram_, &QTabBar::currentChanged, this, [this](int i) { TabChanged(i); });
     connect(cmdSave_, &QPushButton::clicked, this, [this] { ValidateAndSave(); });
@@ -423,7 +425,7 @@ void FormPartInfo::Load(PartInfoSession& session, int32_t language, bool touchSc
     ApplySystemFont(this);
     Caption();  // first, so the touch sizes see the captions they must fit
     ApplyTouchScaling();
-    SetHelpFile(language, "Vantreel");
+    SetHelpFile(language, kHelpBaseName);
 
     const PartInfoSettings& s = session.Settings();
     controls_ = ControlsFromSettings(s, session.Printers());
@@ -530,7 +532,7 @@ void FormPartInfo::ReadWidgets() {
 void FormPartInfo::ApplyEnabling() {
     PartInfoEnablingInput input;
     input.skipFiles = session_ != nullptr ? session_->Settings().SkipFiles.size() : 0;
-    input.addonSelected = lstAddons_->currentRow() >= 0;
+    input.addonSelected = SelectedAddon() >= 0;
     input.administrator = administrator_;
     for (const auto& [name, enabled] : ControlEnabling(controls_, input)) {
         QWidget* control = findChild<QWidget*>(QString::fromStdString(name));
@@ -602,13 +604,21 @@ void FormPartInfo::WriteProtectClicked() {
     if (session_ == nullptr) {
         return;
     }
-    controls_.WriteProtected = chkWriteProtected_->isChecked();
-    session_->SetWriteProtect(controls_.WriteProtected);
+    if (!session_->SetWriteProtect(chkWriteProtected_->isChecked())) {
+        chkWriteProtected_->setChecked(session_->Settings().WriteProtect);
+        ShowMessage(session_->WriteProtectFailure());
+    }
+    controls_.WriteProtected = session_->Settings().WriteProtect;
     ApplyEnabling();
 }
 
+int FormPartInfo::SelectedAddon() const {
+    const QList<QListWidgetItem*> selected = lstAddons_->selectedItems();
+    return selected.isEmpty() ? -1 : lstAddons_->row(selected.front());
+}
+
 void FormPartInfo::PropertiesClicked() {
-    const int row = lstAddons_->currentRow();
+    const int row = SelectedAddon();
     if (session_ == nullptr || row < 0 ||
         static_cast<std::size_t>(row) >= session_->Addons().size()) {
         return;

@@ -63,6 +63,8 @@ class FormPartInfo : public QDialog {
     void TabChanged(int index);
     void WriteProtectClicked();
     void PropertiesClicked();
+    // The selected entry of lstAddons; -1 when none is selected.
+    int SelectedAddon() const;
     void ApplyTouchScaling();
     void OpenKeyboard(QLineEdit* box);
     int Pixels(int twips) const;

@@ -28,7 +28,7 @@ std::string Upper(std::string text) {
 }
 
 bool EndsWithSkp(const std::string& name) {
-    return name.size() > 4 && Upper(name.substr(name.size() - 4)) == ".SKP";
+    return name.size() >= 4 && Upper(name.substr(name.size() - 4)) == ".SKP";  // "*" may be empty
 }
 
 std::string Bool(bool value) {

@@ -45,8 +45,20 @@ std::optional<PartInfoMessage> PartInfoSession::FileProblemMessage() const {
 }
 
 bool PartInfoSession::SetWriteProtect(bool writeProtect) {
+    if (!PartInfoFile(informationFile_, fullPath_).WriteWriteProtect(writeProtect)) {
+        return false;  // the file keeps its protection, and so does the session
+    }
     settings_.WriteProtect = writeProtect;
-    return PartInfoFile(informationFile_, fullPath_).WriteWriteProtect(writeProtect);
+    return true;
+}
+
+PartInfoMessage PartInfoSession::WriteProtectFailure() const {
+    return PartInfoMessage{
+        125140,
+        FormatResString(
+            125140, "\"" + informationFile_ + "\"",
+            problem_.empty() ? "\"Part\", \"WriteProtect\" could not be written" : problem_),
+        vbExclamation, GetResString(125081)};
 }
 
 std::optional<PartInfoMessage> PartInfoSession::Save(const PartInfoControls& controls) {

@@ -244,6 +244,35 @@ TEST_F(FormPartInfoTest, AnAdministratorTogglesTheWriteProtectionAtOnce) {
     EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), "true");  // stays after Cancel
 }
 
+TEST_F(FormPartInfoTest, AWriteProtectionThatCannotBeWrittenIsReportedAndUndone) {
+    Set("Users\\anna", "Administrator", "true");
+    const std::string binary("[Part]\0\x01\x02", 9);
+    std::ofstream(file_, std::ios::binary | std::ios::trunc) << binary;
+    EXPECT_FALSE(Show([&](FormPartInfo& form) {
+        auto* box = Find<QCheckBox>(form, "chkWriteProtected");
+        EXPECT_TRUE(box->isEnabled());
+        Click(form, "chkWriteProtected");
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_TRUE(Find(form, "txtLibName")->isEnabled());
+        Click(form, "cmdCancel");
+    }));
+    ASSERT_EQ(messages_.size(), 2u);  // the unusable file on opening, then the failed write
+    EXPECT_NE(messages_[1].find("could not be saved to \"" + file_ + "\": it is not a text file"),
+              std::string::npos)
+        << messages_[1];
+    EXPECT_EQ(ReadAll(file_), binary);
+}
+
+TEST_F(FormPartInfoTest, HelpUsesTheHelpFileOfTheOtherDialogs) {
+    TempDirectory install;
+    fs::create_directory(install.Path() / "Bin");
+    Set("Tellurim\\Settings", "InstallDirectory", install.Path().string());
+    const std::string help = install.File("Bin") + "/ENUVT.chm";
+    std::ofstream(help) << "help";
+    EXPECT_FALSE(Show([&](FormPartInfo& form) { Click(form, "cmdCancel"); }));
+    EXPECT_EQ(HelpFile(), help);
+}
+
 TEST_F(FormPartInfoTest, CancelAfterSaveKeepsWhatWasSaved) {
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
         SetText(form, "txtLibName", "LIB1");
@@ -294,6 +323,10 @@ TEST_F(FormPartInfoTest, AddOnEditorsAreCalledForTheSelectedEntry) {
         ASSERT_EQ(list->count(), 3);
         EXPECT_FALSE(Find(form, "cmdProperties")->isEnabled());
         // Subkeys enumerate in Windows order: Example.RunCounter, Test.Broken, Test.Recorder1.
+        list->setCurrentRow(0);
+        EXPECT_TRUE(Find(form, "cmdProperties")->isEnabled());
+        list->clearSelection();  // the entry stays current, but nothing is selected
+        EXPECT_FALSE(Find(form, "cmdProperties")->isEnabled());
         list->setCurrentRow(0);
         EXPECT_TRUE(Find(form, "cmdProperties")->isEnabled());
         Click(form, "cmdProperties");

@@ -253,6 +253,7 @@ TEST_F(PartInfoFileTest, SkipFilesAndThePartialRun) {
          0,
          "true",
          "/b.SkP"},
+        {"a file named .skp", {".skp"}, "true", ".skp", true, 0, true, 0, "true", "/.skp"},
     };
     for (const SkipCase& c : cases) {
         SCOPED_TRACE(c.name);
