@@ -386,6 +386,21 @@ void FormPartInfo::ApplyTouchScaling() {
         // no context server answer: the sizes of the screen width alone
     }
     metrics_.SetTouchScreen(touchScreen_);
+    // The dialog is kept between calls: each call starts from the desktop sizes.
+    if (desktopSizes_.empty()) {
+        for (QWidget* widget : findChildren<QWidget*>()) {
+            desktopSizes_.push_back({widget, widget->font().pointSize(), widget->minimumSize()});
+        }
+    } else {
+        for (const DesktopSize& saved : desktopSizes_) {
+            QFont font = saved.widget->font();
+            if (saved.pointSize > 0) {
+                font.setPointSize(saved.pointSize);
+            }
+            saved.widget->setFont(font);
+            saved.widget->setMinimumSize(saved.minimum);
+        }
+    }
     if (!touchScreen_) {
         return;
     }

@@ -4,6 +4,7 @@
 #include "touch/ScreenRes.h"
 
 #include <QDialog>
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -78,6 +79,13 @@ class FormPartInfo : public QDialog {
     bool result_ = false;
     bool updating_ = false;  // widgets being filled: no change handling
     int shownTab_ = 0;
+    // Every control's font size and minimum size before any touch scaling.
+    struct DesktopSize {
+        QWidget* widget;
+        int pointSize;
+        QSize minimum;
+    };
+    std::vector<DesktopSize> desktopSizes_;
 
     QTabBar* tabPartProgram_;
     QStackedWidget* panels_;

@@ -132,6 +132,24 @@ TEST_F(FormPartInfoTest, ContinuousPrintingShowsAndSavesTheNormalReport) {
     EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(FormPartInfoTest, TheTouchFlagOfEachCallSizesTheKeptDialog) {
+    // One instance keeps its dialog: a desktop call after a touch call is desktop-sized again.
+    PartInformation information;
+    std::vector<std::pair<int, int>> sizes;  // cmdOK height, txtSerialNum font size
+    for (const bool touch : {false, true, false}) {
+        QueueModalAnswer([&](QDialog& dialog) {
+            sizes.emplace_back(
+                Find(dialog, "cmdOK")->sizeHint().height() + Find(dialog, "cmdOK")->minimumHeight(),
+                Find(dialog, "txtSerialNum")->font().pointSize());
+            Click(dialog, "cmdCancel");
+        });
+        EXPECT_FALSE(information.ShowInformation(partDir_, "", "", 1033, touch));
+    }
+    ASSERT_EQ(sizes.size(), 3u);
+    EXPECT_NE(sizes[1], sizes[0]);
+    EXPECT_EQ(sizes[2], sizes[0]);
+}
+
 TEST_F(FormPartInfoTest, EveryCaptionFitsInBothLanguagesAndSizes) {
     WriteIniString(file_, "Part", "Name", "PLATE_4711");
     struct Case {
