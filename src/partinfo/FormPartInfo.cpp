@@ -531,14 +531,21 @@ void FormPartInfo::ReadWidgets() {
     c.Graphics = chkGraphics_->isChecked();
     c.Printer = cboCurrentPrinter_->currentIndex();
     c.Csv = optCSVNormal_->isChecked() ? 1 : 0;
-    c.CSVRecord = txtCSVRecord_->text().toStdString();
-    c.CSVFile = txtCSVFile_->text().toStdString();
-    c.ReportFile = txtRptFileName_->text().toStdString();
-    c.LogFile = txtLogFileName_->text().toStdString();
-    c.LibName = txtLibName_->text().toStdString();
-    c.SerialNum = txtSerialNum_->text().toStdString();
+    // A box whose text is unchanged keeps the value as read, byte for byte: a
+    // file written in a Windows code page is not re-encoded by saving it.
+    const auto take = [](const QLineEdit* box, std::string& value) {
+        if (box->text() != Text(value)) {
+            value = box->text().toStdString();
+        }
+    };
+    take(txtCSVRecord_, c.CSVRecord);
+    take(txtCSVFile_, c.CSVFile);
+    take(txtRptFileName_, c.ReportFile);
+    take(txtLogFileName_, c.LogFile);
+    take(txtLibName_, c.LibName);
+    take(txtSerialNum_, c.SerialNum);
     for (std::size_t i = 0; i < c.LabelValues.size() && i < txtDBValue_.size(); ++i) {
-        c.LabelValues[i] = txtDBValue_[i]->text().toStdString();
+        take(txtDBValue_[i], c.LabelValues[i]);
     }
     c.PartialRun = chkPartialRun_->isChecked();
     c.SkipFile = cboSkipFiles_->currentIndex();

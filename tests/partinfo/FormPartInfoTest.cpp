@@ -291,6 +291,22 @@ TEST_F(FormPartInfoTest, HelpUsesTheHelpFileOfTheOtherDialogs) {
     EXPECT_EQ(HelpFile(), help);
 }
 
+TEST_F(FormPartInfoTest, UnchangedValuesInAWindowsCodePageSurviveASave) {
+    // "Prüfteil" and "Müller" as a Windows station writes them (Windows-1252).
+    std::ofstream(file_, std::ios::binary | std::ios::trunc)
+        << "[Part]\r\nLibraryName=Pr\xFC"
+           "fteil\r\n[Report]\r\nLogFile=M\xFCller\r\n";
+    EXPECT_TRUE(Show([&](FormPartInfo& form) {
+        SetText(form, "txtSerialNum", "SN-1");
+        Click(form, "cmdOK");
+    }));
+    EXPECT_EQ(ReadIniString(file_, "Part", "LibraryName"),
+              "Pr\xFC"
+              "fteil");
+    EXPECT_EQ(ReadIniString(file_, "Report", "LogFile"), "M\xFCller");
+    EXPECT_EQ(ReadIniString(file_, "Part", "SerialNumber"), "SN-1");
+}
+
 TEST_F(FormPartInfoTest, CancelAfterSaveKeepsWhatWasSaved) {
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
         SetText(form, "txtLibName", "LIB1");
