@@ -23,6 +23,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -40,6 +41,12 @@ constexpr std::array<int32_t, 6> kTabCaptions{125042, 125043, 125044, 125066, 12
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// A file name without extension: a stored name with a "." reads as empty, so
+// the box takes none.
+void NoExtension(QLineEdit* box) {
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression("[^.]*"), box));
 }
 
 }  // namespace
@@ -161,6 +168,7 @@ void FormPartInfo::Build() {
         t->addWidget(OptRptPart_, 1, 0, 1, 3);
         t->addWidget(OptRptFeature_, 2, 0, 1, 3);
         txtRptFileName_ = edit("txtRptFileName", type);
+        NoExtension(txtRptFileName_);
         t->addWidget(label(125059, type), 3, 0);
         t->addWidget(txtRptFileName_, 3, 1);
         t->addWidget(label(125060, type), 3, 2);
@@ -206,6 +214,7 @@ void FormPartInfo::Build() {
         v->addWidget(content);
         auto* file = new QGridLayout;
         txtLogFileName_ = edit("txtLogFileName", panel);
+        NoExtension(txtLogFileName_);
         file->addWidget(label(125088, panel), 0, 0);
         file->addWidget(txtLogFileName_, 0, 1);
         file->addWidget(label(125089, panel), 0, 2);
@@ -671,8 +680,13 @@ void FormPartInfo::OpenKeyboard(QLineEdit* box) {
     }
     FormKeyboard keyboard(this);
     keyboard.SetLanguage(language_);
-    const std::string text = keyboard.InputString(GetResString(prompt), box->text().toStdString());
-    box->setText(Text(text));
+    QString text = Text(keyboard.InputString(GetResString(prompt), box->text().toStdString()));
+    int position = 0;
+    if (box->validator() != nullptr &&
+        box->validator()->validate(text, position) == QValidator::Invalid) {
+        return;  // a text the box does not take leaves it as it was
+    }
+    box->setText(text);
 }
 
 bool FormPartInfo::eventFilter(QObject* watched, QEvent* event) {

@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -305,6 +306,28 @@ TEST_F(FormPartInfoTest, UnchangedValuesInAWindowsCodePageSurviveASave) {
               "fteil");
     EXPECT_EQ(ReadIniString(file_, "Report", "LogFile"), "M\xFCller");
     EXPECT_EQ(ReadIniString(file_, "Part", "SerialNumber"), "SN-1");
+}
+
+TEST_F(FormPartInfoTest, TheReportAndLogFileBoxesTakeNoExtension) {
+    // A stored name with a "." reads as empty, so the boxes never take one.
+    EXPECT_TRUE(Show(
+        [&](FormPartInfo& form) {
+            QTest::keyClicks(Find(form, "txtRptFileName"), "run.txt");
+            QTest::keyClicks(Find(form, "txtLogFileName"), "a.b");
+            QueueModalAnswer([](QDialog& dialog) {
+                auto& keyboard = static_cast<FormKeyboard&>(dialog);
+                keyboard.Touch(".>");
+                keyboard.Touch("ENTER");
+            });
+            auto* box = Find<QLineEdit>(form, "txtRptFileName");
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &release);
+            Click(form, "cmdOK");
+        },
+        true));
+    EXPECT_EQ(ReadIniString(file_, "Report", "ReportFile"), "runtxt");
+    EXPECT_EQ(ReadIniString(file_, "Report", "LogFile"), "ab");
 }
 
 TEST_F(FormPartInfoTest, CancelAfterSaveKeepsWhatWasSaved) {
