@@ -402,6 +402,9 @@ void FormPartInfo::ApplyTouchScaling() {
         }
     } else {
         for (const DesktopSize& saved : desktopSizes_) {
+            if (saved.widget.isNull()) {
+                continue;
+            }
             QFont font = saved.widget->font();
             if (saved.pointSize > 0) {
                 font.setPointSize(saved.pointSize);

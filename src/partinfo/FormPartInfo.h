@@ -4,6 +4,7 @@
 #include "touch/ScreenRes.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QSize>
 
 #include <array>
@@ -81,7 +82,7 @@ class FormPartInfo : public QDialog {
     int shownTab_ = 0;
     // Every control's font size and minimum size before any touch scaling.
     struct DesktopSize {
-        QWidget* widget;
+        QPointer<QWidget> widget;
         int pointSize;
         QSize minimum;
     };

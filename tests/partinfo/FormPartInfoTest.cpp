@@ -313,6 +313,7 @@ TEST_F(FormPartInfoTest, TheReportAndLogFileBoxesTakeNoExtension) {
     EXPECT_TRUE(Show(
         [&](FormPartInfo& form) {
             QTest::keyClicks(Find(form, "txtRptFileName"), "run.txt");
+            Click(form, "optLogNormal");  // the log file box is enabled with a log
             QTest::keyClicks(Find(form, "txtLogFileName"), "a.b");
             QueueModalAnswer([](QDialog& dialog) {
                 auto& keyboard = static_cast<FormKeyboard&>(dialog);
