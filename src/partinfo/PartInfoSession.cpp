@@ -23,8 +23,10 @@ void PartInfoSession::Load(const PrinterList& printers, const std::string& userK
                            const std::string& machineKey) {
     printers_ = printers;
     settings_ = PartInfoSettings{};
-    const PartInfoFile file(informationFile_, fullPath_);
-    problem_ = file.Problem();
+    problem_ = PartInfoFile(informationFile_, fullPath_).Problem();
+    // A file that cannot be used is not read at all (a pipe would block the
+    // reading): its settings are the defaults.
+    const PartInfoFile file(problem_.empty() ? informationFile_ : std::string(), fullPath_);
     file.ReadSettings(settings_, printers_);
     file.ReadDatabaseLabels(settings_, userKey, machineKey);
     file.ReadSkip(settings_);

@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -447,6 +449,28 @@ TEST_F(FormPartInfoTest, BadPartsGiveAClearMessageAndChangeNothing) {
     EXPECT_NE(messages_[0].find("cannot be used: it is not a text file"), std::string::npos);
     EXPECT_EQ(messages_[1], messages_[0]);
     EXPECT_EQ(ReadAll(file_), binary);
+
+    // Files that cannot be used show the defaults, as the message says; a pipe is not opened.
+    const std::string text = std::string("[Part]\r\nLibraryName=LIB\r\n\0", 26);
+    for (const bool pipe : {false, true}) {
+        SCOPED_TRACE(pipe ? "a pipe" : "text with a NUL");
+        messages_.clear();
+        fs::remove(file_);
+        if (pipe) {
+            ASSERT_EQ(mkfifo(file_.c_str(), 0644), 0);
+        } else {
+            std::ofstream(file_, std::ios::binary) << text;
+        }
+        EXPECT_FALSE(Show([&](FormPartInfo& form) {
+            EXPECT_EQ(Find<QLineEdit>(form, "txtLibName")->text(), "");
+            Click(form, "cmdCancel");
+        }));
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_NE(messages_[0].find(pipe ? "it is not a file" : "it is not a text file"),
+                  std::string::npos)
+            << messages_[0];
+    }
+    fs::remove(file_);
 }
 
 }  // namespace
