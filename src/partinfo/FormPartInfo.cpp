@@ -26,6 +26,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStringDecoder>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -39,8 +40,15 @@ constexpr int32_t kHelpContext = 125081;
 // The tabs, from 1: their captions.
 constexpr std::array<int32_t, 6> kTabCaptions{125042, 125043, 125044, 125066, 125045, 125046};
 
+// Text as UTF-8; text that is not UTF-8 (a value a Windows station wrote in
+// its code page) as Latin-1, so "Pr\xFCfteil" shows as "Prüfteil".
 QString Text(const std::string& text) {
-    return QString::fromStdString(text);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    if (utf8.hasError()) {
+        decoded = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    return decoded;
 }
 
 // A file name without extension: a stored name with a "." reads as empty, so

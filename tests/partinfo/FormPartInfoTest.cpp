@@ -300,6 +300,7 @@ TEST_F(FormPartInfoTest, UnchangedValuesInAWindowsCodePageSurviveASave) {
         << "[Part]\r\nLibraryName=Pr\xFC"
            "fteil\r\n[Report]\r\nLogFile=M\xFCller\r\n";
     EXPECT_TRUE(Show([&](FormPartInfo& form) {
+        EXPECT_EQ(Find<QLineEdit>(form, "txtLibName")->text(), QString::fromUtf8("Pr\u00FCfteil"));
         SetText(form, "txtSerialNum", "SN-1");
         Click(form, "cmdOK");
     }));
