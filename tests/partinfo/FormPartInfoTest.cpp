@@ -252,6 +252,25 @@ TEST_F(FormPartInfoTest, AWriteProtectedPartKeepsOnlyTheSerialNumberEditable) {
     EXPECT_EQ(ReadIniString(file_, "Part", "SerialNumber"), "SN-7");
 }
 
+TEST_F(FormPartInfoTest, OpeningRewritesOnlyAWriteProtectionThatReadsTrue) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"1", "true"}, {"yes", "true"}, {"No", "No"}, {"0", "0"}, {"", ""}};
+    for (const auto& [stored, afterOpening] : cases) {
+        SCOPED_TRACE(stored);
+        fs::remove(file_);
+        WriteIniString(file_, "Part", "Name", "P1");
+        if (*stored != '\0') {
+            WriteIniString(file_, "Part", "WriteProtect", stored);
+        }
+        const std::string before = ReadAll(file_);
+        EXPECT_FALSE(Show([&](FormPartInfo& form) { Click(form, "cmdCancel"); }));
+        EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), afterOpening);
+        if (std::string(stored) == afterOpening) {
+            EXPECT_EQ(ReadAll(file_), before);  // not written at all
+        }
+    }
+}
+
 TEST_F(FormPartInfoTest, AnAdministratorTogglesTheWriteProtectionAtOnce) {
     Set("Users\\anna", "Administrator", "true");
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
