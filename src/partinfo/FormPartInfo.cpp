@@ -23,21 +23,38 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStringDecoder>
 #include <QTabBar>
 #include <QVBoxLayout>
 
 namespace vantreel {
 namespace {
 
-// The help topic of the dialog.
+// The help file every dialog of the library shares (<CODE>VT.chm), and the
+// dialog's topic in it.
+constexpr std::string_view kHelpBaseName = "VT";
 constexpr int32_t kHelpContext = 125081;
 // The tabs, from 1: their captions.
 constexpr std::array<int32_t, 6> kTabCaptions{125042, 125043, 125044, 125066, 125045, 125046};
 
+// Text as UTF-8; text that is not UTF-8 (a value a Windows station wrote in
+// its code page) as Latin-1, so "Pr\xFCfteil" shows as "Prüfteil".
 QString Text(const std::string& text) {
-    return QString::fromStdString(text);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    if (utf8.hasError()) {
+        decoded = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    return decoded;
+}
+
+// A file name without extension: a stored name with a "." reads as empty, so
+// the box takes none.
+void NoExtension(QLineEdit* box) {
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression("[^.]*"), box));
 }
 
 }  // namespace
@@ -159,6 +176,7 @@ void FormPartInfo::Build() {
         t->addWidget(OptRptPart_, 1, 0, 1, 3);
         t->addWidget(OptRptFeature_, 2, 0, 1, 3);
         txtRptFileName_ = edit("txtRptFileName", type);
+        NoExtension(txtRptFileName_);
         t->addWidget(label(125059, type), 3, 0);
         t->addWidget(txtRptFileName_, 3, 1);
         t->addWidget(label(125060, type), 3, 2);
@@ -204,6 +222,7 @@ void FormPartInfo::Build() {
         v->addWidget(content);
         auto* file = new QGridLayout;
         txtLogFileName_ = edit("txtLogFileName", panel);
+        NoExtension(txtLogFileName_);
         file->addWidget(label(125088, panel), 0, 0);
         file->addWidget(txtLogFileName_, 0, 1);
         file->addWidget(label(125089, panel), 0, 2);
@@ -341,7 +360,7 @@ void FormPartInfo::Build() {
         ApplyEnabling();
     });
     connect(chkWriteProtected_, &QCheckBox::clicked, this, [this] { WriteProtectClicked(); });
-    connect(lstAddons_, &QListWidget::currentRowChanged, this, [this] { ApplyEnabling(); });
+    connect(lstAddons_, &QListWidget::itemSelectionChanged, this, [this] { ApplyEnabling(); });
     connect(cmdProperties_, &QPushButton::clicked, this, [this] { PropertiesClicked(); });
     connect(tabPartProgram_, &QTabBar::currentChanged, this, [this](int i) { TabChanged(i); });
     connect(cmdSave_, &QPushButton::clicked, this, [this] { ValidateAndSave(); });
@@ -384,6 +403,24 @@ void FormPartInfo::ApplyTouchScaling() {
         // no context server answer: the sizes of the screen width alone
     }
     metrics_.SetTouchScreen(touchScreen_);
+    // The dialog is kept between calls: each call starts from the desktop sizes.
+    if (desktopSizes_.empty()) {
+        for (QWidget* widget : findChildren<QWidget*>()) {
+            desktopSizes_.push_back({widget, widget->font().pointSize(), widget->minimumSize()});
+        }
+    } else {
+        for (const DesktopSize& saved : desktopSizes_) {
+            if (saved.widget.isNull()) {
+                continue;
+            }
+            QFont font = saved.widget->font();
+            if (saved.pointSize > 0) {
+                font.setPointSize(saved.pointSize);
+            }
+            saved.widget->setFont(font);
+            saved.widget->setMinimumSize(saved.minimum);
+        }
+    }
     if (!touchScreen_) {
         return;
     }
@@ -423,7 +460,7 @@ void FormPartInfo::Load(PartInfoSession& session, int32_t language, bool touchSc
     ApplySystemFont(this);
     Caption();  // first, so the touch sizes see the captions they must fit
     ApplyTouchScaling();
-    SetHelpFile(language, "Vantreel");
+    SetHelpFile(language, kHelpBaseName);
 
     const PartInfoSettings& s = session.Settings();
     controls_ = ControlsFromSettings(s, session.Printers());
@@ -514,14 +551,21 @@ void FormPartInfo::ReadWidgets() {
     c.Graphics = chkGraphics_->isChecked();
     c.Printer = cboCurrentPrinter_->currentIndex();
     c.Csv = optCSVNormal_->isChecked() ? 1 : 0;
-    c.CSVRecord = txtCSVRecord_->text().toStdString();
-    c.CSVFile = txtCSVFile_->text().toStdString();
-    c.ReportFile = txtRptFileName_->text().toStdString();
-    c.LogFile = txtLogFileName_->text().toStdString();
-    c.LibName = txtLibName_->text().toStdString();
-    c.SerialNum = txtSerialNum_->text().toStdString();
+    // A box whose text is unchanged keeps the value as read, byte for byte: a
+    // file written in a Windows code page is not re-encoded by saving it.
+    const auto take = [](const QLineEdit* box, std::string& value) {
+        if (box->text() != Text(value)) {
+            value = box->text().toStdString();
+        }
+    };
+    take(txtCSVRecord_, c.CSVRecord);
+    take(txtCSVFile_, c.CSVFile);
+    take(txtRptFileName_, c.ReportFile);
+    take(txtLogFileName_, c.LogFile);
+    take(txtLibName_, c.LibName);
+    take(txtSerialNum_, c.SerialNum);
     for (std::size_t i = 0; i < c.LabelValues.size() && i < txtDBValue_.size(); ++i) {
-        c.LabelValues[i] = txtDBValue_[i]->text().toStdString();
+        take(txtDBValue_[i], c.LabelValues[i]);
     }
     c.PartialRun = chkPartialRun_->isChecked();
     c.SkipFile = cboSkipFiles_->currentIndex();
@@ -530,7 +574,7 @@ void FormPartInfo::ReadWidgets() {
 void FormPartInfo::ApplyEnabling() {
     PartInfoEnablingInput input;
     input.skipFiles = session_ != nullptr ? session_->Settings().SkipFiles.size() : 0;
-    input.addonSelected = lstAddons_->currentRow() >= 0;
+    input.addonSelected = SelectedAddon() >= 0;
     input.administrator = administrator_;
     for (const auto& [name, enabled] : ControlEnabling(controls_, input)) {
         QWidget* control = findChild<QWidget*>(QString::fromStdString(name));
@@ -602,13 +646,21 @@ void FormPartInfo::WriteProtectClicked() {
     if (session_ == nullptr) {
         return;
     }
-    controls_.WriteProtected = chkWriteProtected_->isChecked();
-    session_->SetWriteProtect(controls_.WriteProtected);
+    if (!session_->SetWriteProtect(chkWriteProtected_->isChecked())) {
+        chkWriteProtected_->setChecked(session_->Settings().WriteProtect);
+        ShowMessage(session_->WriteProtectFailure());
+    }
+    controls_.WriteProtected = session_->Settings().WriteProtect;
     ApplyEnabling();
 }
 
+int FormPartInfo::SelectedAddon() const {
+    const QList<QListWidgetItem*> selected = lstAddons_->selectedItems();
+    return selected.isEmpty() ? -1 : lstAddons_->row(selected.front());
+}
+
 void FormPartInfo::PropertiesClicked() {
-    const int row = lstAddons_->currentRow();
+    const int row = SelectedAddon();
     if (session_ == nullptr || row < 0 ||
         static_cast<std::size_t>(row) >= session_->Addons().size()) {
         return;
@@ -639,8 +691,13 @@ void FormPartInfo::OpenKeyboard(QLineEdit* box) {
     }
     FormKeyboard keyboard(this);
     keyboard.SetLanguage(language_);
-    const std::string text = keyboard.InputString(GetResString(prompt), box->text().toStdString());
-    box->setText(Text(text));
+    QString text = Text(keyboard.InputString(GetResString(prompt), box->text().toStdString()));
+    int position = 0;
+    if (box->validator() != nullptr &&
+        box->validator()->validate(text, position) == QValidator::Invalid) {
+        return;  // a text the box does not take leaves it as it was
+    }
+    box->setText(text);
 }
 
 bool FormPartInfo::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,8 @@
 #include "touch/ScreenRes.h"
 
 #include <QDialog>
+#include <QPointer>
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -63,6 +65,8 @@ class FormPartInfo : public QDialog {
     void TabChanged(int index);
     void WriteProtectClicked();
     void PropertiesClicked();
+    // The selected entry of lstAddons; -1 when none is selected.
+    int SelectedAddon() const;
     void ApplyTouchScaling();
     void OpenKeyboard(QLineEdit* box);
     int Pixels(int twips) const;
@@ -76,6 +80,13 @@ class FormPartInfo : public QDialog {
     bool result_ = false;
     bool updating_ = false;  // widgets being filled: no change handling
     int shownTab_ = 0;
+    // Every control's font size and minimum size before any touch scaling.
+    struct DesktopSize {
+        QPointer<QWidget> widget;
+        int pointSize;
+        QSize minimum;
+    };
+    std::vector<DesktopSize> desktopSizes_;
 
     QTabBar* tabPartProgram_;
     QStackedWidget* panels_;

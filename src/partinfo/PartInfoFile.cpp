@@ -1,5 +1,7 @@
 #include "partinfo/PartInfoFile.h"
 
+#include "partinfo/PartInfoRules.h"
+
 #include "shared/Fields.h"
 #include "shared/IniFile.h"
 #include "shared/RegEntry.h"
@@ -28,7 +30,7 @@ std::string Upper(std::string text) {
 }
 
 bool EndsWithSkp(const std::string& name) {
-    return name.size() > 4 && Upper(name.substr(name.size() - 4)) == ".SKP";
+    return name.size() >= 4 && Upper(name.substr(name.size() - 4)) == ".SKP";  // "*" may be empty
 }
 
 std::string Bool(bool value) {
@@ -296,6 +298,9 @@ void PartInfoFile::Write(const PartInfoSettings& s, const PrinterList& printers)
         ::unlink(copy.Path().c_str());
     }
     for (const auto& [section, key, value] : keys) {
+        if (value.size() == kMaxValueLength && ReadIniString(copy.Path(), section, key) == value) {
+            continue;  // a longer value, of which only this much can be read: kept whole
+        }
         if (WriteIniString(copy.Path(), section, key, value) == 0) {
             SaveFailed(file_, "\"" + section + "\", \"" + key + "\" could not be written");
         }

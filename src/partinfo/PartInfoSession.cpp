@@ -23,8 +23,10 @@ void PartInfoSession::Load(const PrinterList& printers, const std::string& userK
                            const std::string& machineKey) {
     printers_ = printers;
     settings_ = PartInfoSettings{};
-    const PartInfoFile file(informationFile_, fullPath_);
-    problem_ = file.Problem();
+    problem_ = PartInfoFile(informationFile_, fullPath_).Problem();
+    // A file that cannot be used is not read at all (a pipe would block the
+    // reading): its settings are the defaults.
+    const PartInfoFile file(problem_.empty() ? informationFile_ : std::string(), fullPath_);
     file.ReadSettings(settings_, printers_);
     file.ReadDatabaseLabels(settings_, userKey, machineKey);
     file.ReadSkip(settings_);
@@ -45,8 +47,20 @@ std::optional<PartInfoMessage> PartInfoSession::FileProblemMessage() const {
 }
 
 bool PartInfoSession::SetWriteProtect(bool writeProtect) {
+    if (!PartInfoFile(informationFile_, fullPath_).WriteWriteProtect(writeProtect)) {
+        return false;  // the file keeps its protection, and so does the session
+    }
     settings_.WriteProtect = writeProtect;
-    return PartInfoFile(informationFile_, fullPath_).WriteWriteProtect(writeProtect);
+    return true;
+}
+
+PartInfoMessage PartInfoSession::WriteProtectFailure() const {
+    return PartInfoMessage{
+        125140,
+        FormatResString(
+            125140, "\"" + informationFile_ + "\"",
+            problem_.empty() ? "\"Part\", \"WriteProtect\" could not be written" : problem_),
+        vbExclamation, GetResString(125081)};
 }
 
 std::optional<PartInfoMessage> PartInfoSession::Save(const PartInfoControls& controls) {

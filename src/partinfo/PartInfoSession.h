@@ -38,8 +38,11 @@ class PartInfoSession {
     // The message for a file that cannot be used; nullopt when it can.
     std::optional<PartInfoMessage> FileProblemMessage() const;
 
-    // Sets and writes the write protection at once; false when the write failed.
+    // Sets and writes the write protection at once; false when the write
+    // failed, and the protection is then left as it was.
     bool SetWriteProtect(bool writeProtect);
+    // The message for a write protection that could not be written.
+    PartInfoMessage WriteProtectFailure() const;
     // Validates, reads the controls back and writes the file. The message of
     // the first check that failed, or of the failed write; nullopt when saved.
     std::optional<PartInfoMessage> Save(const PartInfoControls& controls);

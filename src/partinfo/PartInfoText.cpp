@@ -187,10 +187,11 @@ std::optional<PartInfoMessage> ApplyAssignment(const SettingAssignment& a,
             c.SerialNum = a.Value;
             return std::nullopt;
         case PartInfoKey::ReportFile:
-            c.ReportFile = a.Value;
-            return std::nullopt;
         case PartInfoKey::LogFile:
-            c.LogFile = a.Value;
+            if (a.Value.find('.') != std::string::npos) {
+                return invalid();  // a name with an extension would read as empty
+            }
+            (*a.Key == PartInfoKey::ReportFile ? c.ReportFile : c.LogFile) = a.Value;
             return std::nullopt;
         case PartInfoKey::CSVFile:
             c.CSVFile = a.Value;

@@ -14,8 +14,8 @@
 namespace vantreel {
 
 struct PartInformation::Impl {
+    PartInfoSession session;             // outlives the form, which points to it
     std::unique_ptr<FormPartInfo> form;  // made on the first call, kept
-    PartInfoSession session;
 };
 
 PartInformation::PartInformation() : impl_(std::make_unique<Impl>()) {

@@ -22,8 +22,11 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <fstream>
 #include <functional>
@@ -132,6 +135,24 @@ TEST_F(FormPartInfoTest, ContinuousPrintingShowsAndSavesTheNormalReport) {
     EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(FormPartInfoTest, TheTouchFlagOfEachCallSizesTheKeptDialog) {
+    // One instance keeps its dialog: a desktop call after a touch call is desktop-sized again.
+    PartInformation information;
+    std::vector<std::pair<int, int>> sizes;  // cmdOK height, txtSerialNum font size
+    for (const bool touch : {false, true, false}) {
+        QueueModalAnswer([&](QDialog& dialog) {
+            sizes.emplace_back(
+                Find(dialog, "cmdOK")->sizeHint().height() + Find(dialog, "cmdOK")->minimumHeight(),
+                Find(dialog, "txtSerialNum")->font().pointSize());
+            Click(dialog, "cmdCancel");
+        });
+        EXPECT_FALSE(information.ShowInformation(partDir_, "", "", 1033, touch));
+    }
+    ASSERT_EQ(sizes.size(), 3u);
+    EXPECT_NE(sizes[1], sizes[0]);
+    EXPECT_EQ(sizes[2], sizes[0]);
+}
+
 TEST_F(FormPartInfoTest, EveryCaptionFitsInBothLanguagesAndSizes) {
     WriteIniString(file_, "Part", "Name", "PLATE_4711");
     struct Case {
@@ -231,6 +252,25 @@ TEST_F(FormPartInfoTest, AWriteProtectedPartKeepsOnlyTheSerialNumberEditable) {
     EXPECT_EQ(ReadIniString(file_, "Part", "SerialNumber"), "SN-7");
 }
 
+TEST_F(FormPartInfoTest, OpeningRewritesOnlyAWriteProtectionThatReadsTrue) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"1", "true"}, {"yes", "true"}, {"No", "No"}, {"0", "0"}, {"", ""}};
+    for (const auto& [stored, afterOpening] : cases) {
+        SCOPED_TRACE(stored);
+        fs::remove(file_);
+        WriteIniString(file_, "Part", "Name", "P1");
+        if (*stored != '\0') {
+            WriteIniString(file_, "Part", "WriteProtect", stored);
+        }
+        const std::string before = ReadAll(file_);
+        EXPECT_FALSE(Show([&](FormPartInfo& form) { Click(form, "cmdCancel"); }));
+        EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), afterOpening);
+        if (std::string(stored) == afterOpening) {
+            EXPECT_EQ(ReadAll(file_), before);  // not written at all
+        }
+    }
+}
+
 TEST_F(FormPartInfoTest, AnAdministratorTogglesTheWriteProtectionAtOnce) {
     Set("Users\\anna", "Administrator", "true");
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
@@ -242,6 +282,75 @@ TEST_F(FormPartInfoTest, AnAdministratorTogglesTheWriteProtectionAtOnce) {
         Click(form, "cmdCancel");
     }));
     EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), "true");  // stays after Cancel
+}
+
+TEST_F(FormPartInfoTest, AWriteProtectionThatCannotBeWrittenIsReportedAndUndone) {
+    Set("Users\\anna", "Administrator", "true");
+    const std::string binary("[Part]\0\x01\x02", 9);
+    std::ofstream(file_, std::ios::binary | std::ios::trunc) << binary;
+    EXPECT_FALSE(Show([&](FormPartInfo& form) {
+        auto* box = Find<QCheckBox>(form, "chkWriteProtected");
+        EXPECT_TRUE(box->isEnabled());
+        Click(form, "chkWriteProtected");
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_TRUE(Find(form, "txtLibName")->isEnabled());
+        Click(form, "cmdCancel");
+    }));
+    ASSERT_EQ(messages_.size(), 2u);  // the unusable file on opening, then the failed write
+    EXPECT_NE(messages_[1].find("could not be saved to \"" + file_ + "\": it is not a text file"),
+              std::string::npos)
+        << messages_[1];
+    EXPECT_EQ(ReadAll(file_), binary);
+}
+
+TEST_F(FormPartInfoTest, HelpUsesTheHelpFileOfTheOtherDialogs) {
+    TempDirectory install;
+    fs::create_directory(install.Path() / "Bin");
+    Set("Tellurim\\Settings", "InstallDirectory", install.Path().string());
+    const std::string help = install.File("Bin") + "/ENUVT.chm";
+    std::ofstream(help) << "help";
+    EXPECT_FALSE(Show([&](FormPartInfo& form) { Click(form, "cmdCancel"); }));
+    EXPECT_EQ(HelpFile(), help);
+}
+
+TEST_F(FormPartInfoTest, UnchangedValuesInAWindowsCodePageSurviveASave) {
+    // "Prüfteil" and "Müller" as a Windows station writes them (Windows-1252).
+    std::ofstream(file_, std::ios::binary | std::ios::trunc)
+        << "[Part]\r\nLibraryName=Pr\xFC"
+           "fteil\r\n[Report]\r\nLogFile=M\xFCller\r\n";
+    EXPECT_TRUE(Show([&](FormPartInfo& form) {
+        EXPECT_EQ(Find<QLineEdit>(form, "txtLibName")->text(), QString::fromUtf8("Pr\u00FCfteil"));
+        SetText(form, "txtSerialNum", "SN-1");
+        Click(form, "cmdOK");
+    }));
+    EXPECT_EQ(ReadIniString(file_, "Part", "LibraryName"),
+              "Pr\xFC"
+              "fteil");
+    EXPECT_EQ(ReadIniString(file_, "Report", "LogFile"), "M\xFCller");
+    EXPECT_EQ(ReadIniString(file_, "Part", "SerialNumber"), "SN-1");
+}
+
+TEST_F(FormPartInfoTest, TheReportAndLogFileBoxesTakeNoExtension) {
+    // A stored name with a "." reads as empty, so the boxes never take one.
+    EXPECT_TRUE(Show(
+        [&](FormPartInfo& form) {
+            QTest::keyClicks(Find(form, "txtRptFileName"), "run.txt");
+            Click(form, "optLogNormal");  // the log file box is enabled with a log
+            QTest::keyClicks(Find(form, "txtLogFileName"), "a.b");
+            QueueModalAnswer([](QDialog& dialog) {
+                auto& keyboard = static_cast<FormKeyboard&>(dialog);
+                keyboard.Touch(".>");
+                keyboard.Touch("ENTER");
+            });
+            auto* box = Find<QLineEdit>(form, "txtRptFileName");
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &release);
+            Click(form, "cmdOK");
+        },
+        true));
+    EXPECT_EQ(ReadIniString(file_, "Report", "ReportFile"), "runtxt");
+    EXPECT_EQ(ReadIniString(file_, "Report", "LogFile"), "ab");
 }
 
 TEST_F(FormPartInfoTest, CancelAfterSaveKeepsWhatWasSaved) {
@@ -294,6 +403,10 @@ TEST_F(FormPartInfoTest, AddOnEditorsAreCalledForTheSelectedEntry) {
         ASSERT_EQ(list->count(), 3);
         EXPECT_FALSE(Find(form, "cmdProperties")->isEnabled());
         // Subkeys enumerate in Windows order: Example.RunCounter, Test.Broken, Test.Recorder1.
+        list->setCurrentRow(0);
+        EXPECT_TRUE(Find(form, "cmdProperties")->isEnabled());
+        list->clearSelection();  // the entry stays current, but nothing is selected
+        EXPECT_FALSE(Find(form, "cmdProperties")->isEnabled());
         list->setCurrentRow(0);
         EXPECT_TRUE(Find(form, "cmdProperties")->isEnabled());
         Click(form, "cmdProperties");
@@ -356,6 +469,28 @@ TEST_F(FormPartInfoTest, BadPartsGiveAClearMessageAndChangeNothing) {
     EXPECT_NE(messages_[0].find("cannot be used: it is not a text file"), std::string::npos);
     EXPECT_EQ(messages_[1], messages_[0]);
     EXPECT_EQ(ReadAll(file_), binary);
+
+    // Files that cannot be used show the defaults, as the message says; a pipe is not opened.
+    const std::string text = std::string("[Part]\r\nLibraryName=LIB\r\n\0", 26);
+    for (const bool pipe : {false, true}) {
+        SCOPED_TRACE(pipe ? "a pipe" : "text with a NUL");
+        messages_.clear();
+        fs::remove(file_);
+        if (pipe) {
+            ASSERT_EQ(mkfifo(file_.c_str(), 0644), 0);
+        } else {
+            std::ofstream(file_, std::ios::binary) << text;
+        }
+        EXPECT_FALSE(Show([&](FormPartInfo& form) {
+            EXPECT_EQ(Find<QLineEdit>(form, "txtLibName")->text(), "");
+            Click(form, "cmdCancel");
+        }));
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_NE(messages_[0].find(pipe ? "it is not a file" : "it is not a text file"),
+                  std::string::npos)
+            << messages_[0];
+    }
+    fs::remove(file_);
 }
 
 }  // namespace

@@ -162,6 +162,19 @@ TEST_F(PartInfoFileTest, AFileWrittenOnWindowsIsReadAndASaveChangesOnlyItsKeys) 
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
+TEST_F(PartInfoFileTest, AValueTooLongToReadWholeSurvivesASaveOfOtherSettings) {
+    const std::string library = std::string(10000, 'x') + "END";
+    WriteIniString(file_, "Part", "LibraryName", library);
+    PartInfoSettings settings = Read();
+    EXPECT_EQ(settings.LibraryName.size(), kMaxValueLength);
+    settings.SerialNumber = "SN-1";
+    File().Write(settings, kPrinters);
+    EXPECT_NE(ReadAll(file_).find("LibraryName=" + library + "\r\n"), std::string::npos);
+    settings.LibraryName = "short";  // a change is written
+    File().Write(settings, kPrinters);
+    EXPECT_EQ(ReadIniString(file_, "Part", "LibraryName"), "short");
+}
+
 TEST_F(PartInfoFileTest, ANewFileGetsTheKeysInWritingOrder) {
     PartInfoSettings settings = Read();
     File().Write(settings, kPrinters);
@@ -253,6 +266,7 @@ TEST_F(PartInfoFileTest, SkipFilesAndThePartialRun) {
          0,
          "true",
          "/b.SkP"},
+        {"a file named .skp", {".skp"}, "true", ".skp", true, 0, true, 0, "true", "/.skp"},
     };
     for (const SkipCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -326,6 +326,9 @@ TEST_F(PartInfoRulesTest, CommandLineAssignmentsAreTakenAsTheDialogTakesThem) {
         {"Report.CSVMaxRecord=12", 0, [](const auto& c) { return c.CSVRecord == "12"; }},
         {"Report.DefaultPrinter=Lab_Laser", 0, [](const auto& c) { return c.Printer == 1; }},
         {"Report.DefaultPrinter=Nowhere", 125145, nullptr},
+        {"Report.ReportFile=run.txt", 125145, nullptr},  // would read back as ""
+        {"Report.LogFile=run", 0, [](const auto& c) { return c.LogFile == "run"; }},
+        {"Report.LogFile=run.log", 125145, nullptr},
         {"Report.Graphics=yes", 0, [](const auto& c) { return c.Graphics; }},
         {"Report.Graphics=maybe", 125145, nullptr},
         {"Report.Operator=bob", 0, [](const auto& c) { return c.LabelValues[0] == "bob"; }},
