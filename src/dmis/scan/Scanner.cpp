@@ -526,8 +526,22 @@ TokenRecord& Scanner::NewRecord() {
 }
 
 const TokenRecord& Scanner::Record(int32_t position) const noexcept {
-    return blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock]
-                  [static_cast<std::size_t>(position - 1) % kTokenBlock];
+    const std::unique_ptr<TokenRecord[]>& block =
+        blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock];
+    return block ? block[static_cast<std::size_t>(position - 1) % kTokenBlock] : released_;
+}
+
+void Scanner::ReleaseTokensBefore(int32_t position) noexcept {
+    if (position < 2 || position - 1 > count_) {
+        return;
+    }
+    // The block that holds the token before position stays, with all after it.
+    const std::size_t keepFrom = static_cast<std::size_t>(position - 2) / kTokenBlock;
+    for (; releasedBlocks_ < keepFrom; ++releasedBlocks_) {
+        released_.kind = tkEndOfInput;
+        released_.line = blocks_[releasedBlocks_][kTokenBlock - 1].line;
+        blocks_[releasedBlocks_].reset();
+    }
 }
 
 TokenRecord::TextRef Scanner::StoreText(std::string_view text) {
