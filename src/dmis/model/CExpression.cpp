@@ -45,11 +45,39 @@ void CExpression::SetOutPutPoints(Variant points) {
     extras_->outPutPoints = std::move(points);
 }
 
+namespace {
+
+// A node without child nodes of its own.
+bool IsLeaf(const CExpression& node) noexcept {
+    return !node.Value().IsObject() && !node.Value().IsArray() && !node.HasExpressions();
+}
+
+// Whether releasing the node needs the work list: some child has children.
+bool HasGrandchildren(const CExpression& node) noexcept {
+    const Variant& value = node.Value();
+    if (node.HasExpressions()) {
+        return true;
+    }
+    if (const CExpression* child = value.Object()) {
+        return !IsLeaf(*child);
+    }
+    if (value.IsArray()) {
+        for (const Variant& element : value.Array().Elements()) {
+            if (element.IsArray() || (element.Object() != nullptr && !IsLeaf(*element.Object()))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 CExpression::~CExpression() {
     // Dismantle the subtree here, without recursion, so that a tree of any
-    // depth goes without exhausting the stack.
-    if (value_.IsObject() || value_.IsArray() ||
-        (HasExpressions() && extras_->expressions->Count() > 0)) {
+    // depth goes without exhausting the stack. Children that are leaves (a
+    // wrapped number, the operands of 1+2) simply go with the value.
+    if (HasGrandchildren(*this)) {
         ModelTeardown teardown;
         teardown.AddChildrenOf(*this);
         teardown.Run();
@@ -114,7 +142,15 @@ struct Piece {
 class Printer {
   public:
     std::string Print(const CExpression& root) {
-        pending_.push_back({&root, nullptr, {}});
+        // Most nodes are a word or a (wrapped) number: no work list for them.
+        const CExpression* node = &root;
+        while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+            node = node->Value().Object();
+        }
+        if (IsPlainValue(*node)) {
+            return node->Value().ToText();
+        }
+        pending_.push_back({node, nullptr, {}});
         while (!pending_.empty()) {
             const Piece piece = pending_.back();
             pending_.pop_back();
@@ -130,6 +166,30 @@ class Printer {
     }
 
   private:
+    // A node that prints as the text of its plain value.
+    static bool IsPlainValue(const CExpression& node) {
+        const Variant& value = node.Value();
+        if (value.IsObject() || value.IsArray() || IsBinaryKind(node.ExpressionType())) {
+            return false;
+        }
+        switch (node.ExpressionType()) {
+            case ekNegate:
+            case ekNot:
+            case ekParenthesized:
+            case ekLabelRef:
+            case ekDatumRef:
+            case ekIndexedName:
+            case ekFunctionCall:
+            case ekText:
+            case ekColonNumber:
+            case ekTrue:
+            case ekFalse:
+                return false;
+            default:
+                return true;
+        }
+    }
+
     void PushText(std::string_view text) { pending_.push_back({nullptr, nullptr, text}); }
 
     // A child node prints as a node, anything else as its text.
