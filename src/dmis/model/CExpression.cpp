@@ -4,7 +4,9 @@
 #include "dmis/model/DmisTables.h"
 #include "dmis/model/ModelTeardown.h"
 
+#include <mutex>
 #include <string_view>
+#include <unordered_map>
 
 namespace vantreel {
 
@@ -13,36 +15,87 @@ bool IsBinaryKind(int32_t expressionType) noexcept {
            (expressionType >= ekEq && expressionType <= ekAnd);
 }
 
+namespace {
+
+// What almost no node has, kept beside the nodes so that every node stays
+// small: its own expression list and an OUTPUT point list.
+struct Extras {
+    std::unique_ptr<CExpressions> expressions;
+    Variant outPutPoints;
+};
+
+struct ExtrasTable {
+    std::mutex mutex;
+    std::unordered_map<const CExpression*, Extras> byNode;
+};
+
+ExtrasTable& Table() {
+    static ExtrasTable* table = new ExtrasTable;  // outlives every static model object
+    return *table;
+}
+
+// The node's entry, made when missing. The entry stays where it is until the
+// node goes, so references to it hold.
+Extras& ExtrasOf(const CExpression* node) {
+    ExtrasTable& table = Table();
+    const std::lock_guard lock(table.mutex);
+    return table.byNode[node];
+}
+
+const Extras* FindExtras(const CExpression* node) noexcept {
+    ExtrasTable& table = Table();
+    const std::lock_guard lock(table.mutex);
+    const auto found = table.byNode.find(node);
+    return found != table.byNode.end() ? &found->second : nullptr;
+}
+
+// Takes the node's entry out of the table; released by the caller, outside
+// the lock (releasing an expression list releases nodes, which look here).
+std::unordered_map<const CExpression*, Extras>::node_type TakeExtras(const CExpression* node) {
+    ExtrasTable& table = Table();
+    const std::lock_guard lock(table.mutex);
+    return table.byNode.extract(node);
+}
+
+}  // namespace
+
 CExpression::CExpression() = default;
 
 CExpression::CExpression(int32_t expressionType, Variant value)
-    : expressionType_(expressionType), value_(std::move(value)) {}
+    : value_(std::move(value)), expressionType_(expressionType) {}
 
-static_assert(sizeof(CExpression) <= 32);
+static_assert(sizeof(CExpression) <= 24);
 
 CExpressions& CExpression::objExpressions() {
-    if (!extras_) {
-        extras_ = std::make_unique<Extras>();
+    Extras& extras = ExtrasOf(this);
+    hasExtras_ = true;
+    if (!extras.expressions) {
+        extras.expressions = std::make_unique<CExpressions>();
     }
-    if (!extras_->expressions) {
-        extras_->expressions = std::make_unique<CExpressions>();
+    return *extras.expressions;
+}
+
+bool CExpression::HasExpressions() const noexcept {
+    if (!hasExtras_) {
+        return false;
     }
-    return *extras_->expressions;
+    const Extras* extras = FindExtras(this);
+    return extras != nullptr && extras->expressions != nullptr;
 }
 
 const Variant& CExpression::OutPutPoints() const noexcept {
     static const Variant kEmpty;
-    return extras_ ? extras_->outPutPoints : kEmpty;
+    const Extras* extras = hasExtras_ ? FindExtras(this) : nullptr;
+    return extras != nullptr ? extras->outPutPoints : kEmpty;
 }
 
 void CExpression::SetOutPutPoints(Variant points) {
-    if (points.IsEmpty() && !extras_) {
+    if (points.IsEmpty() && !hasExtras_) {
         return;
     }
-    if (!extras_) {
-        extras_ = std::make_unique<Extras>();
-    }
-    extras_->outPutPoints = std::move(points);
+    Extras& extras = ExtrasOf(this);
+    hasExtras_ = true;
+    extras.outPutPoints = std::move(points);
 }
 
 namespace {
@@ -82,6 +135,9 @@ CExpression::~CExpression() {
         teardown.AddChildrenOf(*this);
         teardown.Run();
     }
+    if (hasExtras_) {
+        TakeExtras(this);  // the entry goes when the handle does, outside the lock
+    }
 }
 
 void CExpression::SetValue(Variant value) {
@@ -89,8 +145,12 @@ void CExpression::SetValue(Variant value) {
 }
 
 void CExpression::Terminate() {
-    if (extras_) {
-        extras_->expressions.reset();
+    if (hasExtras_) {
+        std::unique_ptr<CExpressions> list;
+        {
+            Extras& extras = ExtrasOf(this);
+            list = std::move(extras.expressions);
+        }
     }
 }
 
