@@ -308,8 +308,8 @@ TEST(Teardown, ProgressIsCalledOncePerStatementAtEveryDepth) {
 TEST(Teardown, TerminatedStatementAndExpressionReleaseTheirParts) {
     auto statement = Statement("FEAT", CExpression::MakeLabelRef("F", "C1"), Nodes({"CIRCLE"}));
     statement->Terminate();
-    EXPECT_EQ(statement->objStatements, nullptr);
-    EXPECT_EQ(statement->objExpressions, nullptr);
+    EXPECT_EQ(statement->objStatements.get(), nullptr);
+    EXPECT_EQ(statement->objExpressions.get(), nullptr);
     EXPECT_EQ(statement->LValue(), nullptr);
     EXPECT_EQ(statement->BuildString(), "FEAT");
 

@@ -668,7 +668,7 @@ void BasicWriter::WriteProgram(CProgram& program) {
     inMacro_ = false;
     CStatements empty;
     CStatements& statements = program.objStatements ? *program.objStatements : empty;
-    declarations_ = &statements.colDecls;
+    declarations_ = &*statements.colDecls;
     declarations_->clear();
     variables_ = VariableNames::Of(program);
 
@@ -685,7 +685,7 @@ void BasicWriter::WriteProgram(CProgram& program) {
     inMacro_ = false;
 
     body_ = nullptr;
-    for (const std::string& declaration : statements.colDecls) {
+    for (const std::string& declaration : *statements.colDecls) {
         Line(modMain_, declaration);
     }
     Line(modMain_, "");

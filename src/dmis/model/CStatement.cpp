@@ -7,9 +7,7 @@
 
 namespace vantreel {
 
-CStatement::CStatement()
-    : objStatements(std::make_unique<CStatements>()),
-      objExpressions(std::make_unique<CExpressions>()) {}
+CStatement::CStatement() = default;
 
 static_assert(sizeof(CStatement) <= 48);
 

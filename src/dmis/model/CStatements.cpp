@@ -54,6 +54,8 @@ std::string_view OuterClosingWord(std::string_view type) {
 }  // namespace
 
 CStatements::CStatements() = default;
+
+static_assert(sizeof(CStatements) <= 32);
 CStatements::~CStatements() = default;
 
 CStatement& CStatements::AddStatement(std::unique_ptr<CStatement> objStatement) {
@@ -74,7 +76,7 @@ void CStatements::RemoveAllFromCol(const ProgressCallback& progress) {
 
 void CStatements::Terminate(const ProgressCallback& progress) {
     RemoveAllFromCol(progress);
-    colDecls.clear();
+    colDecls.reset();
 }
 
 void CStatements::PrettyPrint(std::ostream& file, int32_t iOffset) const {
