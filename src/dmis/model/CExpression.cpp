@@ -75,10 +75,7 @@ CExpressions& CExpression::objExpressions() {
     return *extras.expressions;
 }
 
-bool CExpression::HasExpressions() const noexcept {
-    if (!hasExtras_) {
-        return false;
-    }
+bool CExpression::ListedExpressions() const noexcept {
     const Extras* extras = FindExtras(this);
     return extras != nullptr && extras->expressions != nullptr;
 }

@@ -40,7 +40,7 @@ class CExpression : public Pooled<CExpression> {
     // The node's own expression list. Neither the parser nor the writers use
     // it, so it is made on first use: a node is then a few dozen bytes.
     CExpressions& objExpressions();
-    bool HasExpressions() const noexcept;
+    bool HasExpressions() const noexcept { return hasExtras_ && ListedExpressions(); }
 
     int32_t ExpressionType() const noexcept { return expressionType_; }
     void SetExpressionType(int32_t expressionType) noexcept { expressionType_ = expressionType; }
@@ -81,6 +81,9 @@ class CExpression : public Pooled<CExpression> {
                                                       std::vector<Variant> items);
 
   private:
+    // Whether the node's entry beside the nodes holds an expression list.
+    bool ListedExpressions() const noexcept;
+
     Variant value_;
     int32_t expressionType_ = 0;
     // Whether the node has what almost no node has (its own expression list,
