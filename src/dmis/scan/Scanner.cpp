@@ -172,6 +172,26 @@ void Scanner::ScanLine(std::string_view line, bool endWithBlank) {
         --r;
     }
     for (std::size_t i = 0; i < n; ++i) {
+        // The letters of a word and the digits of a fraction only grow the
+        // token: a run of them is taken in one step.
+        if (state_ == InWord || state_ == InFraction) {
+            std::size_t j = i;
+            if (state_ == InWord) {
+                while (j < line.size() && IsWordRunChar(static_cast<unsigned char>(line[j]))) {
+                    ++j;
+                }
+                text_.append(line.data() + i, j - i);
+            } else {
+                while (j < line.size() && IsDigit(static_cast<unsigned char>(line[j]))) {
+                    ++j;
+                }
+                firstDigits_.append(line.data() + i, j - i);
+            }
+            i = j;
+            if (i >= n) {
+                break;
+            }
+        }
         const unsigned char ch = i < line.size() ? static_cast<unsigned char>(line[i]) : ' ';
         const unsigned char next = i + 1 < r ? static_cast<unsigned char>(line[i + 1]) : 0;
         LexChar(ch, next);
@@ -338,8 +358,12 @@ void Scanner::LexStart(unsigned char ch) {
     }
 }
 
+bool Scanner::IsWordRunChar(unsigned char ch) const noexcept {
+    return IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_);
+}
+
 void Scanner::LexWord(unsigned char ch) {
-    if (IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_)) {
+    if (IsWordRunChar(ch)) {
         text_.push_back(static_cast<char>(ch));
         return;
     }

@@ -128,6 +128,8 @@ class Scanner {
     void LexChar(unsigned char ch, unsigned char next);
     void LexStart(unsigned char ch);
     void LexWord(unsigned char ch);
+    // Whether ch continues the word being read.
+    bool IsWordRunChar(unsigned char ch) const noexcept;
     void LexString(unsigned char ch, unsigned char next);
     void LexFraction(unsigned char ch, unsigned char next);
     void LexAfterDot(unsigned char ch);
