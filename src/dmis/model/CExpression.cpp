@@ -123,6 +123,10 @@ bool HasGrandchildren(const CExpression& node) noexcept {
 
 }  // namespace
 
+bool CExpression::IsShallow() const noexcept {
+    return !HasGrandchildren(*this);
+}
+
 CExpression::~CExpression() {
     // Dismantle the subtree here, without recursion, so that a tree of any
     // depth goes without exhausting the stack. Children that are leaves (a

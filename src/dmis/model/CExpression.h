@@ -41,6 +41,8 @@ class CExpression : public Pooled<CExpression> {
     // it, so it is made on first use: a node is then a few dozen bytes.
     CExpressions& objExpressions();
     bool HasExpressions() const noexcept { return hasExtras_ && ListedExpressions(); }
+    // Whether releasing the node goes no deeper than its own children.
+    bool IsShallow() const noexcept;
 
     int32_t ExpressionType() const noexcept { return expressionType_; }
     void SetExpressionType(int32_t expressionType) noexcept { expressionType_ = expressionType; }

@@ -12,7 +12,12 @@ CStatement::CStatement() = default;
 static_assert(sizeof(CStatement) <= 48);
 
 CStatement::~CStatement() {
-    // Nested blocks are dismantled without recursion, whatever their depth.
+    // Nested blocks are dismantled without recursion, whatever their depth. A
+    // statement whose parts a teardown has taken already has nothing left.
+    if (!lValue_ && (!objStatements || objStatements->Count() == 0) &&
+        (!objExpressions || objExpressions->Count() == 0)) {
+        return;
+    }
     ModelTeardown teardown;
     teardown.AddChildrenOf(*this);
     teardown.Run();

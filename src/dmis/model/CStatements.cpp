@@ -67,11 +67,13 @@ std::unique_ptr<CStatement> CStatements::TakeLast() {
 }
 
 void CStatements::RemoveAllFromCol(const ProgressCallback& progress) {
+    // One statement at a time: the work list holds one subtree, never the
+    // whole list.
     ModelTeardown teardown(progress);
     while (std::unique_ptr<CStatement> statement = statements_.TakeLast()) {
         teardown.Add(std::move(statement));
+        teardown.Run();
     }
-    teardown.Run();
 }
 
 void CStatements::Terminate(const ProgressCallback& progress) {
