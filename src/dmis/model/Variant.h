@@ -128,7 +128,7 @@ class Variant {
     }
 
     VariantType type_ = VariantType::Empty;
-    uint8_t inlineSize_ = 0;  // the size of inline text, or kLongText
+    uint8_t inlineSize_ = 0;              // the size of inline text, or kLongText
     [[maybe_unused]] char head_[5] = {};  // the first bytes of inline text
     Payload payload_;
 
