@@ -5,7 +5,6 @@
 #include "shared/Resources.h"
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -25,14 +24,12 @@ void UseEnglish() {
 }
 
 // Scan and parse of a generated program of state.range(0) lines, and with
-// writeBasic both Basic modules too: throughput, and the heap the tokens and
-// the model hold per byte of source.
+// writeBasic both Basic modules too. Repeated runs in one process are warm;
+// cold figures and peak memory come from scripts/bench.sh.
 void ConvertGenerated(benchmark::State& state, bool writeBasic) {
     UseEnglish();
     const std::string text = GenerateDmisProgram(state.range(0));
-    double heapPerSourceByte = 0;
     for (auto _ : state) {
-        const std::size_t before = mallinfo2().uordblks;
         CProgram program;
         const DmisFileResult result = ParseDmisText(text, "generated", program);
         if (!result.ok) {
@@ -44,11 +41,8 @@ void ConvertGenerated(benchmark::State& state, bool writeBasic) {
             program.WriteToBas(modMain, modSupport);
             benchmark::DoNotOptimize(modMain.str().size());
         }
-        heapPerSourceByte =
-            static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(text.size());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
-    state.counters["heap_per_source_byte"] = heapPerSourceByte;
 }
 
 void BM_ScanAndParse(benchmark::State& state) {

@@ -69,6 +69,8 @@ TEST_F(BasicWriterTest, StatementLines) {
         {"CALL/M(PROBE),1,'A'", "Call PROBE(1, \"A\")"},
         {"JUMPTO/(L1)\n(L1)", "L1:"},
         {"(L1)\nJUMPTO/(L1)", "GoTo L1"},
+        {"JUMPTO/(10)\n(10)", "10:"},
+        {"(10)\nJUMPTO/(10)", "GoTo 10"},
         {"DECL/LOCAL,REAL,A", "Dim A As Single"},
         {"DECL/GLOBAL,INTGR,I,J", "Public I As Integer,J As Integer"},
         {"DECL/COMMON,BOOL,B", "Public B As Boolean"},

@@ -174,6 +174,22 @@ TEST(CStatement, BuildString) {
     EXPECT_EQ(statement->LValue(), nullptr);
 }
 
+// Reading an absent block or parameter list reads an empty one and makes
+// nothing; the first statement or parameter put in makes it.
+TEST(CStatement, BlockAndParametersAreMadeOnlyWhenFilled) {
+    CStatement statement;
+    const CStatement& reading = statement;
+    EXPECT_EQ(reading.objStatements->Count(), 0);
+    EXPECT_EQ(reading.objExpressions->Count(), 0);
+    EXPECT_EQ(reading.BuildString(), "");
+    EXPECT_EQ(statement.objStatements.get(), nullptr);
+    EXPECT_EQ(statement.objExpressions.get(), nullptr);
+    statement.objExpressions->AddExpression(Word("X"));
+    ASSERT_NE(statement.objExpressions.get(), nullptr);
+    EXPECT_EQ(reading.objExpressions->Count(), 1);
+    EXPECT_EQ(statement.objStatements.get(), nullptr);
+}
+
 // Adds a statement to block and returns it.
 CStatement& Add(CStatements& block, const char* type, std::vector<Node> parameters = {}) {
     return block.AddStatement(Statement(type, nullptr, std::move(parameters)));
@@ -308,8 +324,8 @@ TEST(Teardown, ProgressIsCalledOncePerStatementAtEveryDepth) {
 TEST(Teardown, TerminatedStatementAndExpressionReleaseTheirParts) {
     auto statement = Statement("FEAT", CExpression::MakeLabelRef("F", "C1"), Nodes({"CIRCLE"}));
     statement->Terminate();
-    EXPECT_EQ(statement->objStatements, nullptr);
-    EXPECT_EQ(statement->objExpressions, nullptr);
+    EXPECT_EQ(statement->objStatements.get(), nullptr);
+    EXPECT_EQ(statement->objExpressions.get(), nullptr);
     EXPECT_EQ(statement->LValue(), nullptr);
     EXPECT_EQ(statement->BuildString(), "FEAT");
 

@@ -256,6 +256,39 @@ TEST(ScannerTokens, ArrayGrowsInBlocksBeyondOneBlock) {
     EXPECT_EQ(scanner.TokenTextAt(5999), "W2999");
 }
 
+TEST(ScannerTokens, ReleasedTokensReadAsEndOfInputOnTheLastReleasedLine) {
+    // Three blocks of 2048 records: W0..W2999 on lines 1..3000, two tokens each.
+    std::string source;
+    for (int i = 0; i < 3000; ++i) {
+        source += "W" + std::to_string(i) + "\n";
+    }
+    CProgram program;
+    Scanner scanner;
+    ASSERT_TRUE(scanner.ScanText(source, program, "t"));
+    scanner.ReleaseTokensBefore(2);  // nothing before the first block goes
+    EXPECT_EQ(scanner.TokenTextAt(1), "W0");
+    scanner.ReleaseTokensBefore(4100);  // two blocks go, the one holding 4099 stays
+    struct Case {
+        int32_t position;
+        int16_t kind;
+        const char* text;
+        int32_t line;
+    };
+    const Case cases[] = {
+        {1, tkEndOfInput, "", 2048},   {4096, tkEndOfInput, "", 2048},
+        {4097, tkWord, "W2048", 2049}, {4099, tkWord, "W2049", 2050},
+        {5999, tkWord, "W2999", 3000}, {6000, tkEndOfLine, "", 3000},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(scanner.TokenKindAt(c.position), c.kind) << c.position;
+        EXPECT_EQ(scanner.TokenTextAt(c.position), c.text) << c.position;
+        EXPECT_EQ(scanner.TokenLineAt(c.position), c.line) << c.position;
+    }
+    EXPECT_TRUE(scanner.TokenDataAt(1).IsEmpty());
+    scanner.ReleaseTokensBefore(100);  // what is gone stays gone; asking again is harmless
+    EXPECT_EQ(scanner.TokenTextAt(4097), "W2048");
+}
+
 }  // namespace
 }  // namespace vantreel::test
 

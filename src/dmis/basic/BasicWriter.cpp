@@ -126,6 +126,9 @@ std::string JumpName(const CExpression& node) {
 
 // -"XDIR" and friends: the minus goes inside the quotes.
 std::string MoveMinusInside(std::string text) {
+    if (text.size() < 7 || text.back() != '"' || text.find("-\"") == std::string::npos) {
+        return text;
+    }
     for (const char* word : {"XDIR", "YDIR", "ZDIR", "PRBRAD"}) {
         const std::string outside = std::string("-\"") + word + "\"";
         if (text.ends_with(outside)) {
@@ -145,6 +148,20 @@ std::vector<std::string> BasicParameters(CStatement& statement, const VariableNa
             MoveMinusInside(BasicWriter::ExpressionText(parameters.Item(i), variables)));
     }
     return texts;
+}
+
+// The Basic texts of the parameters from first on, joined by ", ".
+std::string JoinedParameters(CStatement& statement, const VariableNames* variables,
+                             int32_t first = 1) {
+    std::string joined;
+    CExpressions& parameters = *statement.objExpressions;
+    for (int32_t i = first; i <= parameters.Count(); ++i) {
+        if (i > first) {
+            joined += ", ";
+        }
+        joined += MoveMinusInside(BasicWriter::ExpressionText(parameters.Item(i), variables));
+    }
+    return joined;
 }
 
 std::string Join(const std::vector<std::string>& parts, std::string_view separator) {
@@ -224,7 +241,15 @@ class BasicPrinter {
     explicit BasicPrinter(const VariableNames* variables) : variables_(variables) {}
 
     std::string Print(CExpression& root) {
-        pending_.push_back({&root, {}});
+        // Most parameters are a word or a (wrapped) number: no work list for them.
+        CExpression* node = &root;
+        while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+            node = node->Value().Object();
+        }
+        if (IsPlainKind(node->ExpressionType())) {
+            return PlainText(*node);
+        }
+        pending_.push_back({node, {}});
         while (!pending_.empty()) {
             const Piece piece = pending_.back();
             pending_.pop_back();
@@ -244,6 +269,29 @@ class BasicPrinter {
     };
 
     void Push(std::string text) { pending_.push_back({nullptr, std::move(text)}); }
+
+    // Kinds written as their plain value.
+    static bool IsPlainKind(int32_t kind) {
+        if (IsBinaryKind(kind)) {
+            return false;
+        }
+        switch (kind) {
+            case ekNegate:
+            case ekNot:
+            case ekParenthesized:
+            case ekWrapped:
+            case ekTrue:
+            case ekFalse:
+            case ekLabelRef:
+            case ekDatumRef:
+            case ekIndexedName:
+            case ekFunctionCall:
+            case ekColonNumber:
+                return false;
+            default:
+                return true;
+        }
+    }
 
     void PushElement(const Variant& element) {
         if (CExpression* child = element.Object()) {
@@ -458,14 +506,14 @@ std::string BasicWriter::StatementLine(CStatement& statement, const VariableName
         } else {
             line += Join(dmisTexts, ", ") + "\", ";
         }
-        return line + " " + Join(BasicParameters(statement, variables), ", ") + ")";
+        return line + " " + JoinedParameters(statement, variables) + ")";
     }
     if (type == "CALL") {
         const std::string name = parameters.Count() > 0 ? LabelName(parameters.Item(1)) : "";
-        return "Call " + name + "(" + Join(BasicParameters(statement, variables, 2), ", ") + ")";
+        return "Call " + name + "(" + JoinedParameters(statement, variables, 2) + ")";
     }
     if (type == "CASE") {
-        return "Case " + Join(BasicParameters(statement, variables), ", ");
+        return "Case " + JoinedParameters(statement, variables);
     }
     if (type == "DFTCAS") {
         return "Case Else";
@@ -495,7 +543,7 @@ std::string BasicWriter::StatementLine(CStatement& statement, const VariableName
         return "End Sub";
     }
     if (type == "IF") {
-        return "If " + Join(BasicParameters(statement, variables), ", ") + " Then";
+        return "If " + JoinedParameters(statement, variables) + " Then";
     }
     if (type == "JUMPTO") {
         return "GoTo " + (parameters.Count() > 0 ? JumpName(parameters.Item(1)) : "");
@@ -504,14 +552,14 @@ std::string BasicWriter::StatementLine(CStatement& statement, const VariableName
         return (parameters.Count() > 0 ? Identifier(parameters.Item(1)) : "") + ":";
     }
     if (type == "SELECT") {
-        return "Select Case " + Join(BasicParameters(statement, variables), ", ");
+        return "Select Case " + JoinedParameters(statement, variables);
     }
     std::string line = "Dms" + type;
     if (lValue != nullptr && !lValue->BuildString().empty()) {
         line += " " + ExpressionText(*lValue, variables) + ",";
     }
     if (parameters.Count() > 0) {
-        std::string texts = Join(BasicParameters(statement, variables), ", ");
+        std::string texts = JoinedParameters(statement, variables);
         if (type == "TEXT" && texts.starts_with("\"QUERY\",")) {
             // The query label becomes a text.
             const std::size_t open = texts.find('(');
@@ -627,7 +675,7 @@ void BasicWriter::WriteProgram(CProgram& program) {
     inMacro_ = false;
     CStatements empty;
     CStatements& statements = program.objStatements ? *program.objStatements : empty;
-    declarations_ = &statements.colDecls;
+    declarations_ = &*statements.colDecls;
     declarations_->clear();
     variables_ = VariableNames::Of(program);
 
@@ -644,7 +692,7 @@ void BasicWriter::WriteProgram(CProgram& program) {
     inMacro_ = false;
 
     body_ = nullptr;
-    for (const std::string& declaration : statements.colDecls) {
+    for (const std::string& declaration : *statements.colDecls) {
         Line(modMain_, declaration);
     }
     Line(modMain_, "");

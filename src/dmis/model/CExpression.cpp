@@ -4,7 +4,9 @@
 #include "dmis/model/DmisTables.h"
 #include "dmis/model/ModelTeardown.h"
 
+#include <mutex>
 #include <string_view>
+#include <unordered_map>
 
 namespace vantreel {
 
@@ -13,46 +15,129 @@ bool IsBinaryKind(int32_t expressionType) noexcept {
            (expressionType >= ekEq && expressionType <= ekAnd);
 }
 
+namespace {
+
+// What almost no node has, kept beside the nodes so that every node stays
+// small: its own expression list and an OUTPUT point list.
+struct Extras {
+    std::unique_ptr<CExpressions> expressions;
+    Variant outPutPoints;
+};
+
+struct ExtrasTable {
+    std::mutex mutex;
+    std::unordered_map<const CExpression*, Extras> byNode;
+};
+
+ExtrasTable& Table() {
+    static ExtrasTable* table = new ExtrasTable;  // outlives every static model object
+    return *table;
+}
+
+// The node's entry, made when missing. The entry stays where it is until the
+// node goes, so references to it hold.
+Extras& ExtrasOf(const CExpression* node) {
+    ExtrasTable& table = Table();
+    const std::lock_guard lock(table.mutex);
+    return table.byNode[node];
+}
+
+const Extras* FindExtras(const CExpression* node) noexcept {
+    ExtrasTable& table = Table();
+    const std::lock_guard lock(table.mutex);
+    const auto found = table.byNode.find(node);
+    return found != table.byNode.end() ? &found->second : nullptr;
+}
+
+// Takes the node's entry out of the table; released by the caller, outside
+// the lock (releasing an expression list releases nodes, which look here).
+std::unordered_map<const CExpression*, Extras>::node_type TakeExtras(const CExpression* node) {
+    ExtrasTable& table = Table();
+    const std::lock_guard lock(table.mutex);
+    return table.byNode.extract(node);
+}
+
+}  // namespace
+
 CExpression::CExpression() = default;
 
 CExpression::CExpression(int32_t expressionType, Variant value)
-    : expressionType_(expressionType), value_(std::move(value)) {}
+    : value_(std::move(value)), expressionType_(expressionType) {}
 
-static_assert(sizeof(CExpression) <= 32);
+static_assert(sizeof(CExpression) <= 24);
 
 CExpressions& CExpression::objExpressions() {
-    if (!extras_) {
-        extras_ = std::make_unique<Extras>();
+    Extras& extras = ExtrasOf(this);
+    hasExtras_ = true;
+    if (!extras.expressions) {
+        extras.expressions = std::make_unique<CExpressions>();
     }
-    if (!extras_->expressions) {
-        extras_->expressions = std::make_unique<CExpressions>();
-    }
-    return *extras_->expressions;
+    return *extras.expressions;
+}
+
+bool CExpression::ListedExpressions() const noexcept {
+    const Extras* extras = FindExtras(this);
+    return extras != nullptr && extras->expressions != nullptr;
 }
 
 const Variant& CExpression::OutPutPoints() const noexcept {
     static const Variant kEmpty;
-    return extras_ ? extras_->outPutPoints : kEmpty;
+    const Extras* extras = hasExtras_ ? FindExtras(this) : nullptr;
+    return extras != nullptr ? extras->outPutPoints : kEmpty;
 }
 
 void CExpression::SetOutPutPoints(Variant points) {
-    if (points.IsEmpty() && !extras_) {
+    if (points.IsEmpty() && !hasExtras_) {
         return;
     }
-    if (!extras_) {
-        extras_ = std::make_unique<Extras>();
+    Extras& extras = ExtrasOf(this);
+    hasExtras_ = true;
+    extras.outPutPoints = std::move(points);
+}
+
+namespace {
+
+// A node without child nodes of its own.
+bool IsLeaf(const CExpression& node) noexcept {
+    return !node.Value().IsObject() && !node.Value().IsArray() && !node.HasExpressions();
+}
+
+// Whether releasing the node needs the work list: some child has children.
+bool HasGrandchildren(const CExpression& node) noexcept {
+    const Variant& value = node.Value();
+    if (node.HasExpressions()) {
+        return true;
     }
-    extras_->outPutPoints = std::move(points);
+    if (const CExpression* child = value.Object()) {
+        return !IsLeaf(*child);
+    }
+    if (value.IsArray()) {
+        for (const Variant& element : value.Array().Elements()) {
+            if (element.IsArray() || (element.Object() != nullptr && !IsLeaf(*element.Object()))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool CExpression::IsShallow() const noexcept {
+    return !HasGrandchildren(*this);
 }
 
 CExpression::~CExpression() {
     // Dismantle the subtree here, without recursion, so that a tree of any
-    // depth goes without exhausting the stack.
-    if (value_.IsObject() || value_.IsArray() ||
-        (HasExpressions() && extras_->expressions->Count() > 0)) {
+    // depth goes without exhausting the stack. Children that are leaves (a
+    // wrapped number, the operands of 1+2) simply go with the value.
+    if (HasGrandchildren(*this)) {
         ModelTeardown teardown;
         teardown.AddChildrenOf(*this);
         teardown.Run();
+    }
+    if (hasExtras_) {
+        TakeExtras(this);  // the entry goes when the handle does, outside the lock
     }
 }
 
@@ -61,8 +146,12 @@ void CExpression::SetValue(Variant value) {
 }
 
 void CExpression::Terminate() {
-    if (extras_) {
-        extras_->expressions.reset();
+    if (hasExtras_) {
+        std::unique_ptr<CExpressions> list;
+        {
+            Extras& extras = ExtrasOf(this);
+            list = std::move(extras.expressions);
+        }
     }
 }
 
@@ -114,7 +203,15 @@ struct Piece {
 class Printer {
   public:
     std::string Print(const CExpression& root) {
-        pending_.push_back({&root, nullptr, {}});
+        // Most nodes are a word or a (wrapped) number: no work list for them.
+        const CExpression* node = &root;
+        while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+            node = node->Value().Object();
+        }
+        if (IsPlainValue(*node)) {
+            return node->Value().ToText();
+        }
+        pending_.push_back({node, nullptr, {}});
         while (!pending_.empty()) {
             const Piece piece = pending_.back();
             pending_.pop_back();
@@ -130,6 +227,30 @@ class Printer {
     }
 
   private:
+    // A node that prints as the text of its plain value.
+    static bool IsPlainValue(const CExpression& node) {
+        const Variant& value = node.Value();
+        if (value.IsObject() || value.IsArray() || IsBinaryKind(node.ExpressionType())) {
+            return false;
+        }
+        switch (node.ExpressionType()) {
+            case ekNegate:
+            case ekNot:
+            case ekParenthesized:
+            case ekLabelRef:
+            case ekDatumRef:
+            case ekIndexedName:
+            case ekFunctionCall:
+            case ekText:
+            case ekColonNumber:
+            case ekTrue:
+            case ekFalse:
+                return false;
+            default:
+                return true;
+        }
+    }
+
     void PushText(std::string_view text) { pending_.push_back({nullptr, nullptr, text}); }
 
     // A child node prints as a node, anything else as its text.

@@ -40,7 +40,9 @@ class CExpression : public Pooled<CExpression> {
     // The node's own expression list. Neither the parser nor the writers use
     // it, so it is made on first use: a node is then a few dozen bytes.
     CExpressions& objExpressions();
-    bool HasExpressions() const noexcept { return extras_ && extras_->expressions; }
+    bool HasExpressions() const noexcept { return hasExtras_ && ListedExpressions(); }
+    // Whether releasing the node goes no deeper than its own children.
+    bool IsShallow() const noexcept;
 
     int32_t ExpressionType() const noexcept { return expressionType_; }
     void SetExpressionType(int32_t expressionType) noexcept { expressionType_ = expressionType; }
@@ -81,15 +83,14 @@ class CExpression : public Pooled<CExpression> {
                                                       std::vector<Variant> items);
 
   private:
-    // What almost no node has: its own expression list, an OUTPUT point list.
-    struct Extras {
-        std::unique_ptr<CExpressions> expressions;
-        Variant outPutPoints;
-    };
+    // Whether the node's entry beside the nodes holds an expression list.
+    bool ListedExpressions() const noexcept;
 
-    std::unique_ptr<Extras> extras_;
-    int32_t expressionType_ = 0;
     Variant value_;
+    int32_t expressionType_ = 0;
+    // Whether the node has what almost no node has (its own expression list,
+    // an OUTPUT point list), kept in a table beside the nodes.
+    bool hasExtras_ = false;
 };
 
 // True for the kinds whose Value is array(0 To 2) with two operand nodes.

@@ -7,14 +7,17 @@
 
 namespace vantreel {
 
-CStatement::CStatement()
-    : objStatements(std::make_unique<CStatements>()),
-      objExpressions(std::make_unique<CExpressions>()) {}
+CStatement::CStatement() = default;
 
 static_assert(sizeof(CStatement) <= 48);
 
 CStatement::~CStatement() {
-    // Nested blocks are dismantled without recursion, whatever their depth.
+    // Nested blocks are dismantled without recursion, whatever their depth. A
+    // statement whose parts a teardown has taken already has nothing left.
+    if (!lValue_ && (!objStatements || objStatements->Count() == 0) &&
+        (!objExpressions || objExpressions->Count() == 0)) {
+        return;
+    }
     ModelTeardown teardown;
     teardown.AddChildrenOf(*this);
     teardown.Run();

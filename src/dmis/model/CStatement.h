@@ -2,6 +2,8 @@
 
 #include "dmis/model/NodePool.h"
 
+#include "dmis/model/LazyOwned.h"
+
 #include "dmis/model/Progress.h"
 #include "dmis/model/Variant.h"
 
@@ -26,8 +28,10 @@ class CStatement : public Pooled<CStatement> {
     CStatement(const CStatement&) = delete;
     CStatement& operator=(const CStatement&) = delete;
 
-    std::unique_ptr<CStatements> objStatements;    // nested block; empty for simple statements
-    std::unique_ptr<CExpressions> objExpressions;  // parameters in source order
+    // The nested block (empty for simple statements) and the parameters in
+    // source order; each is made when the first statement or parameter comes.
+    LazyOwned<CStatements> objStatements;
+    LazyOwned<CExpressions> objExpressions;
 
     // Upper-case keyword ("FEAT", "MEAS") or one of "LABEL", "IfBlock", "ElseBlock".
     std::string_view StatementType() const noexcept {

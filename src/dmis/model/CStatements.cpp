@@ -54,6 +54,8 @@ std::string_view OuterClosingWord(std::string_view type) {
 }  // namespace
 
 CStatements::CStatements() = default;
+
+static_assert(sizeof(CStatements) <= 32);
 CStatements::~CStatements() = default;
 
 CStatement& CStatements::AddStatement(std::unique_ptr<CStatement> objStatement) {
@@ -65,16 +67,18 @@ std::unique_ptr<CStatement> CStatements::TakeLast() {
 }
 
 void CStatements::RemoveAllFromCol(const ProgressCallback& progress) {
+    // One statement at a time: the work list holds one subtree, never the
+    // whole list.
     ModelTeardown teardown(progress);
     while (std::unique_ptr<CStatement> statement = statements_.TakeLast()) {
         teardown.Add(std::move(statement));
+        teardown.Run();
     }
-    teardown.Run();
 }
 
 void CStatements::Terminate(const ProgressCallback& progress) {
     RemoveAllFromCol(progress);
-    colDecls.clear();
+    colDecls.reset();
 }
 
 void CStatements::PrettyPrint(std::ostream& file, int32_t iOffset) const {

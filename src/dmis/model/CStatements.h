@@ -2,6 +2,7 @@
 
 #include "dmis/model/NodePool.h"
 
+#include "dmis/model/LazyOwned.h"
 #include "dmis/model/OwnedCollection.h"
 #include "dmis/model/Progress.h"
 #include "dmis/model/Variant.h"
@@ -25,8 +26,9 @@ class CStatements : public Pooled<CStatements> {
     CStatements(const CStatements&) = delete;
     CStatements& operator=(const CStatements&) = delete;
 
-    // Module-level declaration lines collected while Basic code is written.
-    std::vector<std::string> colDecls;
+    // Module-level declaration lines collected while Basic code is written
+    // (made for the list that gets some).
+    LazyOwned<std::vector<std::string>> colDecls;
 
     // Appends a statement and hands the same statement back.
     CStatement& AddStatement(std::unique_ptr<CStatement> objStatement);

@@ -20,6 +20,10 @@ void ModelTeardown::Add(std::unique_ptr<CStatement> statement) noexcept {
 }
 
 void ModelTeardown::Add(std::unique_ptr<CExpression> expression) noexcept {
+    if (expression && expression->IsShallow()) {
+        expression.reset();  // a word, a number, 1+2: released on the spot, one level deep
+        return;
+    }
     if (expression) {
         expressions_.Push(std::move(expression));
     }

@@ -49,7 +49,8 @@ class NodePool {
     struct FreeBlock {
         FreeBlock* next;
     };
-    struct alignas(std::max_align_t) Block {
+    // Model objects need no more than pointer alignment; a 24-byte node takes 24 bytes.
+    struct alignas(alignof(void*)) Block {
         std::byte bytes[Size < sizeof(FreeBlock) ? sizeof(FreeBlock) : Size];
     };
     static constexpr std::size_t kBlocksPerChunk = 65536 / sizeof(Block);
@@ -73,6 +74,7 @@ class NodePool {
 template <class T>
 struct Pooled {
     static void* operator new(std::size_t size) {
+        static_assert(alignof(T) <= alignof(void*));
         return size == sizeof(T) ? NodePool<sizeof(T)>::Allocate() : ::operator new(size);
     }
     static void operator delete(void* pointer, std::size_t size) noexcept {

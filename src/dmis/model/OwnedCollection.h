@@ -40,6 +40,9 @@ class OwnedCollection {
         if (items_.size() >= static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
             throw MakeError(RunTimeError::OutOfMemory, "Collection", "Out of memory");
         }
+        if (items_.capacity() == 0) {
+            items_.reserve(4);  // most lists hold a few: one allocation instead of three
+        }
         items_.push_back(std::move(item));
         return *items_.back();
     }

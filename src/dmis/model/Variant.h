@@ -128,8 +128,8 @@ class Variant {
     }
 
     VariantType type_ = VariantType::Empty;
-    uint8_t inlineSize_ = 0;  // the size of inline text, or kLongText
-    char head_[5] = {};
+    uint8_t inlineSize_ = 0;              // the size of inline text, or kLongText
+    [[maybe_unused]] char head_[5] = {};  // the first bytes of inline text
     Payload payload_;
 
     static constexpr std::size_t kInlineOffset = 3;

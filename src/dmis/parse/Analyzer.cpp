@@ -112,6 +112,7 @@ bool StatementParser::ParseStatementsToEnd(CProgram& program) {
             break;
         }
         program.objStatements->AddStatement(std::move(statement));
+        scanner_.ReleaseTokensBefore(scanner_.Position());
     }
     if (scanner_.Severity() == 1) {
         scanner_.Restore(p0, 1, scanner_.MessageParts());

@@ -233,9 +233,12 @@ bool ExpressionParser::ParsePrimary(ExpressionNode& out) {
     const int32_t p0 = scanner_.Position();
     if (ParseLabelRef(out)) {
         const VariantArray& parts = out->Value().Array();
-        const std::string key =
-            std::string(parts[1].String()) + "(" + std::string(parts[2].String()) + ")";
-        context_.Register(key, ParseContext::DefinedLabels);
+        // One buffer for every key: a program references labels by the thousand.
+        labelKey_.assign(parts[1].String());
+        labelKey_ += '(';
+        labelKey_ += parts[2].String();
+        labelKey_ += ')';
+        context_.Register(labelKey_, ParseContext::DefinedLabels);
         return true;
     }
     if (ParseIndexedName(out) || ParseConstant(out) || ParseDatumRef(out) ||

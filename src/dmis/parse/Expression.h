@@ -77,6 +77,7 @@ class ExpressionParser {
     Scanner& scanner_;
     ParseContext& context_;
     NextParameter nextParameter_;
+    std::string labelKey_;  // the registry key of the label reference just read
 };
 
 }  // namespace vantreel

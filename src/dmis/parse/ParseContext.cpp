@@ -40,28 +40,26 @@ const ParseContext::KeySet& ParseContext::Set(int16_t registry) const {
 
 bool ParseContext::IsRegistered(std::string_view key, int16_t registry) const {
     const KeySet& set = Set(registry);
-    return HasLowerAscii(key) ? set.contains(Folded(std::string(key))) : set.contains(key);
+    return HasLowerAscii(key) ? set.Contains(Folded(std::string(key))) : set.Contains(key);
 }
 
-bool ParseContext::Register(std::string key, int16_t registry) {
+bool ParseContext::Register(std::string_view key, int16_t registry) {
     KeySet& set = Set(registry);
-    if (!HasLowerAscii(key) && set.contains(std::string_view(key))) {
-        return false;
-    }
-    return set.insert(Folded(std::move(key))).second;
+    return HasLowerAscii(key) ? set.Insert(Folded(std::string(key))) : set.Insert(key);
 }
 
 void ParseContext::AddPendingJump(std::string_view name, int32_t line) {
-    if (pendingJumpNames_.insert(Folded(std::string(name))).second) {
+    if (HasLowerAscii(name) ? pendingJumpNames_.Insert(Folded(std::string(name)))
+                            : pendingJumpNames_.Insert(name)) {
         pendingJumps_.emplace_back(std::string(name), line);
     }
 }
 
 void ParseContext::Clear() {
-    definedLabels_.clear();
-    jumpLabels_.clear();
-    pendingJumpNames_.clear();
-    declaredVariables_.clear();
+    definedLabels_.Clear();
+    jumpLabels_.Clear();
+    pendingJumpNames_.Clear();
+    declaredVariables_.Clear();
     pendingJumps_.clear();
     depth = 0;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "dmis/model/Progress.h"
+#include "dmis/parse/NameSet.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -50,7 +50,7 @@ class ParseContext {
     bool IsRegistered(std::string_view key, int16_t registry) const;
 
     // Adds key unless it is there; true when it was added.
-    bool Register(std::string key, int16_t registry);
+    bool Register(std::string_view key, int16_t registry);
 
     // A jump to name from a JUMPTO on line, unless one is already pending.
     void AddPendingJump(std::string_view name, int32_t line);
@@ -65,14 +65,7 @@ class ParseContext {
     int32_t depth = 0;
 
   private:
-    // Looks keys up as views, without building strings.
-    struct KeyHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view key) const noexcept {
-            return std::hash<std::string_view>()(key);
-        }
-    };
-    using KeySet = std::unordered_set<std::string, KeyHash, std::equal_to<>>;
+    using KeySet = NameSet;
 
     KeySet& Set(int16_t registry);
     const KeySet& Set(int16_t registry) const;

@@ -175,6 +175,26 @@ void Scanner::ScanLine(std::string_view line, bool endWithBlank) {
         --r;
     }
     for (std::size_t i = 0; i < n; ++i) {
+        // The letters of a word and the digits of a fraction only grow the
+        // token: a run of them is taken in one step.
+        if (state_ == InWord || state_ == InFraction) {
+            std::size_t j = i;
+            if (state_ == InWord) {
+                while (j < line.size() && IsWordRunChar(static_cast<unsigned char>(line[j]))) {
+                    ++j;
+                }
+                text_.append(line.data() + i, j - i);
+            } else {
+                while (j < line.size() && IsDigit(static_cast<unsigned char>(line[j]))) {
+                    ++j;
+                }
+                firstDigits_.append(line.data() + i, j - i);
+            }
+            i = j;
+            if (i >= n) {
+                break;
+            }
+        }
         const unsigned char ch = i < line.size() ? static_cast<unsigned char>(line[i]) : ' ';
         const unsigned char next = i + 1 < r ? static_cast<unsigned char>(line[i + 1]) : 0;
         LexChar(ch, next);
@@ -341,8 +361,12 @@ void Scanner::LexStart(unsigned char ch) {
     }
 }
 
+bool Scanner::IsWordRunChar(unsigned char ch) const noexcept {
+    return IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_);
+}
+
 void Scanner::LexWord(unsigned char ch) {
-    if (IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_)) {
+    if (IsWordRunChar(ch)) {
         text_.push_back(static_cast<char>(ch));
         return;
     }
@@ -530,8 +554,22 @@ TokenRecord& Scanner::NewRecord() {
 }
 
 const TokenRecord& Scanner::Record(int32_t position) const noexcept {
-    return blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock]
-                  [static_cast<std::size_t>(position - 1) % kTokenBlock];
+    const std::unique_ptr<TokenRecord[]>& block =
+        blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock];
+    return block ? block[static_cast<std::size_t>(position - 1) % kTokenBlock] : released_;
+}
+
+void Scanner::ReleaseTokensBefore(int32_t position) noexcept {
+    if (position < 2 || position - 1 > count_) {
+        return;
+    }
+    // The block that holds the token before position stays, with all after it.
+    const std::size_t keepFrom = static_cast<std::size_t>(position - 2) / kTokenBlock;
+    for (; releasedBlocks_ < keepFrom; ++releasedBlocks_) {
+        released_.kind = tkEndOfInput;
+        released_.line = blocks_[releasedBlocks_][kTokenBlock - 1].line;
+        blocks_[releasedBlocks_].reset();
+    }
 }
 
 TokenRecord::TextRef Scanner::StoreText(std::string_view text) {

@@ -100,6 +100,12 @@ class Scanner {
     }
     void Restore(int32_t nPos, int16_t nSev, ParseMessage sMsg);
 
+    // Gives back the memory of the tokens well before position: the statement
+    // parser calls it once a top-level statement is complete, since it never
+    // goes back past that. A released token reads as the end of input, on the
+    // line of the last token released.
+    void ReleaseTokensBefore(int32_t position) noexcept;
+
     // The token list itself, positions 1..TokenCount.
     int32_t TokenCount() const noexcept { return count_; }
     int16_t TokenKindAt(int32_t position) const noexcept;
@@ -122,6 +128,8 @@ class Scanner {
     void LexChar(unsigned char ch, unsigned char next);
     void LexStart(unsigned char ch);
     void LexWord(unsigned char ch);
+    // Whether ch continues the word being read.
+    bool IsWordRunChar(unsigned char ch) const noexcept;
     void LexString(unsigned char ch, unsigned char next);
     void LexFraction(unsigned char ch, unsigned char next);
     void LexAfterDot(unsigned char ch);
@@ -140,6 +148,8 @@ class Scanner {
     int32_t count_ = 0;
     int32_t capacity_ = 0;
     std::vector<std::unique_ptr<TokenRecord[]>> blocks_;
+    std::size_t releasedBlocks_ = 0;  // leading blocks given back
+    TokenRecord released_{};          // what a released position reads
     std::string textPool_;
     std::vector<ColonNumber> colonNumbers_;
 

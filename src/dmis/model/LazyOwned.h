@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+namespace vantreel {
+
+// An owned object that exists only once something is put into it: changing
+// access makes it, reading an absent one reads a shared empty one. Most
+// statements have no block and many no parameters, so a program of a million
+// statements does without a million empty lists.
+template <class T>
+class LazyOwned {
+  public:
+    LazyOwned() noexcept = default;
+    LazyOwned(std::unique_ptr<T> object) noexcept : object_(std::move(object)) {}
+    LazyOwned& operator=(std::unique_ptr<T> object) noexcept {
+        object_ = std::move(object);
+        return *this;
+    }
+
+    T& operator*() { return Made(); }
+    T* operator->() { return &Made(); }
+    const T& operator*() const { return object_ ? *object_ : Empty(); }
+    const T* operator->() const { return object_ ? object_.get() : &Empty(); }
+
+    // The object if it was made, else nullptr.
+    T* get() const noexcept { return object_.get(); }
+    explicit operator bool() const noexcept { return object_ != nullptr; }
+    void reset() noexcept { object_.reset(); }
+
+  private:
+    T& Made() {
+        if (!object_) {
+            object_ = std::make_unique<T>();
+        }
+        return *object_;
+    }
+    static const T& Empty() {
+        static const T* const empty = new T;  // outlives every static model object
+        return *empty;
+    }
+
+    std::unique_ptr<T> object_;
+};
+
+}  // namespace vantreel
