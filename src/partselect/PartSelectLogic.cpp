@@ -160,9 +160,12 @@ OkOutcome PressOk(PartSelectState& state) {
         return OkOutcome::Close;
     }
     const char kind = state.SelectedKey.front();
-    // A folder clicked last, or in save-as the name of a listed folder typed:
-    // step into it. A name typed after clicking a folder names a new part.
-    if (kind == 'F' || (!state.SelectExisting && state.Folders.Find(state.Directory))) {
+    // A folder clicked last, or in save-as the name of a listed folder typed
+    // after clicking a part: step into it. A name typed after clicking a
+    // folder names a new part. A legacy file clicked last is converted under
+    // the name in the box, whatever folders the repository holds.
+    if (kind == 'F' ||
+        (kind != 'D' && !state.SelectExisting && state.Folders.Find(state.Directory))) {
         return StepInto(state, state.Directory) ? OkOutcome::Stay : OkOutcome::Close;
     }
     if (kind == 'D') {

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -126,6 +127,58 @@ TEST_F(PartSelectionDialogTest, OpenAPart) {
         EXPECT_EQ(selection.PartOpen("Open a part"), Root() + "/COVER");
     }
     EXPECT_TRUE(selection.RequireSource());
+}
+
+TEST_F(PartSelectionDialogTest, ControlsByNameAndStagingLists) {
+    MakeFile("OLD.DMS");
+    MakeFile("notes.txt");
+    PartSelection selection;
+    QueueModalAnswer([this](QDialog& dialog) {
+        for (const char* name :
+             {"lblLookin", "cboStack", "tbMain", "lvMain", "lvFolders", "lvParts", "lvFiles",
+              "ilTree", "lblPartProg", "txtName", "cmdOK", "cmdCancel", "cmdHelp", "cmdReload"}) {
+            EXPECT_NE(dialog.findChild<QWidget*>(name), nullptr) << name;
+        }
+        EXPECT_EQ(Control<QPushButton>(dialog, "cmdReload")->text(), "Reload");
+        // Each staging list holds its group, keyed by kind and full path;
+        // lvMain holds the three groups in that order.
+        struct Group {
+            const char* list;
+            std::vector<std::string> keys;
+        };
+        const std::string root = Root();
+        const Group groups[] = {
+            {"lvFolders", {"F:" + root + "/Fixtures"}},
+            {"lvParts", {"P:" + root + "/BRACKET", "P:" + root + "/COVER"}},
+            {"lvFiles", {"D:" + root + "/OLD.DMS"}},
+            {"lvMain",
+             {"F:" + root + "/Fixtures", "P:" + root + "/BRACKET", "P:" + root + "/COVER",
+              "D:" + root + "/OLD.DMS"}},
+        };
+        for (const Group& group : groups) {
+            SCOPED_TRACE(group.list);
+            auto* list = Control<QTreeWidget>(dialog, group.list);
+            ASSERT_NE(list, nullptr);
+            std::vector<std::string> keys;
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                keys.push_back(
+                    list->topLevelItem(i)->data(0, Qt::UserRole).toString().toStdString());
+            }
+            EXPECT_EQ(keys, group.keys);
+            EXPECT_EQ(list->isVisible(), group.list == std::string("lvMain"));
+        }
+        // The image list holds the pictures the list and the toolbar show.
+        auto* images = Control<QListWidget>(dialog, "ilTree");
+        ASSERT_NE(images, nullptr);
+        for (const char* key :
+             {"folderlist", "part", "dmis", "up", "new", "list", "details", "selectdrive"}) {
+            const auto found = images->findItems(key, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << key;
+            EXPECT_FALSE(found.front()->icon().isNull()) << key;
+        }
+        Press(dialog, "cmdCancel");
+    });
+    selection.PartOpen("Open");
 }
 
 TEST_F(PartSelectionDialogTest, KeyboardAlone) {
