@@ -36,19 +36,15 @@ const ListEntry* EntryAt(const PartSelectState& state, int index) {
                : nullptr;
 }
 
-// Steps into the listed folder at path; false when there is none or it
-// cannot be opened.
+// Steps into the listed folder at path: its folder object goes onto the
+// stack and the list is rebuilt (a folder gone meanwhile is reported there,
+// and the way back stays open). False when no folder is listed at path.
 bool StepInto(PartSelectState& state, const std::string& path) {
-    if (state.Folders.Find(path) == nullptr) {
+    std::unique_ptr<PartFolder> folder = state.Folders.Take(path);
+    if (folder == nullptr) {
         return false;
     }
-    try {
-        std::unique_ptr<PartFolder> folder = CreatePartFolder("Ulmaret.Folder");
-        folder->OpenFolder(path);
-        state.FolderStack.push_back(std::move(folder));
-    } catch (const std::exception&) {
-        return false;
-    }
+    state.FolderStack.push_back(std::move(folder));
     RefreshList(state);
     return true;
 }
