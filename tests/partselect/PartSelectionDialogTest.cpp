@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -179,6 +180,58 @@ TEST_F(PartSelectionDialogTest, ControlsByNameAndStagingLists) {
         Press(dialog, "cmdCancel");
     });
     selection.PartOpen("Open");
+}
+
+TEST_F(PartSelectionDialogTest, CaptionsAndToolTipsInBothLanguages) {
+    struct Case {
+        const char* control;  // a widget's caption or a toolbar button's tool-tip
+        const char* english;
+        const char* german;
+    };
+    const Case cases[] = {
+        {"lblLookin", "Look in", "Suchen in"},
+        {"lblPartProg", "Part name", "Teilename"},
+        {"cmdOK", "OK", "OK"},
+        {"cmdCancel", "Cancel", "Abbrechen"},
+        {"cmdHelp", "Help", "Hilfe"},
+        {"upone", "Up One Level", "Eine Ebene nach oben"},
+        {"new", "Create New Folder", "Neuen Ordner erstellen"},
+        {"list", "List", "Liste"},
+        {"details", "Details", "Details"},
+        {"selectdrive", "Select Drive", "Laufwerk wählen"},
+    };
+    for (const int32_t language : {1033, 1031}) {
+        int32_t chosen = language;
+        SetLanguage(chosen);
+        const bool german = language == 1031;
+        for (const bool directoryMode : {false, true}) {
+            PartSelectState state;
+            state.DirectoryMode = directoryMode;
+            state.Prompt = "Prompt";
+            FormPartSelect form(state);
+            ASSERT_TRUE(form.Load());
+            EXPECT_EQ(form.windowTitle(), "Prompt");
+            for (const Case& c : cases) {
+                SCOPED_TRACE(std::string(c.control) + (german ? " de" : " en") +
+                             (directoryMode ? " directory" : ""));
+                std::string expected = german ? c.german : c.english;
+                if (directoryMode && c.control == std::string("lblPartProg")) {
+                    expected = german ? "Ordnername" : "Folder name";
+                }
+                QString shown;
+                if (auto* action = form.findChild<QAction*>(c.control)) {
+                    shown = action->toolTip();
+                } else if (auto* label = form.findChild<QLabel*>(c.control)) {
+                    shown = label->text();
+                } else if (auto* button = form.findChild<QPushButton*>(c.control)) {
+                    shown = button->text();
+                }
+                EXPECT_EQ(shown.toStdString(), expected);
+            }
+        }
+    }
+    int32_t english = 1033;
+    SetLanguage(english);
 }
 
 TEST_F(PartSelectionDialogTest, KeyboardAlone) {
