@@ -456,6 +456,47 @@ TEST_F(PartSelectionDialogTest, DriveSelectionThroughTheToolbar) {
     EXPECT_EQ(state.HostDirectory, Root());
 }
 
+TEST_F(PartSelectionDialogTest, DriveSelectionCaptions) {
+    struct Case {
+        const char* control;  // "" for the window title
+        const char* english;
+        const char* german;
+    };
+    const Case cases[] = {
+        {"", "Select Drive", "Laufwerk wählen"},
+        {"optDrive0", "Default part repository", "Standard-Teileablage"},
+        {"optDrive1", "Root folder of a drive", "Stammordner eines Laufwerks"},
+        {"lblSelectDrive", "Drive", "Laufwerk"},
+        {"cmdOK", "OK", "OK"},
+        {"cmdCancel", "Cancel", "Abbrechen"},
+    };
+    for (const int32_t language : {1033, 1031}) {
+        int32_t chosen = language;
+        SetLanguage(chosen);
+        FormSelectDrive form;
+        form.SetDrives({{"/", ""}});
+        form.Load();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.control) + " " + std::to_string(language));
+            QString shown = form.windowTitle();
+            if (auto* option = form.findChild<QRadioButton*>(c.control)) {
+                shown = option->text();
+            } else if (auto* label = form.findChild<QLabel*>(c.control)) {
+                shown = label->text();
+            } else if (auto* button = form.findChild<QPushButton*>(c.control)) {
+                shown = button->text();
+            }
+            EXPECT_EQ(shown.toStdString(), language == 1031 ? c.german : c.english);
+        }
+        // Loading chooses the repository: the drive list is disabled.
+        EXPECT_TRUE(Control<QRadioButton>(form, "optDrive0")->isChecked());
+        EXPECT_FALSE(Control<QLabel>(form, "lblSelectDrive")->isEnabled());
+        EXPECT_FALSE(Control<QComboBox>(form, "drvSelect")->isEnabled());
+    }
+    int32_t english = 1033;
+    SetLanguage(english);
+}
+
 TEST_F(PartSelectionDialogTest, DriveSelectionResults) {
     struct Case {
         const char* name;
