@@ -113,6 +113,18 @@ class KeyedCollection {
         }
         return nullptr;
     }
+    // Removes the first item with the key and hands it over; nullptr when
+    // no item has the key.
+    std::unique_ptr<T> Take(const std::string& key) {
+        for (auto it = items_.begin(); it != items_.end(); ++it) {
+            if (it->first == key) {
+                std::unique_ptr<T> item = std::move(it->second);
+                items_.erase(it);
+                return item;
+            }
+        }
+        return nullptr;
+    }
     const std::string& Key(int32_t position) const {
         return items_[static_cast<std::size_t>(position - 1)].first;
     }

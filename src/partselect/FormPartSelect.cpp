@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
@@ -101,6 +102,10 @@ FormPartSelect::FormPartSelect(PartSelectState& state, QWidget* parent)
       cboStack_(new QComboBox(this)),
       tbMain_(new QToolBar(this)),
       lvMain_(new QTreeWidget(this)),
+      lvFolders_(new QTreeWidget(this)),
+      lvParts_(new QTreeWidget(this)),
+      lvFiles_(new QTreeWidget(this)),
+      ilTree_(new QListWidget(this)),
       lblPartProg_(new QLabel(this)),
       txtName_(new QLineEdit(this)),
       cmdOK_(new QPushButton(this)),
@@ -119,6 +124,21 @@ FormPartSelect::FormPartSelect(PartSelectState& state, QWidget* parent)
     cmdHelp_->setObjectName("cmdHelp");
     cmdReload_->setObjectName("cmdReload");
     cmdReload_->hide();
+    // The staging lists gather each group before it joins lvMain; the image
+    // list holds the pictures of the list and the toolbar by image key.
+    lvFolders_->setObjectName("lvFolders");
+    lvParts_->setObjectName("lvParts");
+    lvFiles_->setObjectName("lvFiles");
+    ilTree_->setObjectName("ilTree");
+    for (QTreeWidget* staging : {lvFolders_, lvParts_, lvFiles_}) {
+        staging->setColumnCount(2);
+        staging->hide();
+    }
+    ilTree_->hide();
+    for (const char* key :
+         {"folderlist", "part", "dmis", "up", "new", "list", "details", "selectdrive"}) {
+        ilTree_->addItem(new QListWidgetItem(PartIcon(key), QString::fromLatin1(key)));
+    }
     setSizeGripEnabled(true);
 
     lblLookin_->setBuddy(cboStack_);
@@ -129,7 +149,7 @@ FormPartSelect::FormPartSelect(PartSelectState& state, QWidget* parent)
     tbMain_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     auto* views = new QActionGroup(this);
     for (const ToolbarButton& button : kToolbarButtons) {
-        QAction* action = tbMain_->addAction(PartIcon(button.image), QString());
+        QAction* action = tbMain_->addAction(Image(button.image), QString());
         action->setObjectName(button.key);
         const std::string key = button.key;
         if (key == "list" || key == "details") {
@@ -278,8 +298,12 @@ void FormPartSelect::ShowList() {
     listShown_ = true;
     shownListVersion_ = state_.ListVersion;
 
+    ShowStaged(lvFolders_, state_.StagedFolders);
+    ShowStaged(lvParts_, state_.StagedParts);
+    ShowStaged(lvFiles_, state_.StagedFiles);
+
     cboStack_->clear();
-    const QIcon folder = PartIcon("folderlist");
+    const QIcon folder = Image("folderlist");
     for (const std::string& line : state_.StackLines) {
         cboStack_->addItem(folder, QString::fromStdString(line));
     }
@@ -288,12 +312,13 @@ void FormPartSelect::ShowList() {
     lvMain_->clear();
     lvMain_->setHeaderHidden(state_.ListMode);
     lvMain_->setColumnHidden(1, state_.ListMode);
-    const QIcon icons[] = {folder, PartIcon("part"), PartIcon("dmis")};
+    const QIcon icons[] = {folder, Image("part"), Image("dmis")};
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(state_.Items.size()));
     for (const ListEntry& entry : state_.Items) {
         auto* item = new QTreeWidgetItem;
         item->setText(0, QString::fromStdString(entry.Text));
+        item->setData(0, Qt::UserRole, QString::fromStdString(entry.Key));
         item->setIcon(0, icons[entry.Icon == "folderlist" ? 0 : entry.Icon == "part" ? 1 : 2]);
         if (!state_.ListMode && !entry.DateText.empty()) {
             item->setText(1, QString::fromStdString(entry.DateText));
@@ -332,6 +357,28 @@ void FormPartSelect::ShowList() {
         state_.EditSelected = false;
         lvMain_->editItem(selected, 0);
     }
+}
+
+void FormPartSelect::ShowStaged(QTreeWidget* list, const std::vector<ListEntry>& entries) {
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(entries.size()));
+    for (const ListEntry& entry : entries) {
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, QString::fromStdString(entry.Text));
+        item->setData(0, Qt::UserRole, QString::fromStdString(entry.Key));
+        if (!entry.DateText.empty()) {
+            item->setText(1, QString::fromStdString(entry.DateText));
+        }
+        items.append(item);
+    }
+    list->addTopLevelItems(items);
+}
+
+QIcon FormPartSelect::Image(const char* key) const {
+    const QList<QListWidgetItem*> found =
+        ilTree_->findItems(QString::fromLatin1(key), Qt::MatchExactly);
+    return found.isEmpty() ? QIcon() : found.front()->icon();
 }
 
 void FormPartSelect::ShowControls() {

@@ -3,14 +3,17 @@
 #include "partselect/PartSelectState.h"
 
 #include <QDialog>
+#include <QIcon>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QToolBar;
 class QTreeWidget;
@@ -28,7 +31,10 @@ class FormSelectDrive;
 //
 // Controls by objectName: lblLookin, cboStack, tbMain (actions "upone",
 // "new", "list", "details", "selectdrive"), lvMain, lblPartProg, txtName,
-// cmdOK, cmdCancel, cmdHelp, and the hidden cmdReload.
+// cmdOK, cmdCancel, cmdHelp, and the hidden cmdReload, staging lists
+// lvFolders, lvParts and lvFiles, and image list ilTree. Every list item
+// carries its entry's key ("F:", "P:" or "D:" and the full path) as
+// Qt::UserRole data.
 class FormPartSelect : public QDialog {
     Q_OBJECT
 
@@ -60,6 +66,8 @@ class FormPartSelect : public QDialog {
   private:
     void ShowState();
     void ShowList();
+    void ShowStaged(QTreeWidget* list, const std::vector<ListEntry>& entries);
+    QIcon Image(const char* key) const;
     void ShowControls();
     int IndexOf(QTreeWidgetItem* item) const;
     void ClickItem(QTreeWidgetItem* item);
@@ -80,6 +88,10 @@ class FormPartSelect : public QDialog {
     QComboBox* cboStack_;
     QToolBar* tbMain_;
     QTreeWidget* lvMain_;
+    QTreeWidget* lvFolders_;
+    QTreeWidget* lvParts_;
+    QTreeWidget* lvFiles_;
+    QListWidget* ilTree_;
     QLabel* lblPartProg_;
     QLineEdit* txtName_;
     QPushButton* cmdOK_;

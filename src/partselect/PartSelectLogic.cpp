@@ -36,19 +36,15 @@ const ListEntry* EntryAt(const PartSelectState& state, int index) {
                : nullptr;
 }
 
-// Steps into the listed folder at path; false when there is none or it
-// cannot be opened.
+// Steps into the listed folder at path: its folder object goes onto the
+// stack and the list is rebuilt (a folder gone meanwhile is reported there,
+// and the way back stays open). False when no folder is listed at path.
 bool StepInto(PartSelectState& state, const std::string& path) {
-    if (state.Folders.Find(path) == nullptr) {
+    std::unique_ptr<PartFolder> folder = state.Folders.Take(path);
+    if (folder == nullptr) {
         return false;
     }
-    try {
-        std::unique_ptr<PartFolder> folder = CreatePartFolder("Ulmaret.Folder");
-        folder->OpenFolder(path);
-        state.FolderStack.push_back(std::move(folder));
-    } catch (const std::exception&) {
-        return false;
-    }
+    state.FolderStack.push_back(std::move(folder));
     RefreshList(state);
     return true;
 }
@@ -160,9 +156,12 @@ OkOutcome PressOk(PartSelectState& state) {
         return OkOutcome::Close;
     }
     const char kind = state.SelectedKey.front();
-    // A folder clicked last, or in save-as the name of a listed folder typed:
-    // step into it. A name typed after clicking a folder names a new part.
-    if (kind == 'F' || (!state.SelectExisting && state.Folders.Find(state.Directory))) {
+    // A folder clicked last, or in save-as the name of a listed folder typed
+    // after clicking a part: step into it. A name typed after clicking a
+    // folder names a new part. A legacy file clicked last is converted under
+    // the name in the box, whatever folders the repository holds.
+    if (kind == 'F' ||
+        (kind != 'D' && !state.SelectExisting && state.Folders.Find(state.Directory))) {
         return StepInto(state, state.Directory) ? OkOutcome::Stay : OkOutcome::Close;
     }
     if (kind == 'D') {

@@ -347,23 +347,40 @@ TEST_F(PartListingTest, UnreadableRootAndVanishedFolder) {
     MakePart("Gone/P1");
     messages_.clear();
     Load(state);
-    ClickEntry(state, IndexOf(state, "Gone"));
-    fs::remove_all(root_ / "Gone");
-    EXPECT_EQ(PressOk(state), OkOutcome::Close);  // no such folder any more
-    MakePart("Gone/P1");
-    RefreshList(state);
-    ClickEntry(state, IndexOf(state, "Gone"));
-    EXPECT_EQ(PressOk(state), OkOutcome::Stay);
-    fs::remove_all(root_ / "Gone");
-    EXPECT_FALSE(RefreshList(state));
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_NE(messages_[0].text.find("Gone"), std::string::npos);
-    EXPECT_TRUE(state.Items.empty());
-    EXPECT_TRUE(state.UpOneEnabled);  // the way back stays open
-    UpOne(state);
-    EXPECT_TRUE(state.Items.empty());  // the root is empty now
-    EXPECT_EQ(state.HostDirectory, Root());
-    EXPECT_EQ(messages_.size(), 1u);
+    // A listed folder removed before OK (or a double-click in directory
+    // mode) is stepped into all the same; the listing says it is gone, and
+    // the dialog stays open with the way back.
+    for (const bool directoryMode : {false, true}) {
+        SCOPED_TRACE(directoryMode ? "directory mode, double-click" : "open mode, OK");
+        MakePart("Gone/P1");
+        messages_.clear();
+        state.SelectExisting = true;
+        state.DirectoryMode = directoryMode;
+        Load(state);
+        const int gone = IndexOf(state, "Gone");
+        ClickEntry(state, gone);
+        fs::remove_all(root_ / "Gone");
+        EXPECT_EQ(directoryMode ? DoubleClickEntry(state, gone) : PressOk(state), OkOutcome::Stay);
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_NE(messages_[0].text.find("Gone"), std::string::npos);
+        EXPECT_EQ(messages_[0].style, vbInformation);
+        EXPECT_TRUE(state.Items.empty());
+        EXPECT_EQ(state.FolderStack.size(), 2u);
+        EXPECT_TRUE(state.UpOneEnabled);  // the way back stays open
+        UpOne(state);
+        EXPECT_TRUE(state.Items.empty());  // the root is empty now
+        EXPECT_EQ(state.HostDirectory, Root());
+        EXPECT_EQ(messages_.size(), 1u);
+    }
+    state.DirectoryMode = false;
+
+    // A name typed after clicking a folder is no listed folder: OK closes.
+    MakeFolder("Here");
+    Load(state);
+    ClickEntry(state, IndexOf(state, "Here"));
+    SetNameText(state, "Elsewhere");
+    EXPECT_EQ(PressOk(state), OkOutcome::Close);
+    EXPECT_EQ(state.Directory, Root() + "/Elsewhere");
 }
 
 }  // namespace

@@ -125,20 +125,25 @@ TEST_F(PartSelectLogicTest, SaveAsAfterClickingAFolder) {
 TEST_F(PartSelectLogicTest, OkOutcomes) {
     struct Case {
         const char* mode;
-        bool directoryMode;
+        bool selectExisting, directoryMode;
         const char* clicked;  // nullptr: nothing clicked
         OkOutcome outcome;
     };
+    // A folder named like the legacy file's new part does not stop its
+    // conversion.
+    MakeFolder("OLD");
     const Case cases[] = {
-        {"open", false, "BRACKET", OkOutcome::Close},
-        {"open", false, "Fixtures", OkOutcome::Stay},
-        {"open", false, "OLD.DMS", OkOutcome::Convert},
-        {"directory", true, "Fixtures", OkOutcome::Close},
-        {"directory", true, nullptr, OkOutcome::Close},
+        {"open", true, false, "BRACKET", OkOutcome::Close},
+        {"open", true, false, "Fixtures", OkOutcome::Stay},
+        {"open", true, false, "OLD.DMS", OkOutcome::Convert},
+        {"save-as", false, false, "OLD.DMS", OkOutcome::Convert},
+        {"save-as", false, false, "BRACKET", OkOutcome::Close},
+        {"directory", true, true, "Fixtures", OkOutcome::Close},
+        {"directory", true, true, nullptr, OkOutcome::Close},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " " + (c.clicked ? c.clicked : "-"));
-        PartSelectState state = Open(true, c.directoryMode);
+        PartSelectState state = Open(c.selectExisting, c.directoryMode);
         if (c.clicked != nullptr) {
             ClickEntry(state, IndexOf(state, c.clicked));
         }

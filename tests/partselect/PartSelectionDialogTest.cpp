@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -126,6 +128,110 @@ TEST_F(PartSelectionDialogTest, OpenAPart) {
         EXPECT_EQ(selection.PartOpen("Open a part"), Root() + "/COVER");
     }
     EXPECT_TRUE(selection.RequireSource());
+}
+
+TEST_F(PartSelectionDialogTest, ControlsByNameAndStagingLists) {
+    MakeFile("OLD.DMS");
+    MakeFile("notes.txt");
+    PartSelection selection;
+    QueueModalAnswer([this](QDialog& dialog) {
+        for (const char* name :
+             {"lblLookin", "cboStack", "tbMain", "lvMain", "lvFolders", "lvParts", "lvFiles",
+              "ilTree", "lblPartProg", "txtName", "cmdOK", "cmdCancel", "cmdHelp", "cmdReload"}) {
+            EXPECT_NE(dialog.findChild<QWidget*>(name), nullptr) << name;
+        }
+        EXPECT_EQ(Control<QPushButton>(dialog, "cmdReload")->text(), "Reload");
+        // Each staging list holds its group, keyed by kind and full path;
+        // lvMain holds the three groups in that order.
+        struct Group {
+            const char* list;
+            std::vector<std::string> keys;
+        };
+        const std::string root = Root();
+        const Group groups[] = {
+            {"lvFolders", {"F:" + root + "/Fixtures"}},
+            {"lvParts", {"P:" + root + "/BRACKET", "P:" + root + "/COVER"}},
+            {"lvFiles", {"D:" + root + "/OLD.DMS"}},
+            {"lvMain",
+             {"F:" + root + "/Fixtures", "P:" + root + "/BRACKET", "P:" + root + "/COVER",
+              "D:" + root + "/OLD.DMS"}},
+        };
+        for (const Group& group : groups) {
+            SCOPED_TRACE(group.list);
+            auto* list = Control<QTreeWidget>(dialog, group.list);
+            ASSERT_NE(list, nullptr);
+            std::vector<std::string> keys;
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                keys.push_back(
+                    list->topLevelItem(i)->data(0, Qt::UserRole).toString().toStdString());
+            }
+            EXPECT_EQ(keys, group.keys);
+            EXPECT_EQ(list->isVisible(), group.list == std::string("lvMain"));
+        }
+        // The image list holds the pictures the list and the toolbar show.
+        auto* images = Control<QListWidget>(dialog, "ilTree");
+        ASSERT_NE(images, nullptr);
+        for (const char* key :
+             {"folderlist", "part", "dmis", "up", "new", "list", "details", "selectdrive"}) {
+            const auto found = images->findItems(key, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << key;
+            EXPECT_FALSE(found.front()->icon().isNull()) << key;
+        }
+        Press(dialog, "cmdCancel");
+    });
+    selection.PartOpen("Open");
+}
+
+TEST_F(PartSelectionDialogTest, CaptionsAndToolTipsInBothLanguages) {
+    struct Case {
+        const char* control;  // a widget's caption or a toolbar button's tool-tip
+        const char* english;
+        const char* german;
+    };
+    const Case cases[] = {
+        {"lblLookin", "Look in", "Suchen in"},
+        {"lblPartProg", "Part name", "Teilename"},
+        {"cmdOK", "OK", "OK"},
+        {"cmdCancel", "Cancel", "Abbrechen"},
+        {"cmdHelp", "Help", "Hilfe"},
+        {"upone", "Up One Level", "Eine Ebene nach oben"},
+        {"new", "Create New Folder", "Neuen Ordner erstellen"},
+        {"list", "List", "Liste"},
+        {"details", "Details", "Details"},
+        {"selectdrive", "Select Drive", "Laufwerk wählen"},
+    };
+    for (const int32_t language : {1033, 1031}) {
+        int32_t chosen = language;
+        SetLanguage(chosen);
+        const bool german = language == 1031;
+        for (const bool directoryMode : {false, true}) {
+            PartSelectState state;
+            state.DirectoryMode = directoryMode;
+            state.Prompt = "Prompt";
+            FormPartSelect form(state);
+            ASSERT_TRUE(form.Load());
+            EXPECT_EQ(form.windowTitle(), "Prompt");
+            for (const Case& c : cases) {
+                SCOPED_TRACE(std::string(c.control) + (german ? " de" : " en") +
+                             (directoryMode ? " directory" : ""));
+                std::string expected = german ? c.german : c.english;
+                if (directoryMode && c.control == std::string("lblPartProg")) {
+                    expected = german ? "Ordnername" : "Folder name";
+                }
+                QString shown;
+                if (auto* action = form.findChild<QAction*>(c.control)) {
+                    shown = action->toolTip();
+                } else if (auto* label = form.findChild<QLabel*>(c.control)) {
+                    shown = label->text();
+                } else if (auto* button = form.findChild<QPushButton*>(c.control)) {
+                    shown = button->text();
+                }
+                EXPECT_EQ(shown.toStdString(), expected);
+            }
+        }
+    }
+    int32_t english = 1033;
+    SetLanguage(english);
 }
 
 TEST_F(PartSelectionDialogTest, KeyboardAlone) {
@@ -348,6 +454,47 @@ TEST_F(PartSelectionDialogTest, DriveSelectionThroughTheToolbar) {
     });
     form.ShowDialog();
     EXPECT_EQ(state.HostDirectory, Root());
+}
+
+TEST_F(PartSelectionDialogTest, DriveSelectionCaptions) {
+    struct Case {
+        const char* control;  // "" for the window title
+        const char* english;
+        const char* german;
+    };
+    const Case cases[] = {
+        {"", "Select Drive", "Laufwerk wählen"},
+        {"optDrive0", "Default part repository", "Standard-Teileablage"},
+        {"optDrive1", "Root folder of a drive", "Stammordner eines Laufwerks"},
+        {"lblSelectDrive", "Drive", "Laufwerk"},
+        {"cmdOK", "OK", "OK"},
+        {"cmdCancel", "Cancel", "Abbrechen"},
+    };
+    for (const int32_t language : {1033, 1031}) {
+        int32_t chosen = language;
+        SetLanguage(chosen);
+        FormSelectDrive form;
+        form.SetDrives({{"/", ""}});
+        form.Load();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.control) + " " + std::to_string(language));
+            QString shown = form.windowTitle();
+            if (auto* option = form.findChild<QRadioButton*>(c.control)) {
+                shown = option->text();
+            } else if (auto* label = form.findChild<QLabel*>(c.control)) {
+                shown = label->text();
+            } else if (auto* button = form.findChild<QPushButton*>(c.control)) {
+                shown = button->text();
+            }
+            EXPECT_EQ(shown.toStdString(), language == 1031 ? c.german : c.english);
+        }
+        // Loading chooses the repository: the drive list is disabled.
+        EXPECT_TRUE(Control<QRadioButton>(form, "optDrive0")->isChecked());
+        EXPECT_FALSE(Control<QLabel>(form, "lblSelectDrive")->isEnabled());
+        EXPECT_FALSE(Control<QComboBox>(form, "drvSelect")->isEnabled());
+    }
+    int32_t english = 1033;
+    SetLanguage(english);
 }
 
 TEST_F(PartSelectionDialogTest, DriveSelectionResults) {

@@ -64,6 +64,15 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 chmod 755 "$root/Fixtures"
 
+for outside in .. ../.. Fixtures/../..; do
+    "$tool" parts list "$outside" >"$work/out" 2>"$work/err"
+    check "'$outside' is refused with exit 2" test $? -eq 2
+    check "'$outside' says why" grep -q "not inside the part repository" "$work/err"
+    check "'$outside' lists nothing" test ! -s "$work/out"
+done
+"$tool" parts list ./Fixtures/. >"$work/out"
+check "'./Fixtures/.' is the sub-folder" grep -qx "F${T}Clamps${T}$root/Fixtures/Clamps" "$work/out"
+
 "$tool" parts list --bogus >"$work/out" 2>"$work/err"
 check "an unknown switch exits 2" test $? -eq 2
 check "with the usage" grep -q "usage: vantreel parts list" "$work/err"

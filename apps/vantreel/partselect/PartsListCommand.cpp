@@ -10,7 +10,10 @@
 #include "shared/Text.h"
 #include "vantreel/Error.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <ostream>
+#include <string_view>
 
 namespace vantreel::cli {
 namespace {
@@ -37,6 +40,21 @@ class MessagesTo {
     MessageBoxHandler previous_;
 };
 
+// Whether a folder given relative to the repository root steps up ("..")
+// anywhere, and so may lie outside it.
+bool LeavesTheRepository(const std::string& folder) {
+    std::size_t start = 0;
+    while (start <= folder.size()) {
+        const std::size_t end = std::min(folder.find('/', start), folder.size());
+        const std::string_view step(folder.data() + start, end - start);
+        if (step == "..") {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 int RunPartsList(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     PartSelectState state;
     std::string folder;
@@ -60,12 +78,19 @@ int RunPartsList(const std::vector<std::string>& args, std::ostream& out, std::o
             folderGiven = true;
         }
     }
+    if (LeavesTheRepository(folder)) {
+        err << "ERROR: the folder '" << folder << "' is not inside the part repository\n";
+        return 2;
+    }
 
     MessagesTo messages(err);
     std::string path;
     if (!folder.empty()) {
         try {
-            path = JoinPath(GetRepositoryRoot(""), folder);
+            // "Gauges/./Bores" names the same folder as "Gauges/Bores".
+            path = std::filesystem::path(JoinPath(GetRepositoryRoot(""), folder))
+                       .lexically_normal()
+                       .string();
         } catch (const Error& error) {
             err << "ERROR: " << error.Description() << '\n';
             return 1;
