@@ -43,7 +43,7 @@ void LoadExchangeForm(QWidget* form, int32_t& language) {
     ApplySystemFont(form);
     InitResources();
     SetLanguage(language);
-    SetHelpFile(language, kExchangeHelpBase);
+    SetHelpFile(language, kHelpBaseName);
 }
 
 }  // namespace vantreel

@@ -11,9 +11,6 @@ namespace vantreel {
 
 // What the export and import dialogs share.
 
-// The help file of the dialogs.
-inline constexpr const char* kExchangeHelpBase = "Vantreel";
-
 // String resource id in the current language.
 QString ResText(int32_t id);
 

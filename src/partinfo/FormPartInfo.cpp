@@ -35,7 +35,6 @@ namespace {
 
 // The help file every dialog of the library shares (<CODE>VT.chm), and the
 // dialog's topic in it.
-constexpr std::string_view kHelpBaseName = "VT";
 constexpr int32_t kHelpContext = 125081;
 // The tabs, from 1: their captions.
 constexpr std::array<int32_t, 6> kTabCaptions{125042, 125043, 125044, 125066, 125045, 125046};
