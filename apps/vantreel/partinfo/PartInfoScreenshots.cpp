@@ -2,6 +2,7 @@
 // sizes, English and German, and the on-screen keyboard over a text box.
 
 #include "CommandRegistry.h"
+#include "ScratchStation.h"
 
 #include "components/FileSystemPart.h"
 #include "partinfo/FormPartInfo.h"
@@ -33,22 +34,9 @@ namespace fs = std::filesystem;
 // the screenshots; the caller's registry is restored afterwards.
 class SampleStation {
   public:
-    SampleStation() {
-        char pattern[] = "/tmp/vantreel-partinfo-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            throw Error(75, "screenshots", "no temporary folder");
-        }
-        directory_ = pattern;
-        if (const char* registry = std::getenv("VANTREEL_REGISTRY")) {
-            previous_ = registry;
-        }
-        setenv("VANTREEL_REGISTRY", (directory_ / "registry.db").c_str(), 1);
-        const auto set = [](const std::string& key, const std::string& name,
-                            const std::string& value) {
-            RegEntry registry;
-            registry.CreateKey(key);
-            registry.SetString(name, value);
-        };
+    SampleStation() : station_("partinfo") {
+        const auto set = [this](const std::string& key, const std::string& name,
+                                const std::string& value) { station_.Set(key, name, value); };
         set("Common", "StartupApp", "Tellurim");
         set("Users", "LastUser", "anna");
         set("Users\\anna", "Administrator", "true");
@@ -64,7 +52,7 @@ class SampleStation {
 
         FileSystemPart part;
         std::string name = "PLATE_4711";
-        part.CreateProject(0, directory_.string(), name, true);
+        part.CreateProject(0, station_.Directory().string(), name, true);
         partDir_ = part.FullPath();
         const std::string file = part.informationfile();
         WriteIniString(file, "Part", "LibraryName", "PLATES");
@@ -83,23 +71,13 @@ class SampleStation {
         std::ofstream(fs::path(partDir_) / "bores_only.skp") << "BORE1\n";
         std::ofstream(fs::path(partDir_) / "datum.skp") << "PLN1\n";
     }
-    ~SampleStation() {
-        if (previous_.empty()) {
-            unsetenv("VANTREEL_REGISTRY");
-        } else {
-            setenv("VANTREEL_REGISTRY", previous_.c_str(), 1);
-        }
-        std::error_code ignored;
-        fs::remove_all(directory_, ignored);
-    }
     SampleStation(const SampleStation&) = delete;
     SampleStation& operator=(const SampleStation&) = delete;
 
     const std::string& PartDir() const { return partDir_; }
 
   private:
-    fs::path directory_;
-    std::string previous_;
+    ScratchStation station_;
     std::string partDir_;
 };
 

@@ -2,6 +2,7 @@
 // small sample repository made for the purpose in a temporary directory.
 
 #include "CommandRegistry.h"
+#include "ScratchStation.h"
 
 #include "partselect/FormPartSelect.h"
 #include "partselect/FormSelectDrive.h"
@@ -9,6 +10,7 @@
 #include "shared/FileUtil.h"
 #include "shared/RegEntry.h"
 #include "shared/Resources.h"
+#include "vantreel/Error.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -30,17 +32,8 @@ namespace fs = std::filesystem;
 // registry the tool was started with comes back.
 class SampleStation {
   public:
-    SampleStation() {
-        char pattern[] = "/tmp/vantreel-shots-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            return;
-        }
-        directory_ = pattern;
-        if (const char* registry = std::getenv("VANTREEL_REGISTRY")) {
-            previousRegistry_ = registry;
-        }
-        setenv("VANTREEL_REGISTRY", (directory_ / "registry.db").c_str(), 1);
-        const fs::path root = directory_ / "parts";
+    SampleStation() : station_("shots") {
+        const fs::path root = station_.Directory() / "parts";
         fs::create_directories(root / "Fixtures" / "Clamps");
         fs::create_directories(root / "Prototypes");
         fs::create_directories(root / "Series 2026");
@@ -66,25 +59,11 @@ class SampleStation {
         registry.CreateKey("Sobrel\\User");
         registry.SetBoolean("Administrator", true);
     }
-    ~SampleStation() {
-        if (previousRegistry_) {
-            setenv("VANTREEL_REGISTRY", previousRegistry_->c_str(), 1);
-        } else {
-            unsetenv("VANTREEL_REGISTRY");
-        }
-        std::error_code ignored;
-        if (!directory_.empty()) {
-            fs::remove_all(directory_, ignored);
-        }
-    }
     SampleStation(const SampleStation&) = delete;
     SampleStation& operator=(const SampleStation&) = delete;
 
-    bool Ready() const { return !directory_.empty(); }
-
   private:
-    fs::path directory_;
-    std::optional<std::string> previousRegistry_;
+    ScratchStation station_;
 };
 
 void SelectLanguage(int32_t language) {
@@ -156,9 +135,11 @@ bool DrawSelectDrive(const std::string& file, const std::string& directory, std:
 }
 
 bool DrawAll(const std::string& directory, std::ostream& out, std::ostream& err) {
-    SampleStation station;
-    if (!station.Ready()) {
-        err << "ERROR: no temporary directory for the sample repository\n";
+    std::optional<SampleStation> station;
+    try {
+        station.emplace();
+    } catch (const Error& error) {
+        err << "ERROR: " << error.Description() << '\n';
         return false;
     }
     const QLocale previous;
