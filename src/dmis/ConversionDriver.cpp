@@ -77,9 +77,11 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
                                 "': " + std::strerror(errno));
         }
         conversion.Name = name;
-        if (conversion.Name != requestedName || conversion.Directory.empty()) {
+        if (conversion.Name != requestedName) {
             // Another name was free: the directory follows, so that the new
             // part (not the one holding the name) is repaginated and built.
+            // An empty directory stays empty: repagination is skipped and the
+            // build reports that it has no project.
             conversion.Directory = finalDirectory;
         }
         RepaginateProject(conversion.Directory);

@@ -1,5 +1,6 @@
 #include "ParseHelpers.h"
 
+#include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
 #include "dmis/ConversionDriver.h"
 #include "shared/MessageBox.h"
@@ -281,6 +282,35 @@ TEST_F(ConversionDriverTest, AnInterruptedConversionLeavesNoPartAndIsCleanedUp) 
     }
     EXPECT_EQ(entries, std::vector<std::string>{"OLD"});
     EXPECT_TRUE(fs::exists(root_ / "OLD" / "ModSupport.bas"));
+}
+
+// The file-system part manager, counting the repaginations asked of it.
+class CountingPart : public FileSystemPart {
+  public:
+    static inline int repaginations = 0;
+    void RePaginateCode() override {
+        ++repaginations;
+        FileSystemPart::RePaginateCode();
+    }
+};
+
+TEST_F(ConversionDriverTest, AnEmptyDirectorySkipsTheRepaginationAndTheBuildIsReported) {
+    RegisterPart("Ulmaret.Part", [] { return std::make_unique<CountingPart>(); });
+    CountingPart::repaginations = 0;
+    LegacyConversion conversion = Conversion(kProgram, "OLD");
+    conversion.Directory.clear();
+    const bool converted = ConvertLegacyPart(conversion);
+    RegisterPart("Ulmaret.Part", [] { return std::make_unique<FileSystemPart>(); });
+    EXPECT_TRUE(converted);
+    EXPECT_EQ(CountingPart::repaginations, 0);
+    EXPECT_TRUE(fs::exists(root_ / "OLD" / "ModMain.bas"));
+    EXPECT_TRUE(conversion.Directory.empty());
+    EXPECT_FALSE(conversion.Built);
+    // No project to open for the build: the error report of the build.
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].title, "Vantreel - CommandPartMake");
+    EXPECT_EQ(messages_[0].style, vbInformation);
+    EXPECT_FALSE(fs::exists(station_ / "build.args"));
 }
 
 TEST_F(ConversionDriverTest, RepaginationOfNothingAndOfNoPart) {
