@@ -423,7 +423,7 @@ void FormPartInfo::Load(PartInfoSession& session, int32_t language, bool touchSc
     ApplySystemFont(this);
     Caption();  // first, so the touch sizes see the captions they must fit
     ApplyTouchScaling();
-    SetHelpFile(language, "Vantreel");
+    SetHelpFile(language, kHelpBaseName);
 
     const PartInfoSettings& s = session.Settings();
     controls_ = ControlsFromSettings(s, session.Printers());

@@ -34,7 +34,6 @@ namespace vantreel {
 namespace {
 
 constexpr int32_t kHelpContext = 11009;
-constexpr std::string_view kHelpBaseName = "VT";
 constexpr int kDesignWidthTwips = 6855;
 constexpr int kDesignHeightTwips = 4355;
 

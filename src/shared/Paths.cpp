@@ -66,6 +66,10 @@ std::string ParentDirectory(std::string_view sPath) {
     while (end > 0 && !IsPathSeparator(sPath[end - 1])) {
         --end;
     }
+    if (end <= 2 && sPath.size() >= 2 && sPath[1] == ':') {
+        // Nothing above the drive: its root ("C:\", "C:A" and "C:\A" give "C:\").
+        return std::string(sPath.substr(0, 2)) + "\\";
+    }
     return std::string(sPath.substr(0, end));
 }
 
