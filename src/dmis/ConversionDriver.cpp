@@ -23,6 +23,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 namespace vantreel {
 namespace {
@@ -90,6 +91,17 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
         scanner.Terminate();
         return true;
     } catch (const Error& error) {
+        MsgBoxEx(std::to_string(error.Number()) + ": " + error.Description(), vbOKOnly, "");
+        return false;
+    } catch (const std::bad_alloc&) {
+        // Memory or the file system failing below the part manager are
+        // reported like every other error of the conversion.
+        const Error error = MakeError(RunTimeError::OutOfMemory, "ConvertLegacyPart");
+        MsgBoxEx(std::to_string(error.Number()) + ": " + error.Description(), vbOKOnly, "");
+        return false;
+    } catch (const std::filesystem::filesystem_error& failure) {
+        const Error error =
+            MakeError(RunTimeError::PathFileAccessError, "ConvertLegacyPart", failure.what());
         MsgBoxEx(std::to_string(error.Number()) + ": " + error.Description(), vbOKOnly, "");
         return false;
     }
