@@ -10,6 +10,7 @@
 #include "dmis/parse/ParseContext.h"
 #include "dmis/scan/Scanner.h"
 #include "shared/Configuration.h"
+#include "shared/ErrorReport.h"
 #include "shared/MessageBox.h"
 #include "shared/Paths.h"
 #include "shared/Process.h"
@@ -31,7 +32,6 @@ namespace {
 constexpr const char* kSetupRoot = "SOFTWARE\\Microsoft\\VisualStudio\\6.0\\Setup";
 constexpr const char* kMakeTitle = "Vantreel - CommandPartMake";
 constexpr const char* kPaginateTitle = "Vantreel - CommandPartPaginate";
-constexpr int32_t kErrorTitle = 110089;
 constexpr const char* kTimedOut = "The operation timed out before completion";
 constexpr int32_t kNotStarted = 167100;
 constexpr int32_t kLeftRunning = 167101;
@@ -117,7 +117,7 @@ void RepaginateProject(const std::string& directory) {
         part->OpenProject(opened);
         part->RePaginateCode();
     } catch (const Error& error) {
-        MsgBoxEx(error.Description(), vbInformation, kPaginateTitle);
+        ShowErrorReport(error.Description(), kPaginateTitle);
     }
 }
 
@@ -146,22 +146,22 @@ bool BuildProject(const std::string& directory, int32_t timeoutMs) {
                     return true;
                 }
                 MsgBoxEx(FormatResString(kBuildFailed, project, program, result.exitCode), vbOKOnly,
-                         GetResString(kErrorTitle));
+                         GetResString(kErrorReportTitle));
                 return false;
             case WaitResult::Outcome::NotStarted:
                 MsgBoxEx(std::string(kTimedOut) + "\n\n" +
                              FormatResString(kNotStarted, program, result.error),
-                         vbOKOnly, GetResString(kErrorTitle));
+                         vbOKOnly, GetResString(kErrorReportTitle));
                 return false;
             case WaitResult::Outcome::TimedOut:
                 MsgBoxEx(
                     std::string(kTimedOut) + "\n\n" +
                         FormatResString(kLeftRunning, program, std::to_string(timeoutMs / 1000)),
-                    vbOKOnly, GetResString(kErrorTitle));
+                    vbOKOnly, GetResString(kErrorReportTitle));
                 return false;
         }
     } catch (const Error& error) {
-        MsgBoxEx(error.Description(), vbInformation, kMakeTitle);
+        ShowErrorReport(error.Description(), kMakeTitle);
     }
     return false;
 }

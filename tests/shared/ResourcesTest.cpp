@@ -1,5 +1,7 @@
 #include "common/TestRegistry.h"
 
+#include "shared/ErrorReport.h"
+#include "shared/MessageBox.h"
 #include "shared/Resources.h"
 #include "shared/StringTable.h"
 
@@ -61,6 +63,31 @@ TEST_F(ResourcesTest, TextsInsertsAndEscapes) {
     EXPECT_EQ(FormatResString(110010, "%1%", "x"), "x then x and %2%");
     EXPECT_EQ(FormatResString(110000, 42), "Missing text 42");
     EXPECT_EQ(GetResString(110011), "Say \"%0%\"\nnext\tline \\ end");
+}
+
+TEST_F(ResourcesTest, ErrorReportsShowTheInformationIconAndTheErrorTitle) {
+    Write("ENU110000.rc", "STRINGTABLE\nBEGIN\n110089 \"Error\"\nEND\n");
+    FreeResourceLibraries();
+    struct Shown {
+        std::string text;
+        int32_t style;
+        std::string title;
+    };
+    std::vector<Shown> shown;
+    const MessageBoxHandler previous =
+        SetMessageBoxHandler([&](const std::string& text, int32_t style, const std::string& title) {
+            shown.push_back({text, style, title});
+            return vbOK;
+        });
+    ShowErrorReport("The folder cannot be read");
+    ShowErrorReport("No project", "Vantreel - CommandPartMake");
+    SetMessageBoxHandler(previous);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "The folder cannot be read");
+    EXPECT_EQ(shown[0].style, vbInformation);
+    EXPECT_EQ(shown[0].title, "Error");
+    EXPECT_EQ(shown[1].style, vbInformation);
+    EXPECT_EQ(shown[1].title, "Vantreel - CommandPartMake");
 }
 
 TEST_F(ResourcesTest, MissingStringsAndTables) {
