@@ -27,9 +27,7 @@ bool IsPathSeparator(char c) noexcept {
 }
 
 void AddPathSeparator(std::string& sPath) {
-    const std::size_t end = sPath.find_last_not_of(' ');
-    const std::string_view trimmed =
-        end == std::string::npos ? std::string_view() : std::string_view(sPath).substr(0, end + 1);
+    const std::string_view trimmed = TrimRight(sPath);
     if (trimmed.empty() || !IsPathSeparator(trimmed.back())) {
         // A path written with backslashes only goes on with a backslash.
         const bool windowsPath = trimmed.find('\\') != std::string_view::npos &&
