@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -244,6 +246,23 @@ TEST(StringTableFile, MalformedTablesNameTheirLine) {
         StringTable::Parse("// c\nSTRINGTABLE\n{\n  7, \"seven\"\n}\n", "t.rc");
     EXPECT_EQ(table.Find(7), "seven");
     EXPECT_FALSE(table.Find(8));
+}
+
+TEST(StringTableFile, OnlyARegularFileIsLoaded) {
+    TempDirectory directory;
+    const std::string fifo = directory.File("ENU110000.rc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, "it is a FIFO, not a regular file"},  // must not block
+        {"/dev/zero", "it is a character device, not a regular file"},
+        {directory.Path().string(), "it is a directory, not a regular file"},
+        {directory.File("none.rc"), "the file could not be opened"},
+    };
+    for (const auto& [path, reason] : cases) {
+        std::string description;
+        EXPECT_EQ(ErrorNumber([&] { (void)StringTable::Load(path); }, &description), 5004) << path;
+        EXPECT_EQ(description.rfind(path + " cannot be read: " + reason, 0), 0u) << description;
+    }
 }
 
 // The shipped tables: every group parses, English and German hold the same
