@@ -1,5 +1,6 @@
 #include "components/AutomationObject.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <array>
@@ -18,7 +19,9 @@ AutomationObject::~AutomationObject() {
 AutomationValue AutomationObject::Invoke(const std::string& sMethod,
                                          std::vector<AutomationValue>& args) {
     if (class_ == nullptr || object_ == nullptr || class_->invoke == nullptr) {
-        throw Error(438, progId_, "Object doesn't support this property or method: " + sMethod);
+        throw MakeError(
+            RunTimeError::MethodNotSupported, progId_,
+            std::string(RunTimeErrorText(RunTimeError::MethodNotSupported)) + ": " + sMethod);
     }
     std::vector<VantreelValue> values(args.size());
     for (std::size_t i = 0; i < args.size(); ++i) {

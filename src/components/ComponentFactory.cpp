@@ -4,6 +4,8 @@
 #include "components/FileSystemFolder.h"
 #include "components/FileSystemPart.h"
 #include "shared/RegistryStore.h"
+#include "shared/RunTimeError.h"
+#include "shared/Text.h"
 #include "vantreel/Error.h"
 
 #include <dlfcn.h>
@@ -65,8 +67,8 @@ std::function<std::unique_ptr<T>()> MakerOf(const std::string& progId) {
 }
 
 [[noreturn]] void CannotCreate(const std::string& progId, const std::string& reason) {
-    throw Error(429, progId,
-                "ActiveX component can't create object: " + progId + " (" + reason + ")");
+    throw MakeError(RunTimeError::CannotCreateObject, progId,
+                    "ActiveX component can't create object: " + progId + " (" + reason + ")");
 }
 
 // The default value of a key below HKEY_CLASSES_ROOT, without a trailing NUL;
@@ -87,10 +89,8 @@ std::optional<std::string> ClassesRootDefault(RegistryStore& store, const std::s
     return value->data;
 }
 
-std::string Trimmed(std::string text) {
-    const auto first = text.find_first_not_of(" \t");
-    const auto last = text.find_last_not_of(" \t");
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+std::string Trimmed(std::string_view text) {
+    return std::string(Trim(text, kBlanksAndTabs));
 }
 
 // Shared objects stay loaded for the life of the process, as objects made from
@@ -171,7 +171,8 @@ std::unique_ptr<T> Create(const std::string& progId) {
         }
     }
     if (!maker) {
-        throw Error(429, progId, "ActiveX component can't create object: " + progId);
+        throw MakeError(RunTimeError::CannotCreateObject, progId,
+                        "ActiveX component can't create object: " + progId);
     }
     return maker();
 }

@@ -158,8 +158,8 @@ void FileSystemFolder::RenameFolder(const std::string& sNewFullPath) {
     }
     fs::rename(path_, target, error);
     if (error) {
-        throw Error(
-            75, kSource,
+        throw MakeError(
+            RunTimeError::PathFileAccessError, kSource,
             "The folder '" + path_ + "' cannot be renamed to '" + target + "': " + error.message());
     }
     path_ = target;

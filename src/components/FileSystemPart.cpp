@@ -36,9 +36,13 @@ constexpr const char* kFilesSection = "AdditionalFiles";
 }
 
 std::string ReadAll(const std::string& path) {
+    // Only a regular file is opened: a FIFO in its place would block the open.
     std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        Fail(RunTimeError::FileNotFound, "The file '" + path + "' cannot be read");
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!fs::is_regular_file(path, error) || !in) {
+    if (!in) {
         Fail(RunTimeError::FileNotFound, "The file '" + path + "' cannot be read");
     }
     std::ostringstream text;

@@ -10,6 +10,7 @@
 #include "dmis/parse/ParseContext.h"
 #include "dmis/scan/Scanner.h"
 #include "shared/Configuration.h"
+#include "shared/ErrorReport.h"
 #include "shared/MessageBox.h"
 #include "shared/Paths.h"
 #include "shared/Process.h"
@@ -23,6 +24,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 namespace vantreel {
 namespace {
@@ -30,7 +32,6 @@ namespace {
 constexpr const char* kSetupRoot = "SOFTWARE\\Microsoft\\VisualStudio\\6.0\\Setup";
 constexpr const char* kMakeTitle = "Vantreel - CommandPartMake";
 constexpr const char* kPaginateTitle = "Vantreel - CommandPartPaginate";
-constexpr int32_t kErrorTitle = 110089;
 constexpr const char* kTimedOut = "The operation timed out before completion";
 constexpr int32_t kNotStarted = 167100;
 constexpr int32_t kLeftRunning = 167101;
@@ -77,9 +78,11 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
                                 "': " + std::strerror(errno));
         }
         conversion.Name = name;
-        if (conversion.Name != requestedName || conversion.Directory.empty()) {
+        if (conversion.Name != requestedName) {
             // Another name was free: the directory follows, so that the new
             // part (not the one holding the name) is repaginated and built.
+            // An empty directory stays empty: repagination is skipped and the
+            // build reports that it has no project.
             conversion.Directory = finalDirectory;
         }
         RepaginateProject(conversion.Directory);
@@ -88,6 +91,17 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
         scanner.Terminate();
         return true;
     } catch (const Error& error) {
+        MsgBoxEx(std::to_string(error.Number()) + ": " + error.Description(), vbOKOnly, "");
+        return false;
+    } catch (const std::bad_alloc&) {
+        // Memory or the file system failing below the part manager are
+        // reported like every other error of the conversion.
+        const Error error = MakeError(RunTimeError::OutOfMemory, "ConvertLegacyPart");
+        MsgBoxEx(std::to_string(error.Number()) + ": " + error.Description(), vbOKOnly, "");
+        return false;
+    } catch (const std::filesystem::filesystem_error& failure) {
+        const Error error =
+            MakeError(RunTimeError::PathFileAccessError, "ConvertLegacyPart", failure.what());
         MsgBoxEx(std::to_string(error.Number()) + ": " + error.Description(), vbOKOnly, "");
         return false;
     }
@@ -103,7 +117,7 @@ void RepaginateProject(const std::string& directory) {
         part->OpenProject(opened);
         part->RePaginateCode();
     } catch (const Error& error) {
-        MsgBoxEx(error.Description(), vbInformation, kPaginateTitle);
+        ShowErrorReport(error.Description(), kPaginateTitle);
     }
 }
 
@@ -132,22 +146,22 @@ bool BuildProject(const std::string& directory, int32_t timeoutMs) {
                     return true;
                 }
                 MsgBoxEx(FormatResString(kBuildFailed, project, program, result.exitCode), vbOKOnly,
-                         GetResString(kErrorTitle));
+                         GetResString(kErrorReportTitle));
                 return false;
             case WaitResult::Outcome::NotStarted:
                 MsgBoxEx(std::string(kTimedOut) + "\n\n" +
                              FormatResString(kNotStarted, program, result.error),
-                         vbOKOnly, GetResString(kErrorTitle));
+                         vbOKOnly, GetResString(kErrorReportTitle));
                 return false;
             case WaitResult::Outcome::TimedOut:
                 MsgBoxEx(
                     std::string(kTimedOut) + "\n\n" +
                         FormatResString(kLeftRunning, program, std::to_string(timeoutMs / 1000)),
-                    vbOKOnly, GetResString(kErrorTitle));
+                    vbOKOnly, GetResString(kErrorReportTitle));
                 return false;
         }
     } catch (const Error& error) {
-        MsgBoxEx(error.Description(), vbInformation, kMakeTitle);
+        ShowErrorReport(error.Description(), kMakeTitle);
     }
     return false;
 }

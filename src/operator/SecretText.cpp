@@ -1,5 +1,6 @@
 #include "operator/SecretText.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <sys/mman.h>
@@ -37,7 +38,7 @@ void SecretText::Assign(std::string_view text) {
     void* memory =
         mmap(nullptr, needed, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) {
-        throw Error(7, "SecretText", "Out of memory");
+        throw MakeError(RunTimeError::OutOfMemory, "SecretText");
     }
     // Best effort: a system that refuses either still gets a working text.
     (void)madvise(memory, needed, MADV_DONTDUMP);

@@ -6,6 +6,8 @@
 #include "shared/IniFile.h"
 #include "shared/RegEntry.h"
 #include "shared/Resources.h"
+#include "shared/RunTimeError.h"
+#include "shared/Text.h"
 #include "vantreel/Error.h"
 
 #include <fcntl.h>
@@ -23,14 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
 bool EndsWithSkp(const std::string& name) {
-    return name.size() >= 4 && Upper(name.substr(name.size() - 4)) == ".SKP";  // "*" may be empty
+    return name.size() >= 4 &&
+           ToUpperAscii(name.substr(name.size() - 4)) == ".SKP";  // "*" may be empty
 }
 
 std::string Bool(bool value) {
@@ -47,7 +44,8 @@ std::string CheckedPrinter(const PrinterList& printers, const std::string& name)
 }
 
 [[noreturn]] void SaveFailed(const std::string& file, const std::string& reason) {
-    throw Error(75, "PartInfoFile.Write", FormatResString(125140, "\"" + file + "\"", reason));
+    throw MakeError(RunTimeError::PathFileAccessError, "PartInfoFile.Write",
+                    FormatResString(125140, "\"" + file + "\"", reason));
 }
 
 // Removes a temporary file unless it was renamed into place.
@@ -188,7 +186,7 @@ void PartInfoFile::ReadDatabaseLabels(PartInfoSettings& s, const std::string& us
 
 void PartInfoFile::ReadSkip(PartInfoSettings& s) const {
     s.PartialRun = ReadBooleanText(ReadIniString(file_, "Skip", "PartialRun"));
-    const std::string stored = Upper(FileNamePart(ReadIniString(file_, "Skip", "SkipFile")));
+    const std::string stored = ToUpperAscii(FileNamePart(ReadIniString(file_, "Skip", "SkipFile")));
     s.SkipFiles.clear();
     s.SkipFile = -1;
     std::error_code error;
@@ -197,7 +195,7 @@ void PartInfoFile::ReadSkip(PartInfoSettings& s) const {
         const std::string name = entry->path().filename().string();
         std::error_code typeError;
         if (EndsWithSkp(name) && entry->is_regular_file(typeError)) {
-            if (s.SkipFile < 0 && !stored.empty() && Upper(name) == stored) {
+            if (s.SkipFile < 0 && !stored.empty() && ToUpperAscii(name) == stored) {
                 s.SkipFile = static_cast<int>(s.SkipFiles.size());
             }
             s.SkipFiles.push_back(name);

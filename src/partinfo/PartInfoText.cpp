@@ -2,18 +2,13 @@
 
 #include "partinfo/PartInfoFile.h"
 #include "shared/Resources.h"
+#include "shared/Text.h"
 
 #include <algorithm>
 #include <charconv>
 
 namespace vantreel {
 namespace {
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 PartInfoMessage Refusal(int32_t id, const std::string& first, const std::string& second = {}) {
     return PartInfoMessage{id, FormatResString(id, first, second), 0, GetResString(125081)};
@@ -46,7 +41,7 @@ const std::vector<PartInfoKeyInfo>& PartInfoKeys() {
 }
 
 std::optional<bool> ParseBooleanArgument(const std::string& text) {
-    const std::string upper = Upper(text);
+    const std::string upper = ToUpperAscii(text);
     if (upper == "TRUE" || upper == "YES" || upper == "1") {
         return true;
     }
@@ -142,10 +137,11 @@ std::optional<PartInfoMessage> ParseAssignment(const std::string& text,
     a = SettingAssignment{};
     a.Name = text.substr(0, equals);
     a.Value = text.substr(equals + 1);
-    const std::string section = Upper(text.substr(0, dot));
-    const std::string key = Upper(text.substr(dot + 1, equals - dot - 1));
+    const std::string section = ToUpperAscii(text.substr(0, dot));
+    const std::string key = ToUpperAscii(text.substr(dot + 1, equals - dot - 1));
     for (const PartInfoKeyInfo& info : PartInfoKeys()) {
-        if (Upper(std::string(info.section)) == section && Upper(std::string(info.key)) == key) {
+        if (ToUpperAscii(std::string(info.section)) == section &&
+            ToUpperAscii(std::string(info.key)) == key) {
             a.Key = info.id;
             if (info.id == PartInfoKey::Name) {
                 return Refusal(125146, "\"" + a.Name + "\"");
@@ -155,7 +151,7 @@ std::optional<PartInfoMessage> ParseAssignment(const std::string& text,
     }
     if (section == "REPORT") {
         for (std::size_t i = 0; i < settings.Labels.size(); ++i) {
-            if (Upper(settings.Labels[i].Label) == key) {
+            if (ToUpperAscii(settings.Labels[i].Label) == key) {
                 a.LabelSlot = i;
                 return std::nullopt;
             }
@@ -254,9 +250,9 @@ std::optional<PartInfoMessage> ApplyAssignment(const SettingAssignment& a,
             return std::nullopt;
         }
         case PartInfoKey::SkipFile: {
-            const std::string name = Upper(FileNamePart(a.Value));
+            const std::string name = ToUpperAscii(FileNamePart(a.Value));
             for (std::size_t i = 0; i < settings.SkipFiles.size(); ++i) {
-                if (Upper(settings.SkipFiles[i]) == name) {
+                if (ToUpperAscii(settings.SkipFiles[i]) == name) {
                     c.SkipFile = static_cast<int>(i);
                     SetPartialRun(c, true, settings.SkipFiles.size());
                     return std::nullopt;

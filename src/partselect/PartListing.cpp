@@ -2,6 +2,7 @@
 
 #include "components/ComponentFactory.h"
 #include "partselect/PartSelectLogic.h"
+#include "shared/ErrorReport.h"
 #include "shared/FileUtil.h"
 #include "shared/MessageBox.h"
 #include "shared/RegEntry.h"
@@ -17,10 +18,8 @@ namespace vantreel {
 namespace {
 
 constexpr int32_t kRootLine = 125080;
-constexpr int32_t kErrorTitle = 110089;
-
 void Report(const std::string& description) {
-    MsgBoxEx(description, vbInformation, GetResString(kErrorTitle));
+    ShowErrorReport(description);
 }
 
 // Runs an operation under the listing's error trap.

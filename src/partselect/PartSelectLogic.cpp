@@ -4,6 +4,7 @@
 #include "dmis/ConversionDriver.h"
 #include "partselect/PartListing.h"
 #include "shared/Configuration.h"
+#include "shared/ErrorReport.h"
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
 #include "vantreel/Error.h"
@@ -14,13 +15,12 @@
 namespace vantreel {
 namespace {
 
-constexpr int32_t kErrorTitle = 110089;
 constexpr int32_t kRenameFailed = 125110;
 constexpr int32_t kFolderExists = 125076;
 constexpr int32_t kBadFolderName = 125160;
 
 void Report(const std::string& description) {
-    MsgBoxEx(description, vbInformation, GetResString(kErrorTitle));
+    ShowErrorReport(description);
 }
 
 std::string DescriptionOf(const std::exception& error) {
@@ -292,8 +292,7 @@ RenameOutcome RenameEntry(PartSelectState& state, int index, const std::string& 
         return RenameOutcome::Unchanged;
     }
     const auto fail = [](const std::string& description) {
-        MsgBoxEx(GetResString(kRenameFailed) + "  " + description, vbInformation,
-                 GetResString(kErrorTitle));
+        ShowErrorReport(GetResString(kRenameFailed) + "  " + description);
         return RenameOutcome::Failed;
     };
     if (!IsAcceptableName(newText)) {

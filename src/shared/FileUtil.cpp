@@ -16,6 +16,9 @@ namespace vantreel {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
+// The dates Basic knows: 1 January 100 to 31 December 9999.
+constexpr double kFirstDate = -657434.0;
+constexpr double kLastDate = 2958465.0;
 
 [[noreturn]] void ThrowSystemError(int error) {
     throw MakeError(RunTimeError::FileUtilFailure, "FileUtil",
@@ -51,7 +54,10 @@ void FileUtil::OpenFileForWrite(const std::string& sPath) {
 
 void FileUtil::Open(const std::string& sPath, int mode) {
     CloseFile();
-    const int handle = open(sPath.c_str(), mode | O_CLOEXEC);
+    // The handle serves only the file's times: opening never waits, so a FIFO
+    // without a writer cannot block (one without a reader fails to open for
+    // writing).
+    const int handle = open(sPath.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
     if (handle < 0) {
         ThrowSystemError(errno);
     }
@@ -82,10 +88,16 @@ void FileUtil::SetDateTime(double vDate) {
     if (handle_ < 0) {
         ThrowNotOpen();
     }
+    long long seconds = 0;
+    try {
+        seconds = TimeFromDate(vDate);
+    } catch (const Error&) {
+        ThrowSystemError(EINVAL);  // no date and time of the calendar
+    }
     timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;  // the last-access time stays
-    times[1].tv_sec = static_cast<time_t>(TimeFromDate(vDate));
+    times[1].tv_sec = static_cast<time_t>(seconds);
     times[1].tv_nsec = 0;
     if (futimens(handle_, times) != 0) {
         ThrowSystemError(errno);
@@ -106,7 +118,7 @@ double FileUtil::DateFromTime(long long secondsSinceEpoch) {
 }
 
 long long FileUtil::TimeFromDate(double vDate) {
-    if (!std::isfinite(vDate)) {
+    if (!std::isfinite(vDate) || vDate < kFirstDate || vDate >= kLastDate + 1) {
         throw MakeError(RunTimeError::InvalidProcedureCall, "FileUtil",
                         "Invalid procedure call or argument");
     }

@@ -21,10 +21,12 @@ class FileUtil {
     void CloseFile() noexcept;
 
     double GetDateTime() const;
-    // Sets the last-modified time; the last-access time stays.
+    // Sets the last-modified time; the last-access time stays. A date outside
+    // the years 100 to 9999 (or no number) raises "Win32 (22)".
     void SetDateTime(double vDate);
 
-    // Conversions between Basic dates (local time) and the system clock.
+    // Conversions between Basic dates (local time) and the system clock; a
+    // date outside the years 100 to 9999 raises error 5.
     static double DateFromTime(long long secondsSinceEpoch);
     static long long TimeFromDate(double vDate);
 

@@ -1,6 +1,7 @@
 #include "shared/IniFile.h"
 
 #include "shared/AtomicFile.h"
+#include "shared/InputFile.h"
 #include "shared/Text.h"
 #include "vantreel/Error.h"
 
@@ -12,9 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -205,13 +204,16 @@ bool FitsOnOneLine(std::string_view text) noexcept {
 
 std::string ReadIniString(const std::string& sFile, const std::string& sSection,
                           const std::string& sKey) {
-    std::ifstream in(sFile, std::ios::binary);
-    if (!in) {
+    // Only a regular file within the limit is read: a FIFO or a device reads
+    // as a missing file instead of blocking or filling the memory.
+    std::string content;
+    try {
+        content =
+            ReadInputFile(sFile, kMaxIniFileBytes, RunTimeError::FileNotRead, "ReadIniString");
+    } catch (const Error&) {
         return {};
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    const std::vector<IniLine> lines = SplitLines(content.str());
+    const std::vector<IniLine> lines = SplitLines(content);
     const auto range = FindSection(lines, sSection);
     if (!range) {
         return {};
@@ -241,7 +243,9 @@ int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
         return 0;
     }
     std::string content;
-    bool ok = ReadAll(fd, content);
+    struct stat info {};
+    bool ok = fstat(fd, &info) == 0 && static_cast<uint64_t>(info.st_size) <= kMaxIniFileBytes &&
+              ReadAll(fd, content);
     if (ok) {
         try {
             AtomicFile::WriteFile(sFile, Updated(content, sSection, sKey, sValue));

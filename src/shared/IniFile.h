@@ -14,7 +14,8 @@ namespace vantreel {
 // skipped when reading and kept when writing.
 
 // The value of sKey in sSection (at most 4095 characters); "" when the file,
-// section or key is missing.
+// section or key is missing, and for anything but a regular file of at most
+// 16 MiB (a FIFO or a device is never opened for reading).
 std::string ReadIniString(const std::string& sFile, const std::string& sSection,
                           const std::string& sKey);
 
@@ -23,7 +24,8 @@ std::string ReadIniString(const std::string& sFile, const std::string& sSection,
 // there keeps its own spelling. The write holds an advisory lock (waiting for
 // other writers, up to a minute), re-reads the file and replaces it atomically
 // with its mode kept. A section, key or value that does not fit on one line
-// is refused and nothing is written. Non-zero on success, 0 on failure.
+// is refused and nothing is written, and so is a file larger than 16 MiB.
+// Non-zero on success, 0 on failure.
 int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
                        const std::string& sKey, const std::string& sValue);
 

@@ -21,6 +21,8 @@ inline constexpr uint64_t kMiB = 1024 * 1024;
 inline constexpr uint64_t kMaxDmisFileBytes = 256 * kMiB;      // DMIS part programs
 inline constexpr uint64_t kMaxModelStreamBytes = 1024 * kMiB;  // model streams
 inline constexpr uint64_t kMaxRegFileBytes = 64 * kMiB;        // .reg files
+inline constexpr uint64_t kMaxIniFileBytes = 16 * kMiB;        // profile (INI) files
+inline constexpr uint64_t kMaxStringTableBytes = 16 * kMiB;    // string tables (.rc)
 
 // Opens path for reading. Raises number from source when path does not name
 // a readable regular file of at most maxBytes; the description is a phrase

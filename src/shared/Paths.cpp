@@ -27,9 +27,7 @@ bool IsPathSeparator(char c) noexcept {
 }
 
 void AddPathSeparator(std::string& sPath) {
-    const std::size_t end = sPath.find_last_not_of(' ');
-    const std::string_view trimmed =
-        end == std::string::npos ? std::string_view() : std::string_view(sPath).substr(0, end + 1);
+    const std::string_view trimmed = TrimRight(sPath);
     if (trimmed.empty() || !IsPathSeparator(trimmed.back())) {
         // A path written with backslashes only goes on with a backslash.
         const bool windowsPath = trimmed.find('\\') != std::string_view::npos &&
@@ -65,6 +63,10 @@ std::string ParentDirectory(std::string_view sPath) {
     }
     while (end > 0 && !IsPathSeparator(sPath[end - 1])) {
         --end;
+    }
+    if (end <= 2 && sPath.size() >= 2 && sPath[1] == ':') {
+        // Nothing above the drive: its root ("C:\", "C:A" and "C:\A" give "C:\").
+        return std::string(sPath.substr(0, 2)) + "\\";
     }
     return std::string(sPath.substr(0, end));
 }

@@ -22,7 +22,8 @@ void AddPathSeparator(std::string& sPath);
 std::string CombinePath(std::string_view sBase, std::string_view sRelative);
 
 // The path up to and including the separator before its last component
-// (trailing separators skipped); "" when there is none.
+// (trailing separators skipped); "" when there is none, and the drive's root
+// for a drive and what stands directly on it ("C:\", "C:A" give "C:\").
 std::string ParentDirectory(std::string_view sPath);
 
 // The text before the first NUL.

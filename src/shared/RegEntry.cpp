@@ -2,6 +2,7 @@
 
 #include "shared/Resources.h"
 #include "shared/RunTimeError.h"
+#include "shared/Text.h"
 #include "vantreel/Error.h"
 
 namespace vantreel {
@@ -10,16 +11,17 @@ namespace {
 // Values are read into a buffer of this many bytes, terminating NUL included.
 constexpr std::size_t kReadBuffer = 255;
 
-std::string TrimBlanks(const std::string& text) {
-    const std::size_t begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos) {
-        return {};
-    }
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
 std::string Upper(std::string_view text) {
     return FoldRegistryName(text);
+}
+
+// The errors the wrapper raises itself: a key not created or opened, a value
+// not written.
+bool IsRegistryKeyOrValueError(const Error& error) {
+    const int32_t number = error.Number();
+    return number == ErrorNumberOf(RunTimeError::KeyNotCreated) ||
+           number == ErrorNumberOf(RunTimeError::KeyNotOpened) ||
+           number == ErrorNumberOf(RunTimeError::ValueNotWritten);
 }
 
 }  // namespace
@@ -44,7 +46,7 @@ void RegEntry::Copy(const std::string& sKey) {
     try {
         CopyTree(source, sKey);
     } catch (const Error& error) {
-        if (error.Number() >= 5000 && error.Number() <= 5002) {
+        if (IsRegistryKeyOrValueError(error)) {
             throw;
         }
         throw MakeError(RunTimeError::KeyNotCreated, "RegEntry.CopyInternal",
@@ -75,7 +77,7 @@ void RegEntry::CreateKey(const std::string& sKey) {
         });
     } catch (const Error& error) {
         current_.reset();
-        if (error.Number() == 5000) {
+        if (error.Number() == ErrorNumberOf(RunTimeError::KeyNotCreated)) {
             throw;
         }
         // A registry that cannot be reached or written: the key cannot be created.
@@ -199,14 +201,14 @@ void RegEntry::DeleteInternal(RegKeyId hParent, const std::string& sKey) {
 
 void RegEntry::OpenKey(const std::string& sKey) {
     CloseKey();
-    std::string path = TrimBlanks(sKey);
+    std::string path(Trim(sKey));
     while (!path.empty() && path.back() == '\\') {
         path.pop_back();
     }
     try {
         current_ = OpenInternal(RegistryStore::Root(RegHive::LocalMachine), RootedPath(path));
     } catch (const Error& error) {
-        if (error.Number() == 5001) {
+        if (error.Number() == ErrorNumberOf(RunTimeError::KeyNotOpened)) {
             throw;
         }
         // A registry that cannot be read: the key cannot be opened.

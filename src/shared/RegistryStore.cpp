@@ -663,8 +663,8 @@ std::optional<RegValue> RegistryStore::Value(RegKeyId key, std::string_view name
 void RegistryStore::SetValue(RegKeyId key, std::string_view name, uint32_t type,
                              std::string_view data) {
     if (RegistryNameLength(name) > kMaxValueNameLength) {
-        throw Error(
-            5002, "RegistryStore",
+        throw MakeError(
+            RunTimeError::ValueNotWritten, "RegistryStore",
             "a value name has at most " + std::to_string(kMaxValueNameLength) + " characters");
     }
     Transaction([&] {

@@ -75,8 +75,9 @@ std::string ReplaceAll(std::string_view sText, std::string_view sFind, std::stri
 // square brackets, marking text that is not from the string tables.
 std::string ResolveText(std::string_view sText);
 
-// The base name every dialog of the library gives its help file
-// (<CODE>VT.chm): the two-letter abbreviation of the main application's help.
+// The base name of the help file every dialog of the library shares
+// (<CODE>VT.chm): the two letters under which the main application's help
+// is installed.
 inline constexpr std::string_view kHelpBaseName = "VT";
 
 // Makes the best existing help file of the language (then English; .chm

@@ -1,5 +1,6 @@
 #include "shared/ScreenMetrics.h"
 
+#include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ int16_t ScreenMetrics::ToInteger(double value) {
     const double rounded = std::nearbyint(value);  // the default mode rounds halves to even
     if (!(rounded >= std::numeric_limits<int16_t>::min() &&
           rounded <= std::numeric_limits<int16_t>::max())) {
-        throw Error(6, "ScreenRes", "Overflow");
+        throw MakeError(RunTimeError::Overflow, "ScreenRes");
     }
     return static_cast<int16_t>(rounded);
 }
@@ -31,7 +32,7 @@ int16_t ScreenMetrics::ToInteger(double value) {
 void ScreenMetrics::Initialize(int32_t iScreenWidth, int32_t iTwipsPerPixel,
                                const std::function<bool()>& sobrelContextPresent) {
     if (iTwipsPerPixel == 0) {
-        throw Error(11, "ScreenRes", "Division by zero");
+        throw MakeError(RunTimeError::DivisionByZero, "ScreenRes");
     }
     const int32_t pixels = iScreenWidth / iTwipsPerPixel;
     screenWidthPix_ = static_cast<int16_t>(std::clamp<int32_t>(

@@ -1,12 +1,11 @@
 #include "shared/StringTable.h"
 #include "shared/Text.h"
 
+#include "shared/InputFile.h"
 #include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
 #include <charconv>
-#include <fstream>
-#include <sstream>
 
 namespace vantreel {
 namespace {
@@ -56,13 +55,16 @@ std::string QuotedText(std::string_view text, const std::string& name, int line)
 }  // namespace
 
 StringTable StringTable::Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw MakeError(RunTimeError::FileNotRead, "StringTable", path + " cannot be read");
+    // Only a regular file within the limit: a FIFO or a device in the data
+    // directory must neither block nor fill the memory.
+    std::string text;
+    try {
+        text = ReadInputFile(path, kMaxStringTableBytes, RunTimeError::FileNotRead, "StringTable");
+    } catch (const Error& error) {
+        throw MakeError(RunTimeError::FileNotRead, "StringTable",
+                        path + " cannot be read: " + error.Description());
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return Parse(text.str(), path);
+    return Parse(text, path);
 }
 
 StringTable StringTable::Parse(std::string_view text, const std::string& name) {

@@ -1,5 +1,6 @@
 #include "touch/frmMessageBox.h"
 
+#include "shared/ErrorReport.h"
 #include "shared/MessageBox.h"
 #include "shared/Resources.h"
 #include "touch/FormHelpers.h"
@@ -275,7 +276,7 @@ int32_t QtMessageBox(const std::string& text, int32_t style, const std::string& 
 }
 
 void ShowErrorDescription(const Error& error, const std::string& vTitle) {
-    MsgBoxEx(error.Description(), vbInformation, vTitle.empty() ? GetResString(110089) : vTitle);
+    ShowErrorReport(error.Description(), vTitle);
 }
 
 }  // namespace vantreel

@@ -128,6 +128,11 @@ TEST_F(PartManagerTest, OpenedPartAnswersEveryQuestion) {
     fs::create_directory(directory / "ModMain.bas");
     EXPECT_EQ(ErrorNumber([&] { part->RePaginateCode(); }, &description), 53);
     EXPECT_NE(description.find((directory / "ModMain.bas").string()), std::string::npos);
+    // Nor a FIFO in its place: refused without waiting for a writer.
+    fs::remove(directory / "ModMain.bas");
+    ASSERT_EQ(mkfifo((directory / "ModMain.bas").c_str(), 0600), 0);
+    EXPECT_EQ(ErrorNumber([&] { part->RePaginateCode(); }, &description), 53);
+    EXPECT_NE(description.find((directory / "ModMain.bas").string()), std::string::npos);
 }
 
 TEST_F(PartManagerTest, AdditionalFiles) {

@@ -1,5 +1,6 @@
 #include "ParseHelpers.h"
 
+#include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
 #include "dmis/ConversionDriver.h"
 #include "shared/MessageBox.h"
@@ -281,6 +282,72 @@ TEST_F(ConversionDriverTest, AnInterruptedConversionLeavesNoPartAndIsCleanedUp) 
     }
     EXPECT_EQ(entries, std::vector<std::string>{"OLD"});
     EXPECT_TRUE(fs::exists(root_ / "OLD" / "ModSupport.bas"));
+}
+
+// The file-system part manager, counting the repaginations asked of it.
+class CountingPart : public FileSystemPart {
+  public:
+    static inline int repaginations = 0;
+    void RePaginateCode() override {
+        ++repaginations;
+        FileSystemPart::RePaginateCode();
+    }
+};
+
+TEST_F(ConversionDriverTest, AnEmptyDirectorySkipsTheRepaginationAndTheBuildIsReported) {
+    RegisterPart("Ulmaret.Part", [] { return std::make_unique<CountingPart>(); });
+    CountingPart::repaginations = 0;
+    LegacyConversion conversion = Conversion(kProgram, "OLD");
+    conversion.Directory.clear();
+    const bool converted = ConvertLegacyPart(conversion);
+    RegisterPart("Ulmaret.Part", [] { return std::make_unique<FileSystemPart>(); });
+    EXPECT_TRUE(converted);
+    EXPECT_EQ(CountingPart::repaginations, 0);
+    EXPECT_TRUE(fs::exists(root_ / "OLD" / "ModMain.bas"));
+    EXPECT_TRUE(conversion.Directory.empty());
+    EXPECT_FALSE(conversion.Built);
+    // No project to open for the build: the error report of the build.
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].title, "Vantreel - CommandPartMake");
+    EXPECT_EQ(messages_[0].style, vbInformation);
+    EXPECT_FALSE(fs::exists(station_ / "build.args"));
+}
+
+// A part manager failing below its own errors: out of memory, or the file
+// system refusing.
+class FailingPart : public FileSystemPart {
+  public:
+    static inline int failure = 0;
+    void CreateProject(int32_t, const std::string& sRoot, std::string&, bool) override {
+        if (failure == 0) {
+            throw std::bad_alloc();
+        }
+        throw std::filesystem::filesystem_error("cannot list", sRoot,
+                                                std::make_error_code(std::errc::permission_denied));
+    }
+};
+
+TEST_F(ConversionDriverTest, FailuresBelowThePartManagerAreReportedWithANumber) {
+    RegisterPart("Ulmaret.Part", [] { return std::make_unique<FailingPart>(); });
+    const struct {
+        int failure;
+        std::string start;
+    } cases[] = {
+        {0, "7: Out of memory"},
+        {1, "75: "},
+    };
+    for (const auto& c : cases) {
+        FailingPart::failure = c.failure;
+        messages_.clear();
+        LegacyConversion conversion = Conversion(kProgram, "OLD");
+        bool converted = true;
+        EXPECT_NO_THROW(converted = ConvertLegacyPart(conversion)) << c.start;
+        EXPECT_FALSE(converted) << c.start;
+        ASSERT_EQ(messages_.size(), 1u) << c.start;
+        EXPECT_EQ(messages_[0].text.substr(0, c.start.size()), c.start);
+    }
+    RegisterPart("Ulmaret.Part", [] { return std::make_unique<FileSystemPart>(); });
+    EXPECT_FALSE(fs::exists(root_ / "OLD"));
 }
 
 TEST_F(ConversionDriverTest, RepaginationOfNothingAndOfNoPart) {

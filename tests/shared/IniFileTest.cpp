@@ -155,6 +155,33 @@ TEST(WriteIniString, KeepsTheFileModeAndFailsCleanly) {
     EXPECT_EQ(entries, 1);
 }
 
+TEST(ReadIniString, OnlyARegularFileWithinTheLimitIsRead) {
+    TempDirectory directory;
+    const std::string fifo = directory.File("pipe.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = directory.File("huge.ini");
+    WriteFile(huge, "[A]\nX=1\n");
+    ASSERT_EQ(truncate(huge.c_str(), 16 * 1024 * 1024 + 1), 0);
+    const std::string small = directory.File("small.ini");
+    WriteFile(small, "[A]\nX=1\n");
+    const struct {
+        std::string file;
+        std::string value;
+    } cases[] = {
+        {small, "1"},      {fifo, ""},  // must not block
+        {"/dev/zero", ""}, {directory.Path().string(), ""},
+        {huge, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReadIniString(c.file, "A", "X"), c.value) << c.file;
+    }
+    // A file beyond the limit is not rewritten either.
+    EXPECT_EQ(WriteIniString(huge, "A", "X", "2"), 0);
+    struct stat info {};
+    ASSERT_EQ(stat(huge.c_str(), &info), 0);
+    EXPECT_EQ(info.st_size, 16 * 1024 * 1024 + 1);
+}
+
 TEST(WriteIniString, RefusesLineBreaksAndWritesNothing) {
     using namespace std::string_literals;
     struct Case {

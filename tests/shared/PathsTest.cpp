@@ -22,6 +22,7 @@ TEST(Paths, CombinePath) {
         {"C:\\A\\B", "..\\C.chm", "C:\\A\\C.chm"},
         {"C:\\A", ".\\C.chm", "C:\\A\\C.chm"},
         {"C:\\A", "D:\\X.chm", "D:\\X.chm"},
+        {"C:\\A", "..\\..\\X.chm", "C:\\X.chm"},  // no higher than the drive's root
         {"/A/", "C", "/A/C"},
         {"", "C", "/C"},
     };
@@ -32,8 +33,20 @@ TEST(Paths, CombinePath) {
 
 TEST(Paths, ParentDirectoryAndSeparators) {
     const std::pair<const char*, const char*> parents[] = {
-        {"/A/B", "/A/"},         {"/A/B/", "/A/"}, {"/A", "/"}, {"A", ""},
-        {"C:\\A\\B", "C:\\A\\"}, {"/", ""},        {"", ""},    {"a\\b/c", "a\\b/"},
+        {"/A/B", "/A/"},
+        {"/A/B/", "/A/"},
+        {"/A", "/"},
+        {"A", ""},
+        {"C:\\A\\B", "C:\\A\\"},
+        {"/", ""},
+        {"", ""},
+        {"a\\b/c", "a\\b/"},
+        // Nothing above a drive but its root.
+        {"C:\\A", "C:\\"},
+        {"C:\\", "C:\\"},
+        {"C:\\\\", "C:\\"},
+        {"C:A", "C:\\"},
+        {"C:", "C:\\"},
     };
     for (const auto& [path, parent] : parents) {
         EXPECT_EQ(ParentDirectory(path), parent) << path;

@@ -1,9 +1,13 @@
 #include "common/TestRegistry.h"
 
+#include "shared/ErrorReport.h"
+#include "shared/MessageBox.h"
 #include "shared/Resources.h"
 #include "shared/StringTable.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -61,6 +65,31 @@ TEST_F(ResourcesTest, TextsInsertsAndEscapes) {
     EXPECT_EQ(FormatResString(110010, "%1%", "x"), "x then x and %2%");
     EXPECT_EQ(FormatResString(110000, 42), "Missing text 42");
     EXPECT_EQ(GetResString(110011), "Say \"%0%\"\nnext\tline \\ end");
+}
+
+TEST_F(ResourcesTest, ErrorReportsShowTheInformationIconAndTheErrorTitle) {
+    Write("ENU110000.rc", "STRINGTABLE\nBEGIN\n110089 \"Error\"\nEND\n");
+    FreeResourceLibraries();
+    struct Shown {
+        std::string text;
+        int32_t style;
+        std::string title;
+    };
+    std::vector<Shown> shown;
+    const MessageBoxHandler previous =
+        SetMessageBoxHandler([&](const std::string& text, int32_t style, const std::string& title) {
+            shown.push_back({text, style, title});
+            return vbOK;
+        });
+    ShowErrorReport("The folder cannot be read");
+    ShowErrorReport("No project", "Vantreel - CommandPartMake");
+    SetMessageBoxHandler(previous);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "The folder cannot be read");
+    EXPECT_EQ(shown[0].style, vbInformation);
+    EXPECT_EQ(shown[0].title, "Error");
+    EXPECT_EQ(shown[1].style, vbInformation);
+    EXPECT_EQ(shown[1].title, "Vantreel - CommandPartMake");
 }
 
 TEST_F(ResourcesTest, MissingStringsAndTables) {
@@ -217,6 +246,23 @@ TEST(StringTableFile, MalformedTablesNameTheirLine) {
         StringTable::Parse("// c\nSTRINGTABLE\n{\n  7, \"seven\"\n}\n", "t.rc");
     EXPECT_EQ(table.Find(7), "seven");
     EXPECT_FALSE(table.Find(8));
+}
+
+TEST(StringTableFile, OnlyARegularFileIsLoaded) {
+    TempDirectory directory;
+    const std::string fifo = directory.File("ENU110000.rc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, "it is a FIFO, not a regular file"},  // must not block
+        {"/dev/zero", "it is a character device, not a regular file"},
+        {directory.Path().string(), "it is a directory, not a regular file"},
+        {directory.File("none.rc"), "the file could not be opened"},
+    };
+    for (const auto& [path, reason] : cases) {
+        std::string description;
+        EXPECT_EQ(ErrorNumber([&] { (void)StringTable::Load(path); }, &description), 5004) << path;
+        EXPECT_EQ(description.rfind(path + " cannot be read: " + reason, 0), 0u) << description;
+    }
 }
 
 // The shipped tables: every group parses, English and German hold the same

@@ -16,6 +16,7 @@ TEST(RunTimeError, NumbersNamesAndTexts) {
         {9, "SubscriptOutOfRange", "Subscript out of range"},
         {53, "FileNotFound", "File not found"},
         {75, "PathFileAccessError", "Path/File access error"},
+        {438, "MethodNotSupported", "Object doesn't support this property or method"},
         {500, "FileUtilFailure", "File utility error"},
         {5000, "KeyNotCreated", "The registry key cannot be created"},
         {5005, "FileNotWritten", "The file cannot be written"},
