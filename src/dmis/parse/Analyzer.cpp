@@ -1,5 +1,6 @@
 #include "dmis/parse/Analyzer.h"
 
+#include "dmis/dialect/ExtendedRules.h"
 #include "dmis/model/CExpressions.h"
 #include "dmis/model/CProgram.h"
 #include "dmis/model/CStatement.h"
@@ -184,8 +185,11 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
         const std::string labelType(parts[1].String());
         const std::string key = labelType + "(" + std::string(parts[2].String()) + ")";
         if (!context_.Register(key, ParseContext::DefinedLabels) && labelType != "F" &&
-            labelType != "FA" && labelType != "V") {
+            labelType != "FA" && labelType != "V" && !TakeLaterDefinition(key)) {
             return FailWrapped(p, kLabelDefinedTwice);
+        }
+        if (context_.extended != nullptr) {
+            context_.extended->definedLabels.insert(key);
         }
         statement.SetLValue(std::move(label));
         if (scanner_.Token() != tkEquals) {
@@ -196,7 +200,8 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     } else {
         ExpressionNode& target = SpareNode();
         if (expressions_.ParseAssignTarget(target)) {
-            if (!context_.IsRegistered(target->Value().ToText(), ParseContext::DeclaredVariables)) {
+            if (!context_.IsRegistered(target->Value().ToText(), ParseContext::DeclaredVariables) &&
+                !TakeUndeclared(target->Value().ToText())) {
                 return FailWrapped(p, kUndeclaredName);
             }
             statement.SetLValue(std::move(target));
@@ -231,6 +236,9 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
         scanner_.SetPosition(afterWord);
     }
     if (scanner_.Token() != tkSlash) {
+        if (IsBareStatement(word)) {
+            return true;
+        }
         return Fail(p, 2, Shape::Wrapped, kSeparatorExpected);
     }
     if (!ParseParameters(statement)) {
@@ -303,7 +311,7 @@ bool StatementParser::ParseOutputParameter(CExpression& parameter) {
     token = scanner_.Token();
     if (token == tkComma) {
         token = scanner_.Token();
-        if (token != tkInteger && token != tkReal) {
+        if (token != tkInteger && token != tkReal && !TakeVariablePoint(token)) {
             return FailWrapped(p, kBadSecondPoint);
         }
         points.Append(scanner_.TokenData());

@@ -239,7 +239,8 @@ bool ExpressionParser::ParsePrimary(ExpressionNode& out) {
         return true;
     }
     if (ParseIndexedName(out) || ParseConstant(out) || ParseDatumRef(out) ||
-        ParseFunctionCall(out) || ParseName(out) || ParseParenthesized(out)) {
+        ParseFunctionCall(out) || ParseName(out) || ParseParenthesized(out) ||
+        ParseLogicalConstant(out)) {
         return true;
     }
     return Fail(p0, 1, Shape::Wrapped, kNoExpression);

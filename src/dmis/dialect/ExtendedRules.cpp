@@ -1,0 +1,65 @@
+#include "dmis/dialect/ExtendedRules.h"
+
+#include "dmis/model/CExpression.h"
+#include "dmis/parse/Analyzer.h"
+#include "dmis/parse/Expression.h"
+#include "dmis/parse/ParseContext.h"
+#include "dmis/scan/Scanner.h"
+
+namespace vantreel {
+
+bool StatementParser::IsBareStatement(std::string_view word) {
+    if (context_.extended == nullptr || scanner_.TokenKindAt(scanner_.Position()) != tkEndOfLine) {
+        return false;
+    }
+    // Words that close or divide a block stay the block's: a stray one is an
+    // error in either dialect.
+    if (word.starts_with("END") || word == "ELSE" || word == "CASE") {
+        return false;
+    }
+    context_.extended->warnings.Add(scanner_.TokenLineNumber(), kBareWord, std::string(word));
+    return true;
+}
+
+bool StatementParser::TakeLaterDefinition(const std::string& key) {
+    if (context_.extended == nullptr) {
+        return false;
+    }
+    const bool again = context_.extended->definedLabels.contains(key);
+    context_.extended->warnings.Add(scanner_.TokenLineNumber(),
+                                    again ? kLabelDefinedAgain : kLabelBeforeDefinition, key);
+    return true;
+}
+
+bool StatementParser::TakeUndeclared(const std::string& name) {
+    if (context_.extended == nullptr) {
+        return false;
+    }
+    context_.extended->warnings.Add(scanner_.TokenLineNumber(), kUndeclaredAssigned, name);
+    context_.Register(name, ParseContext::DeclaredVariables);
+    return true;
+}
+
+bool ExpressionParser::ParseLogicalConstant(ExpressionNode& out) {
+    const int32_t p0 = scanner_.Position();
+    const int16_t token = scanner_.Token();
+    if (context_.extended == nullptr || (token != tkTrue && token != tkFalse)) {
+        scanner_.SetPosition(p0);
+        return false;
+    }
+    context_.extended->warnings.Add(scanner_.TokenLineNumber(), kLogicalOperand,
+                                    token == tkTrue ? ".TRUE." : ".FALSE.");
+    out = CExpression::Make(token == tkTrue ? ekTrue : ekFalse);
+    return true;
+}
+
+bool StatementParser::TakeVariablePoint(int16_t token) {
+    if (context_.extended == nullptr || token != tkWord) {
+        return false;
+    }
+    context_.extended->warnings.Add(scanner_.TokenLineNumber(), kVariablePointList,
+                                    std::string(CurrentWord()));
+    return true;
+}
+
+}  // namespace vantreel
