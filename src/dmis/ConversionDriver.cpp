@@ -86,6 +86,9 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
             MsgBoxEx("[Error parsing: ]" + scanner.Message(), vbOKOnly + vbExclamation, "");
             return false;
         }
+        if (context.extended != nullptr) {
+            CompleteExtendedProgram(program, rules);
+        }
         // The part is made and written in a working folder beside its place
         // and renamed in when complete: an interrupted conversion never
         // leaves a part that is listed, and its leftover is removed here.

@@ -22,6 +22,9 @@ DmisFileResult Parse(Scanner& scanner, CProgram& program, const ProgressCallback
     if (!parser.ParseProgram(program)) {
         return {false, scanner.Message(), {}};
     }
+    if (extended != nullptr) {
+        CompleteExtendedProgram(program, *extended);
+    }
     return {true, {}, {}};
 }
 

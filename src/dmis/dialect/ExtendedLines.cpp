@@ -258,13 +258,14 @@ void ExtendedLines::Physical(std::string_view line, int32_t number) {
     }
     if (continuing_) {
         // A generator that indents continued lines splits names with it
-        // ("FA(A02$" and "    F5)"): the indentation is not part of the text.
+        // ("FA(A02$" and "    F5)"): the indentation is not part of the name.
+        // Elsewhere the line is joined as it stands, blanks and all.
         const std::string_view rest = TrimLeft(line, kBlanksAndTabs);
         if (rest.size() < line.size() && !joined_.empty() &&
             IsNameChar(static_cast<unsigned char>(joined_.back())) && IsNameChar(At(rest, 0))) {
             warnings_.Add(number, kIndentedContinuation);
+            line = rest;
         }
-        line = rest;
     }
     joined_.append(line);
     const std::string_view trimmed = TrimSpaces(joined_);

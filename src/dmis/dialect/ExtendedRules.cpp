@@ -1,6 +1,10 @@
 #include "dmis/dialect/ExtendedRules.h"
 
 #include "dmis/model/CExpression.h"
+#include "dmis/model/CExpressions.h"
+#include "dmis/model/CProgram.h"
+#include "dmis/model/CStatement.h"
+#include "dmis/model/CStatements.h"
 #include "dmis/parse/Analyzer.h"
 #include "dmis/parse/Expression.h"
 #include "dmis/parse/ParseContext.h"
@@ -36,7 +40,9 @@ bool StatementParser::TakeUndeclared(const std::string& name) {
         return false;
     }
     context_.extended->warnings.Add(scanner_.TokenLineNumber(), kUndeclaredAssigned, name);
-    context_.Register(name, ParseContext::DeclaredVariables);
+    if (context_.Register(name, ParseContext::DeclaredVariables)) {
+        context_.extended->undeclared.emplace_back(name, scanner_.TokenLineNumber());
+    }
     return true;
 }
 
@@ -60,6 +66,26 @@ bool StatementParser::TakeVariablePoint(int16_t token) {
     context_.extended->warnings.Add(scanner_.TokenLineNumber(), kVariablePointList,
                                     std::string(CurrentWord()));
     return true;
+}
+
+void CompleteExtendedProgram(CProgram& program, const ExtendedRules& rules) {
+    if (rules.undeclared.empty() || !program.objStatements || program.objStatements->Count() == 0) {
+        return;
+    }
+    auto declaration = std::make_unique<CStatement>();
+    declaration->SetStatementType("DECL");
+    declaration->SetLineNumber(rules.undeclared.front().second);
+    for (const char* word : {"LOCAL", "VARIANT"}) {
+        declaration->objExpressions->AddExpression(
+            CExpression::Make(ekWord, Variant::FromString(word)));
+    }
+    for (const auto& [name, line] : rules.undeclared) {
+        declaration->objExpressions->AddExpression(
+            CExpression::Make(ekWord, Variant::FromString(name)));
+    }
+    std::unique_ptr<CStatement> last = program.objStatements->TakeLast();
+    program.objStatements->AddStatement(std::move(declaration));
+    program.objStatements->AddStatement(std::move(last));
 }
 
 }  // namespace vantreel

@@ -2,8 +2,11 @@
 
 #include "dmis/dialect/DialectWarnings.h"
 
+#include <cstdint>
 #include <string>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace vantreel {
 
@@ -15,6 +18,15 @@ struct ExtendedRules {
 
     DialectWarnings& warnings;
     std::unordered_set<std::string> definedLabels;
+    // Variables assigned without a DECL, with the line of the first assignment.
+    std::vector<std::pair<std::string, int32_t>> undeclared;
 };
+
+class CProgram;
+
+// Completes a program the extended dialect parsed: the variables assigned
+// without a declaration get one (DECL/LOCAL,VARIANT,...) before ENDFIL, so
+// that the Basic modules declare them as Option Explicit demands.
+void CompleteExtendedProgram(CProgram& program, const ExtendedRules& rules);
 
 }  // namespace vantreel
