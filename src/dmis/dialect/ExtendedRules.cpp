@@ -18,7 +18,8 @@ bool StatementParser::IsBareStatement(std::string_view word) {
     }
     // Words that close or divide a block stay the block's: a stray one is an
     // error in either dialect.
-    if (word.starts_with("END") || word == "ELSE" || word == "CASE") {
+    // LABEL=CZONE has a parser of its own.
+    if (word.starts_with("END") || word == "ELSE" || word == "CASE" || word == "CZONE") {
         return false;
     }
     context_.extended->warnings.Add(scanner_.TokenLineNumber(), kBareWord, std::string(word));
