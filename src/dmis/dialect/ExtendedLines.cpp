@@ -1,13 +1,14 @@
 #include "dmis/dialect/ExtendedLines.h"
 
 #include "dmis/dialect/Windows1252.h"
-#include "dmis/scan/PhysicalLineReader.h"
 #include "shared/Text.h"
 
 #include <array>
 
 namespace vantreel {
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsLetter(unsigned char ch) noexcept {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch >= 0x80;
@@ -56,6 +57,8 @@ struct LineFacts {
     std::size_t second = std::string_view::npos;   // where a second statement starts
     bool beyondAscii = false;                      // a byte above 127 in a name
     bool spacedOperator = false;                   // a blank right after a "."
+    bool unbalanced = false;     // a quote without its partner, or more ")" than "("
+    bool adjacentLabel = false;  // a name right after a ")" that closes the outermost "("
 };
 
 // After a blank at depth 0 behind the first "/": a name followed by "/", or
@@ -108,6 +111,7 @@ LineFacts Examine(std::string_view line) noexcept {
             case '$':
                 if (At(line, i + 1) == '$') {
                     facts.comment = i;
+                    facts.unbalanced = depth < 0;
                     return facts;
                 }
                 break;
@@ -118,6 +122,13 @@ LineFacts Examine(std::string_view line) noexcept {
             case ')':
             case ']':
                 --depth;
+                if (depth == 0 && ch == ')') {
+                    std::size_t k = i + 1;
+                    while (IsBlank(static_cast<char>(At(line, k)))) {
+                        ++k;
+                    }
+                    facts.adjacentLabel = facts.adjacentLabel || IsLetter(At(line, k));
+                }
                 break;
             case '/':
                 afterSlash = afterSlash || depth == 0;
@@ -149,6 +160,7 @@ LineFacts Examine(std::string_view line) noexcept {
                 break;
         }
     }
+    facts.unbalanced = inString || depth < 0;
     return facts;
 }
 
@@ -202,18 +214,23 @@ std::string CloseDottedOperators(std::string_view line, std::string& named) {
 }  // namespace
 
 ExtendedLines::ExtendedLines(std::string_view text, DialectWarnings& warnings)
-    : warnings_(warnings) {
+    : warnings_(warnings), source_(text) {
     utf8_ = HasBytesBeyondAscii(text) && IsUtf8(text);
-    text_.reserve(text.size() + 16);
-    PhysicalLineReader reader(text);
-    std::string physical;
+    // Physical lines end at CR, CR LF or LF, as PhysicalLineReader splits
+    // them; they are read in place, copied only when rewritten.
+    std::size_t position = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     int32_t number = 0;
     bool toldUtf8 = false;
-    for (;;) {
-        physical.clear();
-        if (!reader.AppendLine(physical)) {
-            break;
+    while (position < text.size()) {
+        std::size_t end = position;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') {
+            ++end;
         }
+        std::string_view physical = text.substr(position, end - position);
+        position = end + (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+                                  text[end + 1] == '\n'
+                              ? 2
+                              : 1);
         ++number;
         if (utf8_ && HasBytesBeyondAscii(physical)) {
             if (!toldUtf8) {
@@ -224,7 +241,7 @@ ExtendedLines::ExtendedLines(std::string_view text, DialectWarnings& warnings)
             if (CopyUtf8AsWindows1252(physical, scratch_) > 0) {
                 warnings_.Add(number, kNoWindows1252);
             }
-            physical.swap(scratch_);
+            physical = scratch_;
         }
         Physical(physical, number);
     }
@@ -243,9 +260,7 @@ ExtendedLines::ExtendedLines(std::string_view text, DialectWarnings& warnings)
 }
 
 void ExtendedLines::Physical(std::string_view line, int32_t number) {
-    if (!continuing_) {
-        joined_.clear();
-    } else if (TrimSpaces(line).empty()) {
+    if (continuing_ && TrimSpaces(line).empty()) {
         // "...,DAT(C),$" and then an empty line: the statement ends here.
         continuing_ = false;
         std::string_view statement = TrimSpaces(joined_);
@@ -266,17 +281,18 @@ void ExtendedLines::Physical(std::string_view line, int32_t number) {
             warnings_.Add(number, kIndentedContinuation);
             line = rest;
         }
+        joined_.append(line);
+        line = joined_;
     }
-    joined_.append(line);
-    const std::string_view trimmed = TrimSpaces(joined_);
+    const std::string_view trimmed = TrimSpaces(line);
     const bool continues = trimmed.size() == 1
                                ? trimmed == "$"
                                : trimmed.size() >= 2 && trimmed.back() == '$' && trimmed != "$$";
     if (continues) {
+        // Keep the trimmed line without its "$"; the next line is appended.
+        const std::string kept(trimmed.substr(0, trimmed.size() - 1));
+        joined_ = kept;
         continuing_ = true;
-        const auto begin = static_cast<std::size_t>(trimmed.data() - joined_.data());
-        joined_.erase(begin + trimmed.size() - 1);
-        joined_.erase(0, begin);
         return;
     }
     continuing_ = false;
@@ -315,12 +331,12 @@ void ExtendedLines::Logical(std::string_view line, int32_t number) {
         warnings_.Add(number, kNameBeyondAscii);
     }
     std::string balanced;
-    if (Balance(code, balanced)) {
+    if (facts.unbalanced && Balance(code, balanced)) {
         code = balanced;
         facts = Examine(code);
     }
     std::string separated;
-    if (SupplyCommas(code, separated)) {
+    if (facts.adjacentLabel && SupplyCommas(code, separated)) {
         code = separated;
         facts = Examine(code);
     }
@@ -450,10 +466,17 @@ void ExtendedLines::Statement(std::string_view code, int32_t number) {
 }
 
 void ExtendedLines::Emit(std::string_view first, std::string_view second, int32_t number) {
-    const auto offset = static_cast<uint32_t>(text_.size());
+    // A line as the file holds it stays where it is.
+    if (second.empty() && first.data() >= source_.data() &&
+        first.data() + first.size() <= source_.data() + source_.size()) {
+        lines_.push_back({number, static_cast<std::size_t>(first.data() - source_.data()),
+                          static_cast<uint32_t>(first.size()), true});
+        return;
+    }
+    const std::size_t offset = text_.size();
     text_.append(first);
     text_.append(second);
-    lines_.push_back({number, offset, static_cast<uint32_t>(text_.size() - offset)});
+    lines_.push_back({number, offset, static_cast<uint32_t>(text_.size() - offset), false});
 }
 
 }  // namespace vantreel

@@ -17,17 +17,20 @@ class ExtendedLines {
   public:
     struct Line {
         int32_t number;
-        uint32_t offset;
+        std::size_t offset;
         uint32_t length;
+        bool inSource;  // a part of the text as given, else of the rewritten text
     };
 
-    // Prepares text (the whole file). Warnings go to warnings.
+    // Prepares text (the whole file), which must outlive this object: lines
+    // that need no rewriting are read from it in place. Warnings go to warnings.
     ExtendedLines(std::string_view text, DialectWarnings& warnings);
 
     std::size_t Count() const noexcept { return lines_.size(); }
     int32_t Number(std::size_t index) const noexcept { return lines_[index].number; }
     std::string_view Text(std::size_t index) const noexcept {
-        return std::string_view(text_).substr(lines_[index].offset, lines_[index].length);
+        const Line& line = lines_[index];
+        return (line.inSource ? source_ : std::string_view(text_)).substr(line.offset, line.length);
     }
 
   private:
@@ -43,6 +46,7 @@ class ExtendedLines {
     void Emit(std::string_view first, std::string_view second, int32_t number);
 
     DialectWarnings& warnings_;
+    std::string_view source_;
     std::string text_;
     std::vector<Line> lines_;
     std::string joined_;

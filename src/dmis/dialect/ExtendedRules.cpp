@@ -30,10 +30,20 @@ bool StatementParser::TakeLaterDefinition(const std::string& key) {
     if (context_.extended == nullptr) {
         return false;
     }
-    const bool again = context_.extended->definedLabels.contains(key);
+    // The first definition after forward references is the definition they
+    // meant; any later one defines the label again.
+    const bool forward = context_.extended->forwardReferences.erase(key) > 0;
     context_.extended->warnings.Add(scanner_.TokenLineNumber(),
-                                    again ? kLabelDefinedAgain : kLabelBeforeDefinition, key);
+                                    forward ? kLabelBeforeDefinition : kLabelDefinedAgain, key);
     return true;
+}
+
+void ExpressionParser::NoteForwardReference(const std::string& key) {
+    // F, FA and V labels may be defined any number of times anyway.
+    if (key.starts_with("F(") || key.starts_with("FA(") || key.starts_with("V(")) {
+        return;
+    }
+    context_.extended->forwardReferences.insert(key);
 }
 
 bool StatementParser::TakeUndeclared(const std::string& name) {

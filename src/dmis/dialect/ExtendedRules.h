@@ -11,13 +11,13 @@
 namespace vantreel {
 
 // What the statement parser needs for the extended dialect: where its
-// warnings go, and which labels a statement has defined so far (a label only
-// referenced before may still get its definition later).
+// warnings go, and the labels referenced before anything defined them (their
+// definition may come later).
 struct ExtendedRules {
     explicit ExtendedRules(DialectWarnings& list) : warnings(list) {}
 
     DialectWarnings& warnings;
-    std::unordered_set<std::string> definedLabels;
+    std::unordered_set<std::string> forwardReferences;
     // Variables assigned without a DECL, with the line of the first assignment.
     std::vector<std::pair<std::string, int32_t>> undeclared;
 };

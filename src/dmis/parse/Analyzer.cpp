@@ -188,9 +188,6 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
             labelType != "FA" && labelType != "V" && !TakeLaterDefinition(key)) {
             return FailWrapped(p, kLabelDefinedTwice);
         }
-        if (context_.extended != nullptr) {
-            context_.extended->definedLabels.insert(key);
-        }
         statement.SetLValue(std::move(label));
         if (scanner_.Token() != tkEquals) {
             return FailWrapped(p, kSeparatorExpected, " =");

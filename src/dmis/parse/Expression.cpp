@@ -235,7 +235,9 @@ bool ExpressionParser::ParsePrimary(ExpressionNode& out) {
         const VariantArray& parts = out->Value().Array();
         const std::string key =
             std::string(parts[1].String()) + "(" + std::string(parts[2].String()) + ")";
-        context_.Register(key, ParseContext::DefinedLabels);
+        if (context_.Register(key, ParseContext::DefinedLabels) && context_.extended != nullptr) {
+            NoteForwardReference(key);
+        }
         return true;
     }
     if (ParseIndexedName(out) || ParseConstant(out) || ParseDatumRef(out) ||

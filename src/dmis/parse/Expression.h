@@ -67,6 +67,8 @@ class ExpressionParser {
     // .TRUE. or .FALSE. as an operand (A .EQ. .FALSE.): the extended dialect
     // only (ExtendedRules.cpp).
     bool ParseLogicalConstant(ExpressionNode& out);
+    // A label referenced before anything defined it (extended dialect only).
+    void NoteForwardReference(const std::string& key);
 
     // A level with a tail: the operand, then { operator operand }.
     bool ParseLevel(Level level, ExpressionNode& out);
