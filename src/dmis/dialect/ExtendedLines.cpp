@@ -93,6 +93,19 @@ bool StartsStatement(std::string_view line, std::size_t i) noexcept {
     return At(line, i) == '=' && At(line, i + 1) != '=';
 }
 
+// The characters Examine looks at; letters, digits and commas, most of a
+// line, are passed over.
+constexpr std::array<bool, 256> kExamined = [] {
+    std::array<bool, 256> examined{};
+    for (const char ch : std::string_view("'$()[]/. \t")) {
+        examined[static_cast<unsigned char>(ch)] = true;
+    }
+    for (std::size_t ch = 0x80; ch < examined.size(); ++ch) {
+        examined[ch] = true;
+    }
+    return examined;
+}();
+
 LineFacts Examine(std::string_view line) noexcept {
     LineFacts facts;
     bool inString = false;
@@ -100,11 +113,17 @@ LineFacts Examine(std::string_view line) noexcept {
     int depth = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char ch = line[i];
-        if (ch == '\'') {
-            inString = !inString;
+        if (!kExamined[static_cast<unsigned char>(ch)]) {
             continue;
         }
-        if (inString) {
+        if (ch == '\'') {
+            // A string is passed over whole.
+            const std::size_t close = line.find('\'', i + 1);
+            if (close == std::string_view::npos) {
+                inString = true;
+                break;
+            }
+            i = close;
             continue;
         }
         switch (ch) {
