@@ -58,9 +58,12 @@ bool StatementParser::TakeUndeclared(const std::string& name) {
 }
 
 bool ExpressionParser::ParseLogicalConstant(ExpressionNode& out) {
+    if (context_.extended == nullptr) {
+        return false;
+    }
     const int32_t p0 = scanner_.Position();
     const int16_t token = scanner_.Token();
-    if (context_.extended == nullptr || (token != tkTrue && token != tkFalse)) {
+    if (token != tkTrue && token != tkFalse) {
         scanner_.SetPosition(p0);
         return false;
     }

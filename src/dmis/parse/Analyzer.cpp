@@ -1,6 +1,5 @@
 #include "dmis/parse/Analyzer.h"
 
-#include "dmis/dialect/ExtendedRules.h"
 #include "dmis/model/CExpressions.h"
 #include "dmis/model/CProgram.h"
 #include "dmis/model/CStatement.h"
