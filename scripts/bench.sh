@@ -11,10 +11,12 @@
 # program's start. Peak is ru_maxrss / file size. Each measurement runs RUNS
 # times (default 3) and the fastest run is shown, with its own peak.
 # BUILD names the build tree (default build-bench, configured here when absent).
+# DIALECT=extended measures the CLI verbs with --dialect extended (default strict).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build-bench}
 runs=${RUNS:-3}
+dialect=(--dialect "${DIALECT:-strict}")
 sizes=("$@")
 [[ ${#sizes[@]} -eq 0 ]] && sizes=(100000 1000000)
 if [[ ! -x $build/bin/vantreel || ! -x $build/bin/vantreel_dmis_bench ]]; then
@@ -60,10 +62,10 @@ for lines in "${sizes[@]}"; do
     "$tool" generate "$lines" "$file"
     cat "$file" >/dev/null # in the page cache for every run alike
     bytes=$(stat -c %s "$file")
-    check=$(best measure_cli "$cli" dmis check "$file")
-    list=$(best measure_cli "$cli" dmis list "$file")
+    check=$(best measure_cli "$cli" dmis check "${dialect[@]}" "$file")
+    list=$(best measure_cli "$cli" dmis list "${dialect[@]}" "$file")
     mkdir -p "$work/out"
-    bas=$(best measure_cli "$cli" dmis bas "$file" --out "$work/out")
+    bas=$(best measure_cli "$cli" dmis bas "${dialect[@]}" "$file" --out "$work/out")
     scan=$(best measure_tool scan "$file")
     anchor=$(best measure_tool anchor "$file")
     awk -v lines="$lines" -v bytes="$bytes" -v check="$check" -v list="$list" -v bas="$bas" \

@@ -5,6 +5,7 @@
 #include "Screenshots.h"
 #include "StationCommands.h"
 
+#include "dmis/dialect/DmisDialect.h"
 #include "shared/Resources.h"
 
 #include <cstdint>
@@ -28,6 +29,29 @@ std::function<int(const Args&, std::ostream&, std::ostream&)> Fixed(std::size_t 
     };
 }
 
+// --dialect strict|extended; strict without it.
+DmisDialect DialectOption(const Arguments& parsed) {
+    if (parsed.options.count("--dialect") == 0) {
+        return DmisDialect::Strict;
+    }
+    const std::optional<DmisDialect> dialect = ParseDmisDialect(parsed.Option("--dialect"));
+    if (!dialect) {
+        throw UsageError("--dialect expects strict or extended, not '" +
+                         parsed.Option("--dialect") + "'");
+    }
+    return *dialect;
+}
+
+// A DMIS verb taking exactly the named positional arguments and --dialect.
+template <typename Run>
+std::function<int(const Args&, std::ostream&, std::ostream&)> Dmis(std::size_t count,
+                                                                   std::string names, Run run) {
+    return [count, names, run](const Args& args, std::ostream& out, std::ostream& err) {
+        const Arguments parsed = ParseArguments(args, count, count, names, {"--dialect"});
+        return run(parsed.positional, DialectOption(parsed), out, err);
+    };
+}
+
 // `reg VERB ...` keeps reg.exe's own parsing, messages and exit statuses.
 std::function<int(const Args&, std::ostream&, std::ostream&)> Reg(std::string verb) {
     return [verb](const Args& args, std::ostream& out, std::ostream& err) {
@@ -38,59 +62,88 @@ std::function<int(const Args&, std::ostream&, std::ostream&)> Reg(std::string ve
 }
 
 const CommandRegistration kCommands[] = {
-    CommandRegistration({"dmis tokens", "FILE   the tokens and comment lines of a DMIS file",
-                         Fixed(1, "FILE",
-                               [](const Args& a, std::ostream& out, std::ostream& err) {
-                                   return RunTokens(a[0], out, err);
-                               }),
+    CommandRegistration({"dmis tokens",
+                         "FILE [--dialect strict|extended]   the tokens and comment lines of a "
+                         "DMIS file",
+                         Dmis(1, "FILE",
+                              [](const Args& a, DmisDialect d, std::ostream& out,
+                                 std::ostream& err) { return RunTokens(a[0], out, err, d); }),
                          "vantreel dmis tokens examples/sample-station/plate.dmi"}),
-    CommandRegistration({"dmis list", "FILE   parse a DMIS file and print its listing",
-                         Fixed(1, "FILE",
-                               [](const Args& a, std::ostream& out, std::ostream& err) {
-                                   return RunList(a[0], out, err);
-                               }),
+    CommandRegistration({"dmis list",
+                         "FILE [--dialect strict|extended]   parse a DMIS file and print its "
+                         "listing",
+                         Dmis(1, "FILE",
+                              [](const Args& a, DmisDialect d, std::ostream& out,
+                                 std::ostream& err) { return RunList(a[0], out, err, d); }),
                          "vantreel dmis list examples/sample-station/plate.dmi"}),
-    CommandRegistration({"dmis check", "FILE...   parse DMIS files: OK or the first error of each",
+    CommandRegistration({"dmis check",
+                         "FILE... [--dialect strict|extended] [--warnings]   parse DMIS files: "
+                         "OK or the first error of each",
                          [](const Args& args, std::ostream& out, std::ostream&) {
-                             return RunCheck(ParseArguments(args, 1, kAny, "FILE...").positional,
-                                             out);
+                             Args rest;
+                             bool warnings = false;
+                             for (const std::string& arg : args) {
+                                 if (arg == "--warnings") {
+                                     warnings = true;
+                                 } else {
+                                     rest.push_back(arg);
+                                 }
+                             }
+                             const Arguments parsed =
+                                 ParseArguments(rest, 1, kAny, "FILE...", {"--dialect"});
+                             return RunCheck(parsed.positional, out, DialectOption(parsed),
+                                             warnings);
                          },
                          "vantreel dmis check tests/data/dmis/*.dmi"}),
-    CommandRegistration({"dmis bas",
-                         "FILE --out DIR   write DIR/ModMain.bas and DIR/ModSupport.bas",
-                         [](const Args& args, std::ostream&, std::ostream& err) {
-                             const Arguments parsed = ParseArguments(args, 1, 1, "FILE", {"--out"});
-                             if (parsed.options.count("--out") == 0) {
-                                 throw UsageError("expects --out DIR");
-                             }
-                             return RunBas(parsed.positional[0], parsed.Option("--out"), err);
-                         },
-                         "vantreel dmis bas examples/sample-station/plate.dmi --out /tmp/plate"}),
-    CommandRegistration({"dmis save", "FILE MODEL   the parsed program as a model stream",
-                         Fixed(2, "FILE MODEL",
-                               [](const Args& a, std::ostream&, std::ostream& err) {
-                                   return RunSave(a[0], a[1], err);
-                               }),
+    CommandRegistration(
+        {"dmis bas",
+         "FILE --out DIR [--dialect strict|extended]   write DIR/ModMain.bas and "
+         "DIR/ModSupport.bas",
+         [](const Args& args, std::ostream&, std::ostream& err) {
+             const Arguments parsed = ParseArguments(args, 1, 1, "FILE", {"--out", "--dialect"});
+             if (parsed.options.count("--out") == 0) {
+                 throw UsageError("expects --out DIR");
+             }
+             return RunBas(parsed.positional[0], parsed.Option("--out"), err,
+                           DialectOption(parsed));
+         },
+         "vantreel dmis bas examples/sample-station/plate.dmi --out /tmp/plate"}),
+    CommandRegistration({"dmis save",
+                         "FILE MODEL [--dialect strict|extended]   the parsed program as a model "
+                         "stream",
+                         Dmis(2, "FILE MODEL",
+                              [](const Args& a, DmisDialect d, std::ostream&, std::ostream& err) {
+                                  return RunSave(a[0], a[1], err, d);
+                              }),
                          "vantreel dmis save examples/sample-station/plate.dmi /tmp/plate.model"}),
-    CommandRegistration({"dmis load", "MODEL   the listing of a saved model",
-                         Fixed(1, "MODEL",
-                               [](const Args& a, std::ostream& out, std::ostream& err) {
-                                   return RunLoad(a[0], out, err);
-                               }),
+    CommandRegistration({"dmis load",
+                         "MODEL [--dialect strict|extended]   the listing of a saved model (a "
+                         "model is parsed already: the dialect changes nothing)",
+                         Dmis(1, "MODEL",
+                              [](const Args& a, DmisDialect, std::ostream& out, std::ostream& err) {
+                                  return RunLoad(a[0], out, err);
+                              }),
                          "vantreel dmis load /tmp/plate.model"}),
-    CommandRegistration({"demo", "FILE   tokens, comments and a model listing, for a first look",
-                         Fixed(1, "FILE",
-                               [](const Args& a, std::ostream& out, std::ostream& err) {
-                                   return RunDemo(a[0], out, err);
-                               }),
+    CommandRegistration({"demo",
+                         "FILE [--dialect strict|extended]   tokens, comments and a model "
+                         "listing, for a first look",
+                         Dmis(1, "FILE",
+                              [](const Args& a, DmisDialect d, std::ostream& out,
+                                 std::ostream& err) { return RunDemo(a[0], out, err, d); }),
                          "vantreel demo examples/sample-station/plate.dmi"}),
     CommandRegistration(
-        {"convert", "FILE [--name NAME]   a legacy DMIS file as a new built part",
+        {"convert",
+         "FILE [--name NAME] [--dialect strict|extended]   a legacy DMIS file as a new built part",
          [](const Args& args, std::ostream& out, std::ostream& err) {
-             const Arguments parsed = ParseArguments(args, 1, 1, "FILE", {"--name"});
+             const Arguments parsed = ParseArguments(args, 1, 1, "FILE", {"--name", "--dialect"});
              Args forwarded{parsed.positional[0]};
              if (parsed.options.count("--name") != 0) {
                  forwarded.insert(forwarded.end(), {"--name", parsed.Option("--name")});
+             }
+             if (parsed.options.count("--dialect") != 0) {
+                 forwarded.insert(
+                     forwarded.end(),
+                     {"--dialect", std::string(DmisDialectName(DialectOption(parsed)))});
              }
              return RunConvert(forwarded, out, err);
          },

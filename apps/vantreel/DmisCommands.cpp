@@ -2,6 +2,7 @@
 
 #include "dmis/DmisFile.h"
 #include "dmis/basic/BasicWriter.h"
+#include "dmis/dialect/ExtendedScan.h"
 #include "dmis/model/CComments.h"
 #include "dmis/model/CProgram.h"
 #include "dmis/scan/Scanner.h"
@@ -20,10 +21,23 @@
 
 namespace vantreel::cli {
 
-int RunTokens(const std::string& path, std::ostream& out, std::ostream& err) {
+namespace {
+
+bool ScanForCommand(Scanner& scanner, const std::string& path, CProgram& program,
+                    DmisDialect dialect) {
+    if (dialect == DmisDialect::Strict) {
+        return scanner.ScanFile(path, program);
+    }
+    DialectWarnings warnings;  // the parse reports them; a scan alone lists tokens
+    return ScanExtendedFile(scanner, path, program, warnings);
+}
+
+}  // namespace
+
+int RunTokens(const std::string& path, std::ostream& out, std::ostream& err, DmisDialect dialect) {
     CProgram program;
     Scanner scanner;
-    const bool ok = scanner.ScanFile(path, program);
+    const bool ok = ScanForCommand(scanner, path, program, dialect);
     WriteTokenDump(scanner, program.objComments.get(), out);
     out.flush();
     if (!ok) {
@@ -41,10 +55,19 @@ void UseStationLanguage() {
     SetLanguage(language);
 }
 
-// Parses the file in the station's language; the first error goes to err.
-bool ParseForCommand(const std::string& path, CProgram& program, std::ostream& err) {
+void WriteWarnings(const std::vector<DialectWarning>& warnings, std::ostream& out) {
+    for (const DialectWarning& warning : warnings) {
+        out << warning.line << '\t' << warning.id << '\t' << warning.Text() << '\n';
+    }
+}
+
+// Parses the file in the station's language; the warnings and the first
+// error go to err.
+bool ParseForCommand(const std::string& path, CProgram& program, std::ostream& err,
+                     DmisDialect dialect) {
     UseStationLanguage();
-    const DmisFileResult result = ParseDmisFile(path, program);
+    const DmisFileResult result = ParseDmisFile(path, program, dialect);
+    WriteWarnings(result.warnings, err);
     if (!result.ok) {
         err << result.message << '\n';
     }
@@ -53,18 +76,19 @@ bool ParseForCommand(const std::string& path, CProgram& program, std::ostream& e
 
 }  // namespace
 
-int RunList(const std::string& path, std::ostream& out, std::ostream& err) {
+int RunList(const std::string& path, std::ostream& out, std::ostream& err, DmisDialect dialect) {
     CProgram program;
-    if (!ParseForCommand(path, program, err)) {
+    if (!ParseForCommand(path, program, err, dialect)) {
         return 1;
     }
     program.PrettyPrint(out);
     return 0;
 }
 
-int RunBas(const std::string& path, const std::string& directory, std::ostream& err) {
+int RunBas(const std::string& path, const std::string& directory, std::ostream& err,
+           DmisDialect dialect) {
     CProgram program;
-    if (!ParseForCommand(path, program, err)) {
+    if (!ParseForCommand(path, program, err, dialect)) {
         return 1;
     }
     // The folder is made as mkdir -p would, once the program has parsed.
@@ -83,9 +107,10 @@ int RunBas(const std::string& path, const std::string& directory, std::ostream& 
     return 0;
 }
 
-int RunSave(const std::string& path, const std::string& model, std::ostream& err) {
+int RunSave(const std::string& path, const std::string& model, std::ostream& err,
+            DmisDialect dialect) {
     CProgram program;
-    if (!ParseForCommand(path, program, err)) {
+    if (!ParseForCommand(path, program, err, dialect)) {
         return 1;
     }
     try {
@@ -117,23 +142,34 @@ int RunLoad(const std::string& model, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-int RunCheck(const std::vector<std::string>& paths, std::ostream& out) {
+int RunCheck(const std::vector<std::string>& paths, std::ostream& out, DmisDialect dialect,
+             bool listWarnings) {
     UseStationLanguage();
     int failures = 0;
     for (const std::string& path : paths) {
         CProgram program;
-        const DmisFileResult result = ParseDmisFile(path, program);
-        out << path << '\t' << (result.ok ? "OK" : result.message) << '\n';
+        const DmisFileResult result = ParseDmisFile(path, program, dialect);
+        std::string verdict = result.message;
+        if (result.ok) {
+            verdict = result.warnings.empty()
+                          ? "OK"
+                          : "OK, " + std::to_string(result.warnings.size()) +
+                                (result.warnings.size() == 1 ? " warning" : " warnings");
+        }
+        out << path << '\t' << verdict << '\n';
+        if (listWarnings) {
+            WriteWarnings(result.warnings, out);
+        }
         failures += result.ok ? 0 : 1;
     }
     return failures == 0 ? 0 : 1;
 }
 
-int RunDemo(const std::string& path, std::ostream& out, std::ostream& err) {
+int RunDemo(const std::string& path, std::ostream& out, std::ostream& err, DmisDialect dialect) {
     UseStationLanguage();
     CProgram scanned;
     Scanner scanner;
-    if (!scanner.ScanFile(path, scanned)) {
+    if (!ScanForCommand(scanner, path, scanned, dialect)) {
         err << scanner.LastError() << '\n';
         return 1;
     }
@@ -158,7 +194,7 @@ int RunDemo(const std::string& path, std::ostream& out, std::ostream& err) {
     }
     out << "\n== The parsed program, listed as DMIS ==\n";
     out.flush();
-    return RunList(path, out, err);
+    return RunList(path, out, err, dialect);
 }
 
 }  // namespace vantreel::cli

@@ -1,5 +1,6 @@
 #include "StationCommands.h"
 
+#include <optional>
 #include "components/FileSystemPart.h"
 #include "dmis/ConversionDriver.h"
 #include "shared/AtomicFile.h"
@@ -157,8 +158,22 @@ void MakePart(const fs::path& folder, const std::string& name) {
 }  // namespace
 
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty() || (args.size() != 1 && !(args.size() == 3 && args[1] == "--name"))) {
-        err << "usage: vantreel convert FILE [--name NAME]\n";
+    // FILE, then --name NAME and --dialect strict|extended, each at most once.
+    std::optional<std::string> name;
+    std::optional<DmisDialect> dialect;
+    bool usable = !args.empty() && args.size() % 2 == 1;
+    for (std::size_t i = 1; usable && i + 1 < args.size(); i += 2) {
+        if (args[i] == "--name" && !name) {
+            name = args[i + 1];
+        } else if (args[i] == "--dialect" && !dialect) {
+            dialect = ParseDmisDialect(args[i + 1]);
+            usable = dialect.has_value();
+        } else {
+            usable = false;
+        }
+    }
+    if (!usable) {
+        err << "usage: vantreel convert FILE [--name NAME] [--dialect strict|extended]\n";
         return 2;
     }
     InitResources();
@@ -166,14 +181,21 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     SetLanguage(language);
     LegacyConversion conversion;
     conversion.SourceFile = args[0];
-    conversion.Name = args.size() == 3 ? args[2] : fs::path(args[0]).stem().string();
+    conversion.Name = name ? *name : fs::path(args[0]).stem().string();
+    // The tool lists the warnings itself; without --dialect the registry decides.
+    conversion.Dialect = dialect;
+    conversion.ReportWarnings = false;
     try {
         conversion.Directory = (fs::path(GetRepositoryRoot("")) / conversion.Name).string();
     } catch (const Error& error) {
         err << "ERROR: " << error.Description() << '\n';
         return 1;
     }
-    if (!ConvertLegacyPart(conversion)) {
+    const bool converted = ConvertLegacyPart(conversion);
+    for (const DialectWarning& warning : conversion.Warnings) {
+        err << warning.line << '\t' << warning.id << '\t' << warning.Text() << '\n';
+    }
+    if (!converted) {
         return 1;
     }
     // The part stands even when its build failed; the status says so.

@@ -3,6 +3,8 @@
 #include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
 #include "dmis/basic/BasicWriter.h"
+#include "dmis/dialect/ExtendedRules.h"
+#include "dmis/dialect/ExtendedScan.h"
 #include "dmis/model/CProgram.h"
 #include "dmis/model/DmisTables.h"
 #include "dmis/parse/Analyzer.h"
@@ -37,6 +39,21 @@ constexpr int32_t kNotStarted = 167100;
 constexpr int32_t kLeftRunning = 167101;
 constexpr int32_t kBuildFailed = 167102;
 
+// At most this many warnings are listed in the message box; the rest are counted.
+constexpr std::size_t kWarningsShown = 20;
+
+void ReportDialectWarnings(const LegacyConversion& conversion) {
+    std::string text = conversion.SourceFile + ":";
+    for (std::size_t i = 0; i < conversion.Warnings.size() && i < kWarningsShown; ++i) {
+        const DialectWarning& warning = conversion.Warnings[i];
+        text += "\n" + std::to_string(warning.line) + ": " + warning.Text();
+    }
+    if (conversion.Warnings.size() > kWarningsShown) {
+        text += "\n(+" + std::to_string(conversion.Warnings.size() - kWarningsShown) + ")";
+    }
+    MsgBoxEx("[" + text + "]", vbOKOnly + vbInformation, "");
+}
+
 }  // namespace
 
 bool ConvertLegacyPart(LegacyConversion& conversion) {
@@ -48,14 +65,30 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
         ParseContext context;  // empty registries for this conversion
         CProgram program;
         Scanner scanner;
-        if (!scanner.ScanFile(conversion.SourceFile, program)) {
+        const DmisDialect dialect = conversion.Dialect.value_or(DmisDialectFromRegistry());
+        DialectWarnings warnings;
+        ExtendedRules rules(warnings);
+        conversion.Warnings.clear();
+        if (dialect == DmisDialect::Extended) {
+            context.extended = &rules;
+        }
+        const bool scanned =
+            dialect == DmisDialect::Extended
+                ? ScanExtendedFile(scanner, conversion.SourceFile, program, warnings)
+                : scanner.ScanFile(conversion.SourceFile, program);
+        if (!scanned) {
             MsgBoxEx("[Error scanning: ]" + scanner.LastError(), vbOKOnly + vbExclamation, "");
             return false;
         }
         StatementParser parser(scanner, context);
-        if (!parser.ParseProgram(program)) {
+        const bool parsed = parser.ParseProgram(program);
+        conversion.Warnings = warnings.Sorted();
+        if (!parsed) {
             MsgBoxEx("[Error parsing: ]" + scanner.Message(), vbOKOnly + vbExclamation, "");
             return false;
+        }
+        if (context.extended != nullptr) {
+            CompleteExtendedProgram(program, rules);
         }
         // The part is made and written in a working folder beside its place
         // and renamed in when complete: an interrupted conversion never
@@ -84,6 +117,9 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
             // An empty directory stays empty: repagination is skipped and the
             // build reports that it has no project.
             conversion.Directory = finalDirectory;
+        }
+        if (conversion.ReportWarnings && !conversion.Warnings.empty()) {
+            ReportDialectWarnings(conversion);
         }
         RepaginateProject(conversion.Directory);
         conversion.Built = BuildProject(conversion.Directory, conversion.BuildTimeoutMs);

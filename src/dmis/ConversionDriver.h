@@ -1,7 +1,12 @@
 #pragma once
 
+#include "dmis/dialect/DialectWarnings.h"
+#include "dmis/dialect/DmisDialect.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vantreel {
 
@@ -16,6 +21,14 @@ struct LegacyConversion {
     // Set by the conversion: the development environment ran and ended with
     // exit code 0. The conversion's own result does not depend on it.
     bool Built = false;
+    // The DMIS dialect; without one, the registry value Common\DmisDialect
+    // decides (Strict when it is missing), as for the part selection dialog.
+    std::optional<DmisDialect> Dialect;
+    // Whether the conversion shows the extended dialect's warnings in a
+    // message box once it has converted (a caller listing them itself clears it).
+    bool ReportWarnings = true;
+    // Set by the conversion: what the extended dialect accepted, in line order.
+    std::vector<DialectWarning> Warnings;
 };
 
 // Scans and parses the DMIS file, creates the part through the part manager,

@@ -1,5 +1,7 @@
 #include "dmis/DmisFile.h"
 
+#include "dmis/dialect/ExtendedRules.h"
+#include "dmis/dialect/ExtendedScan.h"
 #include "dmis/model/CProgram.h"
 #include "dmis/model/DmisTables.h"
 #include "dmis/parse/Analyzer.h"
@@ -11,14 +13,33 @@ namespace vantreel {
 
 namespace {
 
-DmisFileResult Parse(Scanner& scanner, CProgram& program, const ProgressCallback& progress) {
+DmisFileResult Parse(Scanner& scanner, CProgram& program, const ProgressCallback& progress,
+                     ExtendedRules* extended = nullptr) {
     ParseContext context;
     context.progress = progress;
+    context.extended = extended;
     StatementParser parser(scanner, context);
     if (!parser.ParseProgram(program)) {
-        return {false, scanner.Message()};
+        return {false, scanner.Message(), {}};
     }
-    return {true, {}};
+    if (extended != nullptr) {
+        CompleteExtendedProgram(program, *extended);
+    }
+    return {true, {}, {}};
+}
+
+// The extended dialect: warnings from the lines and from the parser.
+DmisFileResult ParseExtended(Scanner& scanner, bool scanned, CProgram& program,
+                             DialectWarnings& warnings, const ProgressCallback& progress) {
+    DmisFileResult result;
+    if (!scanned) {
+        result = {false, scanner.LastError(), {}};
+    } else {
+        ExtendedRules rules(warnings);
+        result = Parse(scanner, program, progress, &rules);
+    }
+    result.warnings = warnings.Sorted();
+    return result;
 }
 
 }  // namespace
@@ -29,7 +50,7 @@ DmisFileResult ParseDmisFile(const std::string& path, CProgram& program,
     InitDmisTables();
     Scanner scanner;
     if (!scanner.ScanFile(path, program)) {
-        return {false, scanner.LastError()};
+        return {false, scanner.LastError(), {}};
     }
     return Parse(scanner, program, progress);
 }
@@ -40,9 +61,35 @@ DmisFileResult ParseDmisText(std::string_view text, const std::string& name, CPr
     InitDmisTables();
     Scanner scanner;
     if (!scanner.ScanText(text, program, name)) {
-        return {false, scanner.LastError()};
+        return {false, scanner.LastError(), {}};
     }
     return Parse(scanner, program, progress);
+}
+
+DmisFileResult ParseDmisFile(const std::string& path, CProgram& program, DmisDialect dialect,
+                             const ProgressCallback& progress) {
+    if (dialect == DmisDialect::Strict) {
+        return ParseDmisFile(path, program, progress);
+    }
+    InitLabelTypes();
+    InitDmisTables();
+    Scanner scanner;
+    DialectWarnings warnings;
+    const bool scanned = ScanExtendedFile(scanner, path, program, warnings);
+    return ParseExtended(scanner, scanned, program, warnings, progress);
+}
+
+DmisFileResult ParseDmisText(std::string_view text, const std::string& name, CProgram& program,
+                             DmisDialect dialect, const ProgressCallback& progress) {
+    if (dialect == DmisDialect::Strict) {
+        return ParseDmisText(text, name, program, progress);
+    }
+    InitLabelTypes();
+    InitDmisTables();
+    Scanner scanner;
+    DialectWarnings warnings;
+    const bool scanned = ScanExtendedText(scanner, text, name, program, warnings);
+    return ParseExtended(scanner, scanned, program, warnings, progress);
 }
 
 }  // namespace vantreel

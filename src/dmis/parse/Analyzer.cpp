@@ -185,7 +185,7 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
         const std::string labelType(parts[1].String());
         const std::string key = labelType + "(" + std::string(parts[2].String()) + ")";
         if (!context_.Register(key, ParseContext::DefinedLabels) && labelType != "F" &&
-            labelType != "FA" && labelType != "V") {
+            labelType != "FA" && labelType != "V" && !TakeLaterDefinition(key)) {
             return FailWrapped(p, kLabelDefinedTwice);
         }
         statement.SetLValue(std::move(label));
@@ -197,7 +197,8 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     } else {
         ExpressionNode& target = SpareNode();
         if (expressions_.ParseAssignTarget(target)) {
-            if (!context_.IsRegistered(target->Value().ToText(), ParseContext::DeclaredVariables)) {
+            if (!context_.IsRegistered(target->Value().ToText(), ParseContext::DeclaredVariables) &&
+                !TakeUndeclared(target->Value().ToText())) {
                 return FailWrapped(p, kUndeclaredName);
             }
             statement.SetLValue(std::move(target));
@@ -232,6 +233,9 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
         scanner_.SetPosition(afterWord);
     }
     if (scanner_.Token() != tkSlash) {
+        if (IsBareStatement(word)) {
+            return true;
+        }
         return Fail(p, 2, Shape::Wrapped, kSeparatorExpected);
     }
     if (!ParseParameters(statement)) {
@@ -304,7 +308,7 @@ bool StatementParser::ParseOutputParameter(CExpression& parameter) {
     token = scanner_.Token();
     if (token == tkComma) {
         token = scanner_.Token();
-        if (token != tkInteger && token != tkReal) {
+        if (token != tkInteger && token != tkReal && !TakeVariablePoint(token)) {
             return FailWrapped(p, kBadSecondPoint);
         }
         points.Append(scanner_.TokenData());

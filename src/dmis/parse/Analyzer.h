@@ -74,6 +74,16 @@ class StatementParser {
     bool ParseBodyStatement(CStatements& into, int32_t blockStart, bool& failed,
                             CStatement** parsed = nullptr);
     std::string_view CurrentWord() const;
+    // The extended dialect's acceptances (ExtendedRules.cpp); each is false
+    // by the strict rules and warns when it accepts.
+    // The word just read ends its line: a statement without parameters.
+    bool IsBareStatement(std::string_view word);
+    // A label defined once more, or referenced before its definition.
+    bool TakeLaterDefinition(const std::string& key);
+    // An assignment to a variable no DECL declared: declared from here on.
+    bool TakeUndeclared(const std::string& name);
+    // The token just read, a variable, as the last value of a point list.
+    bool TakeVariablePoint(int16_t token);
     // An empty node for an attempt that usually fails (a left-hand label, an
     // assignment target): kept and cleared between attempts, replaced when an
     // attempt succeeds and takes it.

@@ -238,11 +238,15 @@ bool ExpressionParser::ParsePrimary(ExpressionNode& out) {
         labelKey_ += '(';
         labelKey_ += parts[2].String();
         labelKey_ += ')';
-        context_.Register(labelKey_, ParseContext::DefinedLabels);
+        if (context_.Register(labelKey_, ParseContext::DefinedLabels) &&
+            context_.extended != nullptr) {
+            NoteForwardReference(labelKey_);
+        }
         return true;
     }
     if (ParseIndexedName(out) || ParseConstant(out) || ParseDatumRef(out) ||
-        ParseFunctionCall(out) || ParseName(out) || ParseParenthesized(out)) {
+        ParseFunctionCall(out) || ParseName(out) || ParseParenthesized(out) ||
+        ParseLogicalConstant(out)) {
         return true;
     }
     return Fail(p0, 1, Shape::Wrapped, kNoExpression);

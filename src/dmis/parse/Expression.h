@@ -64,6 +64,11 @@ class ExpressionParser {
     bool ParseFunctionCall(ExpressionNode& out);
     bool ParseName(ExpressionNode& out);
     bool ParseParenthesized(ExpressionNode& out);
+    // .TRUE. or .FALSE. as an operand (A .EQ. .FALSE.): the extended dialect
+    // only (ExtendedRules.cpp).
+    bool ParseLogicalConstant(ExpressionNode& out);
+    // A label referenced before anything defined it (extended dialect only).
+    void NoteForwardReference(const std::string& key);
 
     // A level with a tail: the operand, then { operator operand }.
     bool ParseLevel(Level level, ExpressionNode& out);

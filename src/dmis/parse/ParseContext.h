@@ -11,6 +11,8 @@
 
 namespace vantreel {
 
+struct ExtendedRules;
+
 // Thrown when statements or expressions nest deeper than ParseContext::kMaxDepth;
 // the program parser turns it into its message.
 struct NestedTooDeeply {
@@ -63,6 +65,8 @@ class ParseContext {
 
     ProgressCallback progress;
     int32_t depth = 0;
+    // Set for the extended dialect; nullptr parses by the strict rules.
+    ExtendedRules* extended = nullptr;
 
   private:
     using KeySet = NameSet;

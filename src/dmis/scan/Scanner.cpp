@@ -1,6 +1,7 @@
 #include "dmis/scan/Scanner.h"
 #include "shared/Text.h"
 
+#include "dmis/dialect/ExtendedLines.h"
 #include "dmis/model/CComments.h"
 #include "dmis/model/CProgram.h"
 #include "dmis/scan/LabelTypes.h"
@@ -135,6 +136,23 @@ bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::
         lastError_ = "ParseFile error on '" + path + "', " + error.Description();
     } catch (const std::bad_alloc&) {
         lastError_ = "ParseFile error on '" + path + "', not enough memory for its tokens";
+    }
+    return false;
+}
+
+bool Scanner::ScanLines(const ExtendedLines& lines, CProgram& objProgram, const std::string& name) {
+    state_ = Start;
+    pending_ = 0;
+    try {
+        for (std::size_t i = 0; i < lines.Count(); ++i) {
+            lineNum_ = lines.Number(i);
+            ScanLogicalLine(lines.Text(i), objProgram);
+        }
+        return true;
+    } catch (const Error& error) {
+        lastError_ = "ParseFile error on '" + name + "', " + error.Description();
+    } catch (const std::bad_alloc&) {
+        lastError_ = "ParseFile error on '" + name + "', not enough memory for its tokens";
     }
     return false;
 }
@@ -356,13 +374,19 @@ void Scanner::LexStart(unsigned char ch) {
             if (ch <= 32) {
                 return;  // blanks, tabs and other control characters
             }
+            if (ch >= 0x80 && lettersBeyondAscii_) {
+                state_ = InWord;
+                text_.assign(1, static_cast<char>(ch));
+                return;
+            }
             EmitError("Invalid character encountered");
             return;
     }
 }
 
 bool Scanner::IsWordRunChar(unsigned char ch) const noexcept {
-    return IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_);
+    return IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_) ||
+           (ch >= 0x80 && lettersBeyondAscii_);
 }
 
 void Scanner::LexWord(unsigned char ch) {

@@ -13,6 +13,7 @@
 namespace vantreel {
 
 class CProgram;
+class ExtendedLines;
 class PhysicalLineReader;
 
 // One scanned token, 16 bytes. Texts (words, strings, error messages, the
@@ -68,6 +69,14 @@ class Scanner {
     // The same for text held in memory; name stands for the path in LastError.
     bool ScanText(std::string_view text, CProgram& objProgram, const std::string& name);
 
+    // The logical lines the extended dialect prepared, each with its own line
+    // number; name stands for the path in LastError.
+    bool ScanLines(const ExtendedLines& lines, CProgram& objProgram, const std::string& name);
+
+    // Whether bytes above 127 are letters of words and names (the extended
+    // dialect: Latin-1 and Windows-1252 letters in labels). Off by default.
+    void SetLettersBeyondAscii(bool value) noexcept { lettersBeyondAscii_ = value; }
+
     void Terminate() noexcept {}
 
     // Appends a token of kind nType, taking its data from the lexer registers.
@@ -84,6 +93,8 @@ class Scanner {
 
     int32_t LineNum() const noexcept { return lineNum_; }
     const std::string& LastError() const noexcept { return lastError_; }
+    // Records a failure found before the scanner saw the text.
+    void SetLastError(std::string message) { lastError_ = std::move(message); }
     int32_t Position() const noexcept { return position_; }
     void SetPosition(int32_t value) noexcept { position_ = value; }
     int32_t ErrorOffset() const noexcept { return 0; }
@@ -171,6 +182,7 @@ class Scanner {
     std::string errorText_;
     double realValue_ = 0;  // the value of the real about to be added, once parsed
     bool realValueReady_ = false;
+    bool lettersBeyondAscii_ = false;
 };
 
 }  // namespace vantreel
