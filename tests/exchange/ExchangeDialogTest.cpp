@@ -266,6 +266,36 @@ TEST_F(ExchangeDialogTest, ImportALegacyListAndRefuseOtherFiles) {
     EXPECT_EQ(ReadFile(target / "GEAR" / "GEAR.vbp"), "Type=Exe\r\n");
 }
 
+// Import hands a legacy list to ImportLegacy, which reports its own refusals
+// and errors: the import itself was carried out either way.
+TEST_F(ExchangeDialogTest, ImportOfALegacyListEndsInImportLegacy) {
+    MakePart("TAKEN");
+    const fs::path target = directory_.Path() / "target";
+    fs::create_directories(target);
+    struct Case {
+        std::string name, list, message;
+    };
+    const Case cases[] = {
+        {"TAKEN", "TAKEN\r\nVisualBasic\r\nD:TAKEN.vbp\r\n", "already contains a part"},
+        {"LOST", "LOST\r\nVisualBasic\r\nD:LOST.vbp\r\nD:missing.bas\r\n", "missing.bas"},
+    };
+    for (const Case& c : cases) {
+        WriteFile(outside_ / c.name / (c.name + ".vbp"), "Type=Exe\r\n");
+        WriteFile(outside_ / c.name / (c.name + ".lst"), c.list);
+        messages_.clear();
+        QueueModalAnswer([&](QDialog& d) {
+            Control<QLineEdit>(d, "txtSource")
+                ->setText(QString::fromStdString((outside_ / c.name / (c.name + ".lst")).string()));
+            Click(d, "cmdOK");
+        });
+        Export exporter;
+        EXPECT_TRUE(exporter.Import(1033, target.string())) << c.name;
+        ASSERT_EQ(messages_.size(), 1u) << c.name;
+        EXPECT_NE(messages_[0].find(c.message), std::string::npos) << messages_[0];
+        EXPECT_TRUE(fs::is_empty(target)) << c.name;
+    }
+}
+
 TEST_F(ExchangeDialogTest, ImportWithoutTargetFolderIsCancelled) {
     WriteFile(outside_ / "GEAR" / "GEAR.lst", "GEAR\r\nVisualBasic\r\n");
     QueueModalAnswer([&](QDialog& d) {

@@ -275,6 +275,8 @@ TEST_F(ExchangeLogicTest, ExportFileNeedsPathTitleAndUser) {
     EXPECT_FALSE(logic.Ok((outside_ / "no" / "x.zip").string(), "t", "u", ""));
     ASSERT_EQ(log.shown.size(), 1u);
     EXPECT_EQ(log.shown[0].text, GetResString(125104));
+    EXPECT_EQ(log.shown[0].style, vbOKOnly);
+    EXPECT_EQ(log.shown[0].title, GetResString(110089));
     EXPECT_FALSE(logic.State().result);
     WriteFile(outside_ / "old.zip", "old contents");
     EXPECT_TRUE(logic.Ok((outside_ / "old.zip").string(), " t ", "u", "c"));
@@ -296,6 +298,7 @@ TEST_F(ExchangeLogicTest, LegacyTargetFolder) {
     EXPECT_FALSE(logic.Ok(missing));
     ASSERT_EQ(log.shown.size(), 1u);
     EXPECT_EQ(log.shown[0].text, "The folder " + missing + " does not exist.");
+    EXPECT_EQ(log.shown[0].style, vbOKOnly);
     EXPECT_EQ(log.shown[0].title, GetResString(125010));
     EXPECT_TRUE(logic.Ok(outside_.string()));
     EXPECT_EQ(logic.State().targetDir, outside_.string() + "/");
