@@ -144,6 +144,24 @@ TEST_F(ExchangeDialogTest, ExportPathThatCannotBeCreatedKeepsTheDialogOpen) {
     EXPECT_FALSE(fs::exists(outside_ / "no"));
 }
 
+TEST_F(ExchangeDialogTest, BrowsingToAnExistingExportFileAsksNothing) {
+    const fs::path old = outside_ / "old.zip";
+    WriteFile(old, "old contents");
+    FormExport form;
+    form.Load(1033);
+    QueueModalAnswer([&](QDialog& d) {
+        auto& files = dynamic_cast<QFileDialog&>(d);
+        EXPECT_EQ(files.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(files.windowTitle().toStdString(), GetResString(125023));
+        // Qt's own overwrite question would bypass the library's message box.
+        ASSERT_TRUE(files.testOption(QFileDialog::DontConfirmOverwrite));
+        ChooseFile(d, old.string());
+    });
+    Click(form, "cmdBrowse");
+    EXPECT_EQ(Control<QLineEdit>(form, "txtExportPath")->text().toStdString(), old.string());
+    EXPECT_EQ(ReadFile(old), "old contents");  // only OK empties it
+}
+
 TEST_F(ExchangeDialogTest, LegacyExportAsksForTheTargetFolder) {
     const fs::path a = MakePart("A");
     const fs::path target = directory_.Path() / "legacy";
