@@ -198,6 +198,37 @@ TEST_F(ExchangeLogicTest, OnlyAnExactFTagMakesAFolder) {
     EXPECT_TRUE(fs::is_empty(target));
 }
 
+TEST_F(ExchangeLogicTest, ThePartsProgramIsStartedOnlyWhenItWasCopied) {
+    const fs::path target = directory_.Path() / "target";
+    fs::create_directories(target);
+    // A part whose program is already in the target, found by a pattern if
+    // the part's name were read as one.
+    WriteFile(target / "GEAR" / "GEAR.exe", "MZ");
+    struct Case {
+        std::string name;
+        bool withProgram;
+    };
+    const Case cases[] = {{"SHAFT", true}, {"PLAIN", false}, {"GE?R", false}, {"G*", false}};
+    for (const Case& c : cases) {
+        const fs::path dir = outside_ / "lists" / c.name;
+        WriteFile(dir / (c.name + ".vbp"), "Type=Exe\r\n");
+        std::string list = c.name + "\r\nVisualBasic\r\nD:" + c.name + ".vbp\r\n";
+        if (c.withProgram) {
+            WriteFile(dir / (c.name + ".exe"), "MZ");
+            list += "D:" + c.name + ".exe\r\n";
+        }
+        WriteFile(dir / (c.name + ".lst"), list);
+        started_.clear();
+        EXPECT_EQ(ErrorNumber([&] {
+                      CopyLegacyExport((dir / (c.name + ".lst")).string(), target.string(), false);
+                  }),
+                  0)
+            << c.name;
+        EXPECT_TRUE(fs::exists(target / c.name / (c.name + ".vbp"))) << c.name;
+        EXPECT_EQ(started_.size(), c.withProgram ? 1u : 0u) << c.name;
+    }
+}
+
 // ---- the dialogs' rules --------------------------------------------------------
 
 TEST_F(ExchangeLogicTest, ExportOptionsListEachPartOnce) {
