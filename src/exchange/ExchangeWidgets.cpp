@@ -31,6 +31,9 @@ std::string AskFileName(QWidget* parent, bool save, int32_t titleId, int32_t fil
                        QtFileFilter(GetResString(filterId)));
     dialog.setObjectName("dlgFile");
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // An existing export file is emptied by the path test at OK; Qt's own
+    // overwrite question would bypass the library's message box.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (ShowModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -71,7 +71,9 @@ bool Export::Import(int32_t language, const std::optional<std::string>& path) {
             return false;
         }
         if (state.legacy) {
-            ImportLegacyWithMessages(state.exportFile, target, state.templateFlag);
+            // ImportLegacy reports its own refusals and errors; the import
+            // was carried out either way.
+            ImportLegacy(state.exportFile, target, state.templateFlag);
             return true;
         }
         CreatePartExport()->ImportProjects(state.exportFile, state.partNames, target,

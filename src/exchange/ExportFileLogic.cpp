@@ -15,7 +15,7 @@ bool ExportFileLogic::Ok(const std::string& path, const std::string& title, cons
                                 : open(path.c_str(),
                                        O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0 || close(fd) != 0) {
-        MsgBoxEx(GetResString(125104), vbOKOnly + vbExclamation, GetResString(110089));
+        MsgBoxEx(GetResString(125104), vbOKOnly, GetResString(110089));
         return false;
     }
     state_.exportPath = path;
@@ -40,7 +40,7 @@ std::string ExportPartLogic::PartNameOf(const std::string& firstPart) {
 
 bool ExportPartLogic::Ok(const std::string& dir) {
     if (dir.size() > 3 && !DirectoryExists(dir)) {
-        MsgBoxEx(FormatResString(125117, dir), vbOKOnly + vbExclamation, GetResString(125010));
+        MsgBoxEx(FormatResString(125117, dir), vbOKOnly, GetResString(125010));
         return false;
     }
     std::string target = dir;

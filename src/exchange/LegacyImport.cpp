@@ -128,8 +128,10 @@ LegacyImportResult CopyLegacyExport(const std::string& sExportFile, const std::s
     staged.Commit();
     result.target = target;
 
+    // The name is taken literally: a "?" or "*" in it is no pattern here.
     const std::string program = CombinePath(target, name + ".exe");
-    if (FileExists(program)) {
+    struct stat programInfo {};
+    if (stat(program.c_str(), &programInfo) == 0 && S_ISREG(programInfo.st_mode)) {
         StartProgram("\"" + GetShortPath(program) + "\" /REGSERVER");
     }
     if (bUpgradeProject) {

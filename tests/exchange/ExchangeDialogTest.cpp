@@ -144,6 +144,24 @@ TEST_F(ExchangeDialogTest, ExportPathThatCannotBeCreatedKeepsTheDialogOpen) {
     EXPECT_FALSE(fs::exists(outside_ / "no"));
 }
 
+TEST_F(ExchangeDialogTest, BrowsingToAnExistingExportFileAsksNothing) {
+    const fs::path old = outside_ / "old.zip";
+    WriteFile(old, "old contents");
+    FormExport form;
+    form.Load(1033);
+    QueueModalAnswer([&](QDialog& d) {
+        auto& files = dynamic_cast<QFileDialog&>(d);
+        EXPECT_EQ(files.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(files.windowTitle().toStdString(), GetResString(125023));
+        // Qt's own overwrite question would bypass the library's message box.
+        ASSERT_TRUE(files.testOption(QFileDialog::DontConfirmOverwrite));
+        ChooseFile(d, old.string());
+    });
+    Click(form, "cmdBrowse");
+    EXPECT_EQ(Control<QLineEdit>(form, "txtExportPath")->text().toStdString(), old.string());
+    EXPECT_EQ(ReadFile(old), "old contents");  // only OK empties it
+}
+
 TEST_F(ExchangeDialogTest, LegacyExportAsksForTheTargetFolder) {
     const fs::path a = MakePart("A");
     const fs::path target = directory_.Path() / "legacy";
@@ -264,6 +282,36 @@ TEST_F(ExchangeDialogTest, ImportALegacyListAndRefuseOtherFiles) {
     Export exporter;
     EXPECT_TRUE(exporter.Import(1033, target.string()));
     EXPECT_EQ(ReadFile(target / "GEAR" / "GEAR.vbp"), "Type=Exe\r\n");
+}
+
+// Import hands a legacy list to ImportLegacy, which reports its own refusals
+// and errors: the import itself was carried out either way.
+TEST_F(ExchangeDialogTest, ImportOfALegacyListEndsInImportLegacy) {
+    MakePart("TAKEN");
+    const fs::path target = directory_.Path() / "target";
+    fs::create_directories(target);
+    struct Case {
+        std::string name, list, message;
+    };
+    const Case cases[] = {
+        {"TAKEN", "TAKEN\r\nVisualBasic\r\nD:TAKEN.vbp\r\n", "already contains a part"},
+        {"LOST", "LOST\r\nVisualBasic\r\nD:LOST.vbp\r\nD:missing.bas\r\n", "missing.bas"},
+    };
+    for (const Case& c : cases) {
+        WriteFile(outside_ / c.name / (c.name + ".vbp"), "Type=Exe\r\n");
+        WriteFile(outside_ / c.name / (c.name + ".lst"), c.list);
+        messages_.clear();
+        QueueModalAnswer([&](QDialog& d) {
+            Control<QLineEdit>(d, "txtSource")
+                ->setText(QString::fromStdString((outside_ / c.name / (c.name + ".lst")).string()));
+            Click(d, "cmdOK");
+        });
+        Export exporter;
+        EXPECT_TRUE(exporter.Import(1033, target.string())) << c.name;
+        ASSERT_EQ(messages_.size(), 1u) << c.name;
+        EXPECT_NE(messages_[0].find(c.message), std::string::npos) << messages_[0];
+        EXPECT_TRUE(fs::is_empty(target)) << c.name;
+    }
 }
 
 TEST_F(ExchangeDialogTest, ImportWithoutTargetFolderIsCancelled) {

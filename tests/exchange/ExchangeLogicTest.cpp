@@ -198,6 +198,37 @@ TEST_F(ExchangeLogicTest, OnlyAnExactFTagMakesAFolder) {
     EXPECT_TRUE(fs::is_empty(target));
 }
 
+TEST_F(ExchangeLogicTest, ThePartsProgramIsStartedOnlyWhenItWasCopied) {
+    const fs::path target = directory_.Path() / "target";
+    fs::create_directories(target);
+    // A part whose program is already in the target, found by a pattern if
+    // the part's name were read as one.
+    WriteFile(target / "GEAR" / "GEAR.exe", "MZ");
+    struct Case {
+        std::string name;
+        bool withProgram;
+    };
+    const Case cases[] = {{"SHAFT", true}, {"PLAIN", false}, {"GE?R", false}, {"G*", false}};
+    for (const Case& c : cases) {
+        const fs::path dir = outside_ / "lists" / c.name;
+        WriteFile(dir / (c.name + ".vbp"), "Type=Exe\r\n");
+        std::string list = c.name + "\r\nVisualBasic\r\nD:" + c.name + ".vbp\r\n";
+        if (c.withProgram) {
+            WriteFile(dir / (c.name + ".exe"), "MZ");
+            list += "D:" + c.name + ".exe\r\n";
+        }
+        WriteFile(dir / (c.name + ".lst"), list);
+        started_.clear();
+        EXPECT_EQ(ErrorNumber([&] {
+                      CopyLegacyExport((dir / (c.name + ".lst")).string(), target.string(), false);
+                  }),
+                  0)
+            << c.name;
+        EXPECT_TRUE(fs::exists(target / c.name / (c.name + ".vbp"))) << c.name;
+        EXPECT_EQ(started_.size(), c.withProgram ? 1u : 0u) << c.name;
+    }
+}
+
 // ---- the dialogs' rules --------------------------------------------------------
 
 TEST_F(ExchangeLogicTest, ExportOptionsListEachPartOnce) {
@@ -275,6 +306,8 @@ TEST_F(ExchangeLogicTest, ExportFileNeedsPathTitleAndUser) {
     EXPECT_FALSE(logic.Ok((outside_ / "no" / "x.zip").string(), "t", "u", ""));
     ASSERT_EQ(log.shown.size(), 1u);
     EXPECT_EQ(log.shown[0].text, GetResString(125104));
+    EXPECT_EQ(log.shown[0].style, vbOKOnly);
+    EXPECT_EQ(log.shown[0].title, GetResString(110089));
     EXPECT_FALSE(logic.State().result);
     WriteFile(outside_ / "old.zip", "old contents");
     EXPECT_TRUE(logic.Ok((outside_ / "old.zip").string(), " t ", "u", "c"));
@@ -296,6 +329,7 @@ TEST_F(ExchangeLogicTest, LegacyTargetFolder) {
     EXPECT_FALSE(logic.Ok(missing));
     ASSERT_EQ(log.shown.size(), 1u);
     EXPECT_EQ(log.shown[0].text, "The folder " + missing + " does not exist.");
+    EXPECT_EQ(log.shown[0].style, vbOKOnly);
     EXPECT_EQ(log.shown[0].title, GetResString(125010));
     EXPECT_TRUE(logic.Ok(outside_.string()));
     EXPECT_EQ(logic.State().targetDir, outside_.string() + "/");
