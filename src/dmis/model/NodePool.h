@@ -1,9 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
-#include <mutex>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace vantreel {
@@ -18,7 +19,7 @@ class NodePool {
   public:
     static void* Allocate() {
         Pool& pool = Instance();
-        std::lock_guard lock(pool.mutex);
+        const Guard guard(pool.busy);
         ++pool.live;
         if (pool.freeList != nullptr) {
             FreeBlock* block = pool.freeList;
@@ -34,7 +35,7 @@ class NodePool {
 
     static void Release(void* pointer) noexcept {
         Pool& pool = Instance();
-        std::lock_guard lock(pool.mutex);
+        const Guard guard(pool.busy);
         auto* block = static_cast<FreeBlock*>(pointer);
         block->next = pool.freeList;
         pool.freeList = block;
@@ -55,8 +56,28 @@ class NodePool {
     };
     static constexpr std::size_t kBlocksPerChunk = 65536 / sizeof(Block);
 
+    // A pool is almost never contended (one conversion per thread, and each
+    // call holds it for a few instructions): a flag taken with one exchange
+    // and given back with a plain store costs far less than a mutex per node.
+    class Guard {
+      public:
+        explicit Guard(std::atomic<bool>& busy) noexcept : busy_(busy) {
+            while (busy_.exchange(true, std::memory_order_acquire)) {
+                while (busy_.load(std::memory_order_relaxed)) {
+                    std::this_thread::yield();
+                }
+            }
+        }
+        ~Guard() { busy_.store(false, std::memory_order_release); }
+        Guard(const Guard&) = delete;
+        Guard& operator=(const Guard&) = delete;
+
+      private:
+        std::atomic<bool>& busy_;
+    };
+
     struct Pool {
-        std::mutex mutex;
+        std::atomic<bool> busy{false};
         std::vector<std::unique_ptr<Block[]>> chunks;
         std::size_t used = 0;
         std::size_t live = 0;
