@@ -5,12 +5,21 @@
 #include "touch/ModalDialogs.h"
 
 #include <QFileDialog>
+#include <QPushButton>
 #include <QStringList>
 
 namespace vantreel {
 
 QString ResText(int32_t id) {
     return QString::fromStdString(GetResString(id));
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setMinimumWidth(100);
+    return button;
 }
 
 QString QtFileFilter(const std::string& filter) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+class QPushButton;
 class QWidget;
 
 namespace vantreel {
@@ -13,6 +14,17 @@ namespace vantreel {
 
 // String resource id in the current language.
 QString ResText(int32_t id);
+
+// A button of the dialogs, named by its control name: Enter never presses it
+// by default, and it is wide enough for the longest caption of the two languages.
+QPushButton* MakeButton(QWidget* parent, const char* name);
+
+// Gives a new control its control name and hands it back.
+template <class T>
+T* Named(T* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
 
 // A file dialog shown modally (through ShowModal, so tests can answer it):
 // the title and filter from string resources, the filter written as

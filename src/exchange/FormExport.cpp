@@ -27,20 +27,6 @@ namespace {
 
 constexpr int32_t kHelpExport = 35003;
 
-QPushButton* MakeButton(QWidget* parent, const char* name) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    button->setMinimumWidth(100);
-    return button;
-}
-
-template <class T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 }  // namespace
 
 FormExport::FormExport(QWidget* parent)

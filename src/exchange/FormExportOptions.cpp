@@ -22,14 +22,6 @@ namespace {
 constexpr int32_t kHelpOptions = 35002;
 constexpr int32_t kHelpFiles = 35004;
 
-QPushButton* MakeButton(QWidget* parent, const char* name) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    button->setMinimumWidth(100);
-    return button;
-}
-
 }  // namespace
 
 FormExportOptions::FormExportOptions(QWidget* parent)

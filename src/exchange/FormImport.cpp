@@ -24,20 +24,6 @@ namespace {
 
 constexpr int32_t kHelpImport = 35001;
 
-QPushButton* MakeButton(QWidget* parent, const char* name) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    button->setMinimumWidth(100);
-    return button;
-}
-
-template <class T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 }  // namespace
 
 FormImport::FormImport(QWidget* parent)
