@@ -7,6 +7,7 @@
 #include "dmis/dialect/ExtendedScan.h"
 #include "dmis/model/CProgram.h"
 #include "dmis/model/DmisTables.h"
+#include "dmis/model/ModelArena.h"
 #include "dmis/parse/Analyzer.h"
 #include "dmis/parse/Lookup.h"
 #include "dmis/parse/ParseContext.h"
@@ -80,8 +81,14 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
             MsgBoxEx("[Error scanning: ]" + scanner.LastError(), vbOKOnly + vbExclamation, "");
             return false;
         }
-        StatementParser parser(scanner, context);
-        const bool parsed = parser.ParseProgram(program);
+        bool parsed = false;
+        {
+            // What the parse builds goes into the program's arena; the
+            // parser's own spare nodes go with the parser, before the program.
+            const ArenaScope arenaScope(program.Arena());
+            StatementParser parser(scanner, context);
+            parsed = parser.ParseProgram(program);
+        }
         conversion.Warnings = warnings.Sorted();
         if (!parsed) {
             MsgBoxEx("[Error parsing: ]" + scanner.Message(), vbOKOnly + vbExclamation, "");

@@ -4,6 +4,7 @@
 #include "dmis/dialect/ExtendedScan.h"
 #include "dmis/model/CProgram.h"
 #include "dmis/model/DmisTables.h"
+#include "dmis/model/ModelArena.h"
 #include "dmis/parse/Analyzer.h"
 #include "dmis/parse/Lookup.h"
 #include "dmis/parse/ParseContext.h"
@@ -18,6 +19,8 @@ DmisFileResult Parse(Scanner& scanner, CProgram& program, const ProgressCallback
     ParseContext context;
     context.progress = progress;
     context.extended = extended;
+    // What the parse builds goes into the program's arena.
+    const ArenaScope arenaScope(program.Arena());
     StatementParser parser(scanner, context);
     if (!parser.ParseProgram(program)) {
         return {false, scanner.Message(), {}};

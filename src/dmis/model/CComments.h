@@ -10,14 +10,16 @@ class Datastream;
 
 // All comment lines of a program, in source order.
 class CComments {
+    using Comments = OwnedCollection<CComment, std::allocator<std::unique_ptr<CComment>>>;
+
   public:
     CComment& AddComment(std::unique_ptr<CComment> objComment) {
         return comments_.Add(std::move(objComment));
     }
     int32_t Count() const noexcept { return comments_.Count(); }
     CComment& Item(int32_t vKeyIndex) const { return comments_.Item(vKeyIndex); }
-    OwnedCollection<CComment>::const_iterator begin() const { return comments_.begin(); }
-    OwnedCollection<CComment>::const_iterator end() const { return comments_.end(); }
+    Comments::const_iterator begin() const { return comments_.begin(); }
+    Comments::const_iterator end() const { return comments_.end(); }
 
     // Removes every comment, last to first.
     void RemoveAllFromCol() {
@@ -35,7 +37,7 @@ class CComments {
     void ReadStream(Datastream& objStream);
 
   private:
-    OwnedCollection<CComment> comments_;
+    Comments comments_;
 };
 
 }  // namespace vantreel

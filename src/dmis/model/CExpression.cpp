@@ -59,6 +59,12 @@ std::unordered_map<const CExpression*, Extras>::node_type TakeExtras(const CExpr
 
 }  // namespace
 
+std::size_t CExpression::ExtrasInUse() noexcept {
+    ExtrasTable& table = Table();
+    const std::lock_guard lock(table.mutex);
+    return table.byNode.size();
+}
+
 CExpression::CExpression() = default;
 
 CExpression::CExpression(int32_t expressionType, Variant value)

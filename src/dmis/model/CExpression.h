@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,12 @@ class CExpression : public Pooled<CExpression> {
     ~CExpression();
     CExpression(const CExpression&) = delete;
     CExpression& operator=(const CExpression&) = delete;
+
+    // Releases the object; its memory goes back to the heap unless an arena holds it.
+    static void operator delete(CExpression* object, std::destroying_delete_t) noexcept {
+        Destroy(object, object->inArena_);
+    }
+    using Pooled<CExpression>::operator delete;
 
     // The node's own expression list. Neither the parser nor the writers use
     // it, so it is made on first use: a node is then a few dozen bytes.
@@ -71,6 +78,9 @@ class CExpression : public Pooled<CExpression> {
     // Releases the node's own expression list; the child nodes in Value go with the node.
     void Terminate();
 
+    // The number of nodes that have an entry beside the nodes.
+    static std::size_t ExtrasInUse() noexcept;
+
     // Builders for the shapes above.
     static std::unique_ptr<CExpression> Make(int32_t expressionType, Variant value = {});
     static std::unique_ptr<CExpression> MakeBinary(int32_t expressionType,
@@ -91,6 +101,7 @@ class CExpression : public Pooled<CExpression> {
     // Whether the node has what almost no node has (its own expression list,
     // an OUTPUT point list), kept in a table beside the nodes.
     bool hasExtras_ = false;
+    bool inArena_ = MadeInArena(this);
 };
 
 // True for the kinds whose Value is array(0 To 2) with two operand nodes.

@@ -5,6 +5,7 @@
 #include "dmis/model/OwnedCollection.h"
 
 #include <memory>
+#include <new>
 
 namespace vantreel {
 
@@ -18,6 +19,12 @@ class CExpressions : public Pooled<CExpressions> {
     ~CExpressions();
     CExpressions(const CExpressions&) = delete;
     CExpressions& operator=(const CExpressions&) = delete;
+
+    // Releases the object; its memory goes back to the heap unless an arena holds it.
+    static void operator delete(CExpressions* object, std::destroying_delete_t) noexcept {
+        Destroy(object, object->inArena_);
+    }
+    using Pooled<CExpressions>::operator delete;
 
     CExpression& AddExpression(std::unique_ptr<CExpression> objExpression);
     int32_t Count() const noexcept { return expressions_.Count(); }
@@ -38,6 +45,7 @@ class CExpressions : public Pooled<CExpressions> {
 
   private:
     OwnedCollection<CExpression> expressions_;
+    bool inArena_ = MadeInArena(this);
 };
 
 }  // namespace vantreel

@@ -1,7 +1,9 @@
 #include "dmis/model/CProgram.h"
 
 #include "dmis/model/CComments.h"
+#include "dmis/model/CExpression.h"
 #include "dmis/model/CStatements.h"
+#include "dmis/model/ModelArena.h"
 
 #include <ostream>
 
@@ -27,7 +29,34 @@ void CProgram::PrettyPrint(std::ostream& file) const {
     file << "ENDFIL\n";
 }
 
+ModelArena& CProgram::Arena() {
+    if (!arena_) {
+        arena_ = std::make_unique<ModelArena>();
+    }
+    if (objStatements && objStatements->Count() == 0 && !objStatements->InArena()) {
+        const ArenaScope scope(*arena_);
+        objStatements = std::make_unique<CStatements>();
+    }
+    return *arena_;
+}
+
+bool CProgram::MayDropArena(const ProgressCallback& progress) const noexcept {
+    // A progress callback counts the statements as they go; a piece on the
+    // heap (an edit, another program) could be hanging in this tree; a node
+    // with an entry beside the nodes must leave the table.
+    return arena_ && !progress && ModelHeap::Live() == 0 && CExpression::ExtrasInUse() == 0 &&
+           (!objStatements || objStatements->InArena());
+}
+
 void CProgram::Terminate(const ProgressCallback& progress) {
+    if (MayDropArena(progress)) {
+        // Every object of the tree is in the arena and owns nothing elsewhere
+        // but the declarations the Basic writer keeps on the top list.
+        if (objStatements) {
+            objStatements->colDecls.reset();
+            (void)objStatements.release();
+        }
+    }
     if (objStatements) {
         objStatements->Terminate(progress);
         objStatements.reset();
@@ -36,6 +65,7 @@ void CProgram::Terminate(const ProgressCallback& progress) {
         objComments->Terminate();
         objComments.reset();
     }
+    arena_.reset();
 }
 
 }  // namespace vantreel

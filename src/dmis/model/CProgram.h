@@ -9,6 +9,7 @@
 namespace vantreel {
 
 class CComments;
+class ModelArena;
 class Datastream;
 class CStatements;
 
@@ -47,7 +48,19 @@ class CProgram {
     // down) and the comments. Also done when the program is destroyed.
     void Terminate(const ProgressCallback& progress = {});
 
+    // The arena that holds what is built into this program (made on first
+    // use). Whoever builds the model (parser, stream reader) makes it current
+    // with an ArenaScope; the program then goes with its arena. An empty
+    // statement list made before is moved into the arena. The program and
+    // its arena are used by one thread at a time.
+    ModelArena& Arena();
+
   private:
+    // Whether Terminate may drop the arena without releasing objects one by
+    // one: nothing in the process lives on the model heap or beside the nodes.
+    bool MayDropArena(const ProgressCallback& progress) const noexcept;
+
+    std::unique_ptr<ModelArena> arena_;
     std::string fileName_;
     std::string name_;
 };

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,12 @@ class CStatement : public Pooled<CStatement> {
     ~CStatement();
     CStatement(const CStatement&) = delete;
     CStatement& operator=(const CStatement&) = delete;
+
+    // Releases the object; its memory goes back to the heap unless an arena holds it.
+    static void operator delete(CStatement* object, std::destroying_delete_t) noexcept {
+        Destroy(object, object->inArena_);
+    }
+    using Pooled<CStatement>::operator delete;
 
     // The nested block (empty for simple statements) and the parameters in
     // source order; each is made when the first statement or parameter comes.
@@ -67,6 +74,7 @@ class CStatement : public Pooled<CStatement> {
   private:
     Variant statementType_;  // words of up to 13 bytes need no block of their own
     int32_t lineNumber_ = 0;
+    bool inArena_ = MadeInArena(this);
     std::unique_ptr<CExpression> lValue_;
 };
 

@@ -55,7 +55,7 @@ std::string_view OuterClosingWord(std::string_view type) {
 
 CStatements::CStatements() = default;
 
-static_assert(sizeof(CStatements) <= 32);
+static_assert(sizeof(CStatements) <= 48);
 CStatements::~CStatements() = default;
 
 CStatement& CStatements::AddStatement(std::unique_ptr<CStatement> objStatement) {

@@ -9,6 +9,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,12 @@ class CStatements : public Pooled<CStatements> {
     CStatements(const CStatements&) = delete;
     CStatements& operator=(const CStatements&) = delete;
 
+    // Releases the object; its memory goes back to the heap unless an arena holds it.
+    static void operator delete(CStatements* object, std::destroying_delete_t) noexcept {
+        Destroy(object, object->inArena_);
+    }
+    using Pooled<CStatements>::operator delete;
+
     // Module-level declaration lines collected while Basic code is written
     // (made for the list that gets some).
     LazyOwned<std::vector<std::string>> colDecls;
@@ -36,6 +43,9 @@ class CStatements : public Pooled<CStatements> {
     CStatement& Item(int32_t vKeyIndex) const { return statements_.Item(vKeyIndex); }
     OwnedCollection<CStatement>::const_iterator begin() const { return statements_.begin(); }
     OwnedCollection<CStatement>::const_iterator end() const { return statements_.end(); }
+
+    // Whether the list itself lives in an arena.
+    bool InArena() const noexcept { return inArena_; }
 
     // Removes the last statement and hands it over; null when the list is empty.
     std::unique_ptr<CStatement> TakeLast();
@@ -64,6 +74,7 @@ class CStatements : public Pooled<CStatements> {
 
   private:
     OwnedCollection<CStatement> statements_;
+    bool inArena_ = MadeInArena(this);
 };
 
 }  // namespace vantreel

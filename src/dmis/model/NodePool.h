@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dmis/model/ModelArena.h"
+
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -90,15 +92,50 @@ class NodePool {
     }
 };
 
-// Gives a class the pool as its allocator (objects of derived classes of
-// another size use the general one).
+// Gives a model class its allocation: from the thread's current arena while
+// one is in use (ArenaScope), else from the pool (objects of derived classes
+// of another size use the general allocator). T keeps a flag, set when it is
+// made, that says whether it lives in an arena, and releases itself with a
+// destroying delete that calls Destroy: arena memory is never handed to the
+// heap, whatever thread or scope lets go of the object.
 template <class T>
 struct Pooled {
     static void* operator new(std::size_t size) {
         static_assert(alignof(T) <= alignof(void*));
-        return size == sizeof(T) ? NodePool<sizeof(T)>::Allocate() : ::operator new(size);
+        if (ModelArena* arena = ModelArena::Current()) {
+            void* p = arena->Reuse(size);
+            return p != nullptr ? p : arena->Allocate(size);
+        }
+        void* p = size == sizeof(T) ? NodePool<sizeof(T)>::Allocate() : ::operator new(size);
+        ModelHeap::Counted();
+        return p;
     }
+    // Called only when a constructor throws, right after operator new.
     static void operator delete(void* pointer, std::size_t size) noexcept {
+        if (!MadeInArena(pointer)) {
+            ReleaseHeap(pointer, size);
+        }
+    }
+
+    // Whether an object under construction at self came from the current arena.
+    static bool MadeInArena(const void* self) noexcept {
+        const ModelArena* arena = ModelArena::Current();
+        return arena != nullptr && arena->InCurrentChunk(self);
+    }
+
+    // Destroys object and gives its memory back unless an arena holds it.
+    static void Destroy(T* object, bool inArena) noexcept {
+        object->~T();
+        if (!inArena) {
+            ReleaseHeap(object, sizeof(T));
+        } else if (ModelArena* arena = ModelArena::Current()) {
+            arena->Recycle(object, sizeof(T));  // a node the parser let go
+        }
+    }
+
+  private:
+    static void ReleaseHeap(void* pointer, std::size_t size) noexcept {
+        ModelHeap::Uncounted();
         if (size == sizeof(T)) {
             NodePool<sizeof(T)>::Release(pointer);
         } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dmis/model/ModelArena.h"
 #include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
@@ -12,10 +13,12 @@ namespace vantreel {
 
 // An ordered list of owned model objects with 1-based positions, the common
 // ground of CStatements, CExpressions and CComments.
-template <class T>
+// Model lists take their storage from the arena current when they are made;
+// lists outside the model tree (comments) from the heap.
+template <class T, class Allocator = ArenaAllocator<std::unique_ptr<T>>>
 class OwnedCollection {
   public:
-    using Storage = std::vector<std::unique_ptr<T>>;
+    using Storage = std::vector<std::unique_ptr<T>, Allocator>;
 
     // Iterates the objects themselves, in order.
     class const_iterator {

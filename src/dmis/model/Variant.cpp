@@ -70,11 +70,14 @@ void Variant::Release() noexcept {
             delete payload_.node;
             break;
         case VariantType::Array:
-            delete payload_.array;
+            payload_.array->~VariantArray();
+            if (!BlockInArena()) {
+                ModelHeap::Release(payload_.array);
+            }
             break;
         case VariantType::String:
-            if (inlineSize_ == kLongText) {
-                std::free(payload_.text);
+            if (inlineSize_ == kLongText && !BlockInArena()) {
+                ModelHeap::Release(payload_.text);
             }
             break;
         default:
@@ -130,10 +133,11 @@ Variant Variant::FromString(std::string_view value) {
     if (value.size() > std::numeric_limits<uint32_t>::max()) {
         throw std::bad_alloc();
     }
-    auto* text = static_cast<LongText*>(std::malloc(offsetof(LongText, bytes) + value.size()));
-    if (text == nullptr) {
-        throw std::bad_alloc();
-    }
+    const std::size_t bytes = offsetof(LongText, bytes) + value.size();
+    ModelArena* arena = ModelArena::Current();
+    auto* text = static_cast<LongText*>(arena != nullptr ? arena->Allocate(bytes)
+                                                         : ModelHeap::Allocate(bytes));
+    v.SetBlockInArena(arena != nullptr);
     text->size = static_cast<uint32_t>(value.size());
     std::memcpy(text->bytes, value.data(), value.size());
     v.inlineSize_ = kLongText;
@@ -161,9 +165,12 @@ Variant Variant::FromObject(std::unique_ptr<CExpression> node) {
 }
 
 Variant Variant::FromArray(VariantArray array) {
-    auto held = std::make_unique<VariantArray>(std::move(array));
+    ModelArena* arena = ModelArena::Current();
+    void* block = arena != nullptr ? arena->Allocate(sizeof(VariantArray))
+                                   : ModelHeap::Allocate(sizeof(VariantArray));
     Variant v(VariantType::Array);
-    v.payload_.array = held.release();
+    v.payload_.array = new (block) VariantArray(std::move(array));
+    v.SetBlockInArena(arena != nullptr);
     return v;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dmis/model/ModelArena.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -120,6 +122,10 @@ class Variant {
     };
 
     explicit Variant(VariantType type) noexcept : type_(type) { payload_.bits = 0; }
+    // For an array or a long text: whether its block lives in an arena (kept
+    // where inline text would start, unused for these types).
+    bool BlockInArena() const noexcept { return head_[0] != 0; }
+    void SetBlockInArena(bool value) noexcept { head_[0] = value ? 1 : 0; }
     void Release() noexcept;
     // The first byte of inline text: it runs from head_ into the payload.
     char* InlineText() noexcept { return reinterpret_cast<char*>(this) + kInlineOffset; }
@@ -128,8 +134,8 @@ class Variant {
     }
 
     VariantType type_ = VariantType::Empty;
-    uint8_t inlineSize_ = 0;              // the size of inline text, or kLongText
-    [[maybe_unused]] char head_[5] = {};  // the first bytes of inline text
+    uint8_t inlineSize_ = 0;  // the size of inline text, or kLongText
+    char head_[5] = {};       // the first bytes of inline text
     Payload payload_;
 
     static constexpr std::size_t kInlineOffset = 3;
@@ -152,12 +158,14 @@ class VariantArray {
     // Adds one element after UBound.
     void Append(Variant value);
 
-    std::vector<Variant>& Elements() noexcept { return elements_; }
-    const std::vector<Variant>& Elements() const noexcept { return elements_; }
+    // Storage from the arena current when the array was made.
+    using Storage = std::vector<Variant, ArenaAllocator<Variant>>;
+    Storage& Elements() noexcept { return elements_; }
+    const Storage& Elements() const noexcept { return elements_; }
 
   private:
     int32_t lowerBound_;
-    std::vector<Variant> elements_;
+    Storage elements_;
 };
 
 }  // namespace vantreel

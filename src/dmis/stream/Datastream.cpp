@@ -6,6 +6,7 @@
 #include "dmis/model/CProgram.h"
 #include "dmis/model/CStatement.h"
 #include "dmis/model/CStatements.h"
+#include "dmis/model/ModelArena.h"
 #include "shared/AtomicFile.h"
 #include "shared/FileUtil.h"
 #include "shared/InputFile.h"
@@ -418,6 +419,7 @@ void Datastream::Write(const CProgram& program) {
 }
 
 void Datastream::Read(CProgram& program) {
+    const ArenaScope arenaScope(program.Arena());  // what the stream builds
     program.SetName(ReadString());
     program.SetFileName(ReadString());
     if (!program.objStatements) {
