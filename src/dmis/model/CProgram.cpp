@@ -33,7 +33,7 @@ ModelArena& CProgram::Arena() {
     if (!arena_) {
         arena_ = std::make_unique<ModelArena>();
     }
-    if (objStatements && objStatements->Count() == 0 && !objStatements->InArena()) {
+    if (!objStatements || (objStatements->Count() == 0 && !objStatements->InArena())) {
         const ArenaScope scope(*arena_);
         objStatements = std::make_unique<CStatements>();
     }

@@ -50,8 +50,8 @@ class CProgram {
 
     // The arena that holds what is built into this program (made on first
     // use). Whoever builds the model (parser, stream reader) makes it current
-    // with an ArenaScope; the program then goes with its arena. An empty
-    // statement list made before is moved into the arena. The program and
+    // with an ArenaScope; the program then goes with its arena. The
+    // statement list is made in the arena when it is missing or still empty. The program and
     // its arena are used by one thread at a time.
     ModelArena& Arena();
 

@@ -1,8 +1,8 @@
 #include "dmis/model/ModelArena.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
+#include <new>
 
 namespace vantreel {
 namespace {
@@ -17,7 +17,7 @@ ModelArena::ModelArena() noexcept = default;
 
 ModelArena::~ModelArena() {
     for (void* chunk : chunks_) {
-        std::free(chunk);
+        ::operator delete(chunk);
     }
 }
 
@@ -27,10 +27,7 @@ void* ModelArena::AllocateSlow(std::size_t size) {
     const bool own = size > kChunk / 4;
     const std::size_t bytes = own ? size : kChunk;
     chunks_.reserve(chunks_.size() + 1);
-    void* chunk = std::malloc(bytes);
-    if (chunk == nullptr) {
-        throw std::bad_alloc();
-    }
+    void* chunk = ::operator new(bytes);
     chunks_.push_back(chunk);
     reserved_ += bytes;
     auto* begin = static_cast<std::byte*>(chunk);
