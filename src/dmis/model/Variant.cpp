@@ -44,27 +44,7 @@ std::string CurrencyText(int64_t scaled) {
 
 static_assert(sizeof(Variant) == 16);
 
-Variant::Variant(Variant&& other) noexcept {
-    std::memcpy(static_cast<void*>(this), static_cast<const void*>(&other), sizeof(Variant));
-    other.type_ = VariantType::Empty;
-    other.inlineSize_ = 0;
-    other.payload_.bits = 0;
-}
-
-Variant& Variant::operator=(Variant&& other) noexcept {
-    if (this != &other) {
-        // other may live inside what this Variant holds (a node's array
-        // element): take it out first, then release the old value.
-        Variant taken(std::move(other));
-        Release();
-        std::memcpy(static_cast<void*>(this), static_cast<const void*>(&taken), sizeof(Variant));
-        taken.type_ = VariantType::Empty;
-        taken.inlineSize_ = 0;
-    }
-    return *this;
-}
-
-void Variant::Release() noexcept {
+void Variant::ReleaseBlock() noexcept {
     switch (type_) {
         case VariantType::Object:
             delete payload_.node;
@@ -76,16 +56,13 @@ void Variant::Release() noexcept {
             }
             break;
         case VariantType::String:
-            if (inlineSize_ == kLongText && !BlockInArena()) {
+            if (!BlockInArena()) {
                 ModelHeap::Release(payload_.text);
             }
             break;
         default:
             break;
     }
-    type_ = VariantType::Empty;
-    inlineSize_ = 0;
-    payload_.bits = 0;
 }
 
 Variant Variant::MakeNull() {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,8 +43,27 @@ class Variant {
   public:
     Variant() noexcept { payload_.bits = 0; }
     ~Variant() { Release(); }
-    Variant(Variant&& other) noexcept;
-    Variant& operator=(Variant&& other) noexcept;
+    // Moves are copies of the sixteen bytes; they happen for every value the
+    // parser builds, so they are inline.
+    Variant(Variant&& other) noexcept {
+        std::memcpy(static_cast<void*>(this), static_cast<const void*>(&other), sizeof(Variant));
+        other.type_ = VariantType::Empty;
+        other.inlineSize_ = 0;
+        other.payload_.bits = 0;
+    }
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            // other may live inside what this Variant holds (a node's array
+            // element): take it out first, then release the old value.
+            Variant taken(std::move(other));
+            Release();
+            std::memcpy(static_cast<void*>(this), static_cast<const void*>(&taken),
+                        sizeof(Variant));
+            taken.type_ = VariantType::Empty;
+            taken.inlineSize_ = 0;
+        }
+        return *this;
+    }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
 
@@ -126,7 +146,20 @@ class Variant {
     // where inline text would start, unused for these types).
     bool BlockInArena() const noexcept { return head_[0] != 0; }
     void SetBlockInArena(bool value) noexcept { head_[0] = value ? 1 : 0; }
-    void Release() noexcept;
+    // Empties the Variant, releasing what it owns (a node, an array, a long text).
+    void Release() noexcept {
+        if (OwnsBlock()) {
+            ReleaseBlock();
+        }
+        type_ = VariantType::Empty;
+        inlineSize_ = 0;
+        payload_.bits = 0;
+    }
+    bool OwnsBlock() const noexcept {
+        return type_ == VariantType::Object || type_ == VariantType::Array ||
+               (type_ == VariantType::String && inlineSize_ == kLongText);
+    }
+    void ReleaseBlock() noexcept;
     // The first byte of inline text: it runs from head_ into the payload.
     char* InlineText() noexcept { return reinterpret_cast<char*>(this) + kInlineOffset; }
     const char* InlineText() const noexcept {
