@@ -74,7 +74,7 @@ class ModelArena {
 
   private:
     static constexpr std::size_t kAlign = alignof(void*);
-    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+    static constexpr std::size_t kChunk = std::size_t{2} << 20;
     static constexpr std::size_t kRecycledSizes = 16;  // blocks of 8 to 128 bytes
 
     static std::size_t Slot(std::size_t size) noexcept {
@@ -83,7 +83,12 @@ class ModelArena {
 
     void* AllocateSlow(std::size_t size);
 
-    std::vector<void*> chunks_;
+    struct Chunk {
+        void* begin;
+        std::size_t bytes;
+        bool mapped;  // a mapping of its own, else from the heap
+    };
+    std::vector<Chunk> chunks_;
     std::byte* chunkBegin_ = nullptr;
     std::byte* next_ = nullptr;
     std::byte* end_ = nullptr;
