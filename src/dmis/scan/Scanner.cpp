@@ -10,6 +10,7 @@
 #include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -22,19 +23,58 @@ namespace {
 
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 
+// Character classes, one bit each, in one table.
+enum CharClass : uint8_t {
+    kLetter = 1,        // A-Z, a-z
+    kDigit = 2,         // 0-9
+    kUnderscore = 4,    // _
+    kLabelPunct = 8,    // - and ., which continue a word after a label type
+    kBeyondAscii = 16,  // bytes above 127, letters in the extended dialect
+};
+
+constexpr std::array<uint8_t, 256> MakeCharClasses() {
+    std::array<uint8_t, 256> classes{};
+    for (int ch = 0; ch < 256; ++ch) {
+        uint8_t c = 0;
+        if ((ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z')) {
+            c = kLetter;
+        } else if (ch >= '0' && ch <= '9') {
+            c = kDigit;
+        } else if (ch == '_') {
+            c = kUnderscore;
+        } else if (ch == '-' || ch == '.') {
+            c = kLabelPunct;
+        } else if (ch >= 0x80) {
+            c = kBeyondAscii;
+        }
+        classes[static_cast<std::size_t>(ch)] = c;
+    }
+    return classes;
+}
+
+constexpr std::array<uint8_t, 256> kCharClasses = MakeCharClasses();
+
+uint8_t ClassOf(unsigned char ch) noexcept {
+    return kCharClasses[ch];
+}
 bool IsAlpha(unsigned char ch) noexcept {
-    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+    return ClassOf(ch) == kLetter;
 }
 bool IsDigit(unsigned char ch) noexcept {
     return ch >= '0' && ch <= '9';
 }
-bool IsAlphaNumeric(unsigned char ch) noexcept {
-    return IsAlpha(ch) || IsDigit(ch);
-}
 
 // DMIS lines are trimmed of the space character only, not of tabs.
 std::string_view TrimSpaces(std::string_view text) noexcept {
-    return Trim(text, kBlanks);
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    while (begin != end && *begin == ' ') {
+        ++begin;
+    }
+    while (end != begin && end[-1] == ' ') {
+        --end;
+    }
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
 constexpr uint64_t kPowersOfTen[] = {1,
@@ -100,27 +140,35 @@ bool Scanner::ScanText(std::string_view text, CProgram& objProgram, const std::s
 
 bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path) {
     try {
-        std::string line;
+        // Lines ending in "$" are joined here, the next line appended to them;
+        // every other line is scanned where the reader holds it.
+        std::string joined;
         bool continuing = false;
-        for (;;) {
-            if (!continuing) {
-                line.clear();
-            }
-            if (!reader.AppendLine(line)) {
-                break;
-            }
+        std::string_view physical;
+        while (reader.NextLine(physical)) {
             if (lineNum_ == kInt32Max) {
                 throw MakeError(RunTimeError::Overflow, "Scanner",
                                 "the file has more than 2147483647 lines");
             }
             ++lineNum_;
-            const std::string_view trimmed = TrimSpaces(line);
+            std::string_view trimmed;
+            if (continuing) {
+                joined.append(physical);
+                trimmed = TrimSpaces(joined);
+            } else {
+                trimmed = TrimSpaces(physical);
+            }
             if (IsContinuation(trimmed)) {
                 // Keep the trimmed line without its "$"; the next line is appended.
+                trimmed.remove_suffix(1);
+                if (continuing) {
+                    joined.erase(static_cast<std::size_t>(trimmed.data() - joined.data()) +
+                                 trimmed.size());
+                    joined.erase(0, static_cast<std::size_t>(trimmed.data() - joined.data()));
+                } else {
+                    joined.assign(trimmed);
+                }
                 continuing = true;
-                const auto begin = static_cast<std::size_t>(trimmed.data() - line.data());
-                line.erase(begin + trimmed.size() - 1);
-                line.erase(0, begin);
                 continue;
             }
             continuing = false;
@@ -129,7 +177,7 @@ bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::
         // A file whose last line ends in "$": what was joined is still a whole
         // line, so it is treated like any other, last token and comment included.
         if (continuing) {
-            ScanLogicalLine(TrimSpaces(line), objProgram);
+            ScanLogicalLine(TrimSpaces(joined), objProgram);
         }
         return true;
     } catch (const Error& error) {
@@ -171,7 +219,7 @@ void Scanner::ScanLogicalLine(std::string_view line, CProgram& objProgram) {
         objProgram.objComments->AddComment(std::move(comment));
         return;
     }
-    ScanLine(line, true);  // the blank ends the line's last token
+    ScanLine(line);
 }
 
 bool Scanner::IsContinuation(std::string_view line) noexcept {
@@ -182,38 +230,47 @@ bool Scanner::IsContinuation(std::string_view line) noexcept {
     return t.size() >= 2 && t.back() == '$' && t != "$$";
 }
 
-// Feeds the line, followed by one blank when endWithBlank is set, to the lexer.
-void Scanner::ScanLine(std::string_view line, bool endWithBlank) {
-    const std::size_t n = line.size() + (endWithBlank ? 1 : 0);
-    if (n == 0) {
-        return;
-    }
+// Feeds the line, followed by one blank that ends its last token, to the
+// lexer. The common tokens are taken whole; whatever else the line holds goes
+// through the lexer character by character.
+void Scanner::ScanLine(std::string_view line) {
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
     std::size_t r = line.size();
     while (r > 0 && line[r - 1] == ' ') {
         --r;
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        // The letters of a word and the digits of a fraction only grow the
-        // token: a run of them is taken in one step.
-        if (state_ == InWord || state_ == InFraction) {
-            std::size_t j = i;
-            if (state_ == InWord) {
-                while (j < line.size() && IsWordRunChar(static_cast<unsigned char>(line[j]))) {
-                    ++j;
-                }
-                text_.append(line.data() + i, j - i);
-            } else {
-                while (j < line.size() && IsDigit(static_cast<unsigned char>(line[j]))) {
-                    ++j;
-                }
-                firstDigits_.append(line.data() + i, j - i);
+    const char* p = begin;
+    while (p != end) {
+        if (state_ == Start) {
+            const char* const stop = LexToken(p, end);
+            if (stop != p) {
+                p = stop;
+                continue;
             }
-            i = j;
-            if (i >= n) {
+        } else if (state_ == InWord || state_ == InFraction) {
+            // The letters of a word and the digits of a fraction only grow the
+            // token: a run of them is taken in one step.
+            const char* q = p;
+            if (state_ == InWord) {
+                const uint8_t mask = WordRunMask();
+                while (q != end && (ClassOf(static_cast<unsigned char>(*q)) & mask) != 0) {
+                    ++q;
+                }
+                text_.append(p, q);
+            } else {
+                while (q != end && IsDigit(static_cast<unsigned char>(*q))) {
+                    ++q;
+                }
+                firstDigits_.append(p, q);
+            }
+            p = q;
+            if (p == end) {
                 break;
             }
         }
-        const unsigned char ch = i < line.size() ? static_cast<unsigned char>(line[i]) : ' ';
+        const auto i = static_cast<std::size_t>(p - begin);
+        const unsigned char ch = static_cast<unsigned char>(*p);
         const unsigned char next = i + 1 < r ? static_cast<unsigned char>(line[i + 1]) : 0;
         LexChar(ch, next);
         if (pending_ != 0) {
@@ -221,8 +278,195 @@ void Scanner::ScanLine(std::string_view line, bool endWithBlank) {
             pending_ = 0;
             LexChar(again, next);
         }
+        ++p;
+    }
+    LexChar(' ', 0);
+    if (pending_ != 0) {
+        const unsigned char again = pending_;
+        pending_ = 0;
+        LexChar(again, 0);
     }
     AddToken(tkEndOfLine);
+}
+
+uint8_t Scanner::WordRunMask() const noexcept {
+    return static_cast<uint8_t>(kLetter | kDigit | kUnderscore |
+                                (afterLabelType_ ? kLabelPunct : 0) |
+                                (lettersBeyondAscii_ ? kBeyondAscii : 0));
+}
+
+const char* Scanner::LexToken(const char* p, const char* end) {
+    const auto ch = static_cast<unsigned char>(*p);
+    switch (ClassOf(ch)) {
+        case kLetter:
+        case kUnderscore:
+            return LexWordFrom(p, end);
+        case kDigit:
+            return LabelTestHolds() ? LexWordFrom(p, end) : LexNumber(p, end);
+        case kBeyondAscii:
+            return lettersBeyondAscii_ ? LexWordFrom(p, end) : p;
+        default:
+            break;
+    }
+    switch (ch) {
+        case '(':
+            AddPlain(tkLeftParen);
+            return p + 1;
+        case ')':
+            AddPlain(tkRightParen);
+            return p + 1;
+        case '/':
+            AddPlain(tkSlash);
+            return p + 1;
+        case ',':
+            AddPlain(tkComma);
+            return p + 1;
+        case '=':
+            AddPlain(tkEquals);
+            return p + 1;
+        case '+':
+            AddPlain(tkPlus);
+            return p + 1;
+        case '[':
+            AddPlain(tkLeftBracket);
+            return p + 1;
+        case ']':
+            AddPlain(tkRightBracket);
+            return p + 1;
+        case '"':
+            AddPlain(tkDoubleQuote);
+            return p + 1;
+        case '-':
+            if (LabelTestHolds()) {
+                return LexWordFrom(p, end);
+            }
+            AddPlain(tkMinus);
+            return p + 1;
+        case '.':
+            return LabelTestHolds() ? LexWordFrom(p, end) : p;
+        case '*':
+            if (p + 1 != end && p[1] == '*') {
+                AddPlain(tkPower);
+                return p + 2;
+            }
+            AddPlain(tkStar);
+            return p + 1;
+        default:
+            if (ch <= 32) {
+                // Blanks, tabs and other control characters separate tokens.
+                do {
+                    ++p;
+                } while (p != end && static_cast<unsigned char>(*p) <= 32);
+                return p;
+            }
+            return p;  // strings, dotted words and invalid characters
+    }
+}
+
+const char* Scanner::LexWordFrom(const char* p, const char* end, std::string_view prefix) {
+    const uint8_t mask = WordRunMask();
+    const char* q = p + 1;
+    while (q != end && (ClassOf(static_cast<unsigned char>(*q)) & mask) != 0) {
+        ++q;
+    }
+    const std::size_t start = textPool_.size();
+    const TokenRecord::TextRef ref =
+        StoreText(prefix, std::string_view(p, static_cast<std::size_t>(q - p)));
+    for (char* c = textPool_.data() + start; c != textPool_.data() + textPool_.size(); ++c) {
+        *c = UpperAscii(*c);
+    }
+    afterLabelType_ = IsScannerLabelType(Text(ref));
+    AddWord(ref);
+    return q;
+}
+
+const char* Scanner::LexNumber(const char* p, const char* end) {
+    // The integer part; a value out of range is left to the character-wise
+    // lexer, which reports it.
+    uint64_t value = 0;
+    const char* q = p;
+    do {
+        value = value * 10 + static_cast<uint64_t>(*q - '0');
+        if (value > static_cast<uint64_t>(kInt32Max)) {
+            return p;
+        }
+        ++q;
+    } while (q != end && IsDigit(static_cast<unsigned char>(*q)));
+    const auto integer = static_cast<int32_t>(value);
+    const unsigned char after = q != end ? static_cast<unsigned char>(*q) : ' ';
+    if (after == ':') {
+        return p;  // a colon number
+    }
+    if (IsAlpha(after) || after == '_') {
+        // The digits start a word, written as the integer's value: 007X is 7X.
+        char digits[16];
+        const auto written = std::to_chars(digits, digits + sizeof digits, integer);
+        return LexWordFrom(
+            q, end, std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)));
+    }
+    if (after != '.') {
+        TokenRecord& token = NewRecord();
+        token.kind = tkInteger;
+        token.line = lineNum_;
+        token.data.integer = integer;
+        return q;
+    }
+    const char* const fraction = q + 1;
+    const char* f = fraction;
+    while (f != end && IsDigit(static_cast<unsigned char>(*f))) {
+        ++f;
+    }
+    if (f != end && (*f == 'E' || *f == 'e') && f + 1 != end &&
+        (IsDigit(static_cast<unsigned char>(f[1])) || f[1] == '+' || f[1] == '-')) {
+        return p;  // an exponent
+    }
+    const auto count = static_cast<std::size_t>(f - fraction);
+    double real = integer;
+    if (count > 0) {
+        // As ParseReal: a short fraction and the integer part form one whole
+        // number below 2^53, divided by an exact power of ten.
+        constexpr uint64_t kExact = uint64_t{1} << 53;
+        bool exact = false;
+        if (count < std::size(kPowersOfTen)) {
+            uint64_t digits = 0;
+            for (const char* d = fraction; d != f; ++d) {
+                digits = digits * 10 + static_cast<uint64_t>(*d - '0');
+            }
+            const uint64_t scale = kPowersOfTen[count];
+            if (value <= (kExact - digits) / scale) {
+                real = static_cast<double>(value * scale + digits) / static_cast<double>(scale);
+                exact = true;
+            }
+        }
+        if (!exact) {
+            integerValue_ = integer;
+            firstDigits_.assign(fraction, f);
+            EmitReal();
+            return f;
+        }
+    }
+    TokenRecord& token = NewRecord();
+    token.kind = tkReal;
+    token.line = lineNum_;
+    token.data.real = real;
+    return f;
+}
+
+void Scanner::AddWord(TokenRecord::TextRef text) {
+    TokenRecord& token = NewRecord();
+    token.kind = tkWord;
+    token.line = lineNum_;
+    token.data.text = text;
+    if (afterLabelType_) {
+        labelWord_ = count_;
+    }
+}
+
+void Scanner::AddPlain(int16_t kind) {
+    TokenRecord& token = NewRecord();
+    token.kind = kind;
+    token.line = lineNum_;
+    token.data.integer = 0;
 }
 
 void Scanner::LexChar(unsigned char ch, unsigned char next) {
@@ -384,13 +628,8 @@ void Scanner::LexStart(unsigned char ch) {
     }
 }
 
-bool Scanner::IsWordRunChar(unsigned char ch) const noexcept {
-    return IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_) ||
-           (ch >= 0x80 && lettersBeyondAscii_);
-}
-
 void Scanner::LexWord(unsigned char ch) {
-    if (IsWordRunChar(ch)) {
+    if ((ClassOf(ch) & WordRunMask()) != 0) {
         text_.push_back(static_cast<char>(ch));
         return;
     }
@@ -520,15 +759,6 @@ void Scanner::EmitReal() {
     }
 }
 
-bool Scanner::LabelTestHolds() const noexcept {
-    // Without a second-to-last token there is no label-type word to look at.
-    if (count_ < 2) {
-        return false;
-    }
-    const TokenRecord& token = Record(count_ - 1);
-    return token.kind == tkWord && IsScannerLabelType(Text(token.data.text));
-}
-
 void Scanner::AddToken(int16_t nType) {
     TokenRecord& token = NewRecord();
     token.kind = nType;
@@ -537,6 +767,11 @@ void Scanner::AddToken(int16_t nType) {
             token.data.text = StoreText(errorText_);
             break;
         case tkWord:
+            token.data.text = StoreText(text_);
+            if (afterLabelType_) {
+                labelWord_ = count_;
+            }
+            break;
         case tkString:
             token.data.text = StoreText(text_);
             break;
@@ -564,17 +799,17 @@ void Scanner::AddToken(int16_t nType) {
 }
 
 TokenRecord& Scanner::NewRecord() {
-    if (count_ == kInt32Max) {
-        throw MakeError(RunTimeError::Overflow, "Scanner",
-                        "the file has more tokens than a scanner can hold");
-    }
     if (count_ == capacity_) {
+        if (count_ == kInt32Max) {
+            throw MakeError(RunTimeError::Overflow, "Scanner",
+                            "the file has more tokens than a scanner can hold");
+        }
         blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
+        free_ = blocks_.back().get();
         capacity_ += kTokenBlock;
     }
     ++count_;
-    return blocks_[static_cast<std::size_t>(count_ - 1) / kTokenBlock]
-                  [static_cast<std::size_t>(count_ - 1) % kTokenBlock];
+    return *free_++;
 }
 
 const TokenRecord& Scanner::Record(int32_t position) const noexcept {
@@ -597,12 +832,18 @@ void Scanner::ReleaseTokensBefore(int32_t position) noexcept {
 }
 
 TokenRecord::TextRef Scanner::StoreText(std::string_view text) {
-    if (textPool_.size() + text.size() > std::numeric_limits<uint32_t>::max()) {
+    return StoreText({}, text);
+}
+
+TokenRecord::TextRef Scanner::StoreText(std::string_view prefix, std::string_view text) {
+    const std::size_t length = prefix.size() + text.size();
+    if (textPool_.size() + length > std::numeric_limits<uint32_t>::max()) {
         throw MakeError(RunTimeError::Overflow, "Scanner",
                         "the file holds more text than a scanner can hold");
     }
     const TokenRecord::TextRef ref{static_cast<uint32_t>(textPool_.size()),
-                                   static_cast<uint32_t>(text.size())};
+                                   static_cast<uint32_t>(length)};
+    textPool_.append(prefix);
     textPool_.append(text);
     return ref;
 }

@@ -135,29 +135,42 @@ class Scanner {
     bool Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path);
     void ScanLogicalLine(std::string_view line, CProgram& objProgram);
     static bool IsContinuation(std::string_view line) noexcept;
-    void ScanLine(std::string_view line, bool endWithBlank);
+    void ScanLine(std::string_view line);
+    // Takes the whole token starting at p when it is one of the common plain
+    // kinds, returning where it ends; returns p, having taken nothing, for
+    // anything the character-wise lexer has to decide.
+    const char* LexToken(const char* p, const char* end);
+    const char* LexNumber(const char* p, const char* end);
+    // Adds the word made of prefix and the word characters from p on; the
+    // character at p belongs to the word whatever it is.
+    const char* LexWordFrom(const char* p, const char* end, std::string_view prefix = {});
+    void AddWord(TokenRecord::TextRef text);
+    void AddPlain(int16_t kind);
     void LexChar(unsigned char ch, unsigned char next);
     void LexStart(unsigned char ch);
     void LexWord(unsigned char ch);
-    // Whether ch continues the word being read.
-    bool IsWordRunChar(unsigned char ch) const noexcept;
     void LexString(unsigned char ch, unsigned char next);
     void LexFraction(unsigned char ch, unsigned char next);
     void LexAfterDot(unsigned char ch);
     void EmitError(std::string message);
     void EmitReal();
-    bool LabelTestHolds() const noexcept;
+    // Whether the token before the last one is a label-type word.
+    bool LabelTestHolds() const noexcept { return count_ >= 2 && labelWord_ == count_ - 1; }
+    // The characters that continue a word, as a mask of character classes.
+    uint8_t WordRunMask() const noexcept;
     bool ParseReal(double& value) const;
     std::string RealLiteral() const;
 
     const TokenRecord& Record(int32_t position) const noexcept;
     TokenRecord& NewRecord();
     TokenRecord::TextRef StoreText(std::string_view text);
+    TokenRecord::TextRef StoreText(std::string_view prefix, std::string_view text);
     std::string_view Text(TokenRecord::TextRef ref) const noexcept;
 
     // Token list.
     int32_t count_ = 0;
     int32_t capacity_ = 0;
+    TokenRecord* free_ = nullptr;  // the next free record of the last block
     std::vector<std::unique_ptr<TokenRecord[]>> blocks_;
     std::size_t releasedBlocks_ = 0;  // leading blocks given back
     TokenRecord released_{};          // what a released position reads
@@ -174,7 +187,8 @@ class Scanner {
     // Lexer registers.
     LexState state_ = Start;
     unsigned char pending_ = 0;
-    bool afterLabelType_ = false;
+    bool afterLabelType_ = false;  // whether the last word read is a label type
+    int32_t labelWord_ = 0;        // the position of the last label-type word
     std::string text_;
     int32_t integerValue_ = 0;
     std::string firstDigits_;
