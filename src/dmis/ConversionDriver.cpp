@@ -72,16 +72,23 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
         if (dialect == DmisDialect::Extended) {
             context.extended = &rules;
         }
+        // The strict dialect's tokens are made as the parser reads them.
         const bool scanned =
             dialect == DmisDialect::Extended
                 ? ScanExtendedFile(scanner, conversion.SourceFile, program, warnings)
-                : scanner.ScanFile(conversion.SourceFile, program);
+                : scanner.OpenFile(conversion.SourceFile, program);
         if (!scanned) {
             MsgBoxEx("[Error scanning: ]" + scanner.LastError(), vbOKOnly + vbExclamation, "");
             return false;
         }
         StatementParser parser(scanner, context);
         const bool parsed = parser.ParseProgram(program);
+        // A scan failure anywhere in the file is the answer, wherever the
+        // parse stopped.
+        if (!scanner.FinishScan(false)) {
+            MsgBoxEx("[Error scanning: ]" + scanner.LastError(), vbOKOnly + vbExclamation, "");
+            return false;
+        }
         conversion.Warnings = warnings.Sorted();
         if (!parsed) {
             MsgBoxEx("[Error parsing: ]" + scanner.Message(), vbOKOnly + vbExclamation, "");

@@ -49,10 +49,17 @@ DmisFileResult ParseDmisFile(const std::string& path, CProgram& program,
     InitLabelTypes();
     InitDmisTables();
     Scanner scanner;
-    if (!scanner.ScanFile(path, program)) {
+    // The tokens are made as the parser reads them, never all at once.
+    if (!scanner.OpenFile(path, program)) {
         return {false, scanner.LastError(), {}};
     }
-    return Parse(scanner, program, progress);
+    const DmisFileResult result = Parse(scanner, program, progress);
+    // The rest of the file still gives its comment lines, and a scan failure
+    // anywhere in it is the answer, wherever the parse stopped.
+    if (!scanner.FinishScan(false)) {
+        return {false, scanner.LastError(), {}};
+    }
+    return result;
 }
 
 DmisFileResult ParseDmisText(std::string_view text, const std::string& name, CProgram& program,

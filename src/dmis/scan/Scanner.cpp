@@ -17,6 +17,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 
 namespace vantreel {
 namespace {
@@ -108,82 +109,123 @@ constexpr DottedOperator kDottedOperators[] = {
 
 }  // namespace
 
+// Where the tokens come from when they are made as the cursor reaches them:
+// the file or text, its physical lines, and a line being joined.
+struct Scanner::Source {
+    InputFile file;
+    std::optional<PhysicalLineReader> reader;
+    CProgram* program = nullptr;
+    std::string name;
+    std::string joined;
+    bool continuing = false;
+};
+
 Scanner::Scanner() = default;
 Scanner::~Scanner() = default;
 
 bool Scanner::ScanFile(const std::string& path, CProgram& objProgram) {
-    state_ = Start;
-    pending_ = 0;
-    InputFile file;
-    try {
-        file = OpenInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
-    } catch (const Error& error) {
-        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
-        return false;
-    }
-    bool ok = false;
-    try {
-        PhysicalLineReader reader(file.get());
-        ok = Scan(reader, objProgram, path);
-    } catch (const Error& error) {
-        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
-    }
-    return ok;
+    return OpenFile(path, objProgram) && FinishScan(true);
 }
 
 bool Scanner::ScanText(std::string_view text, CProgram& objProgram, const std::string& name) {
     state_ = Start;
     pending_ = 0;
-    PhysicalLineReader reader(text);
-    return Scan(reader, objProgram, name);
+    failed_ = false;
+    source_ = std::make_unique<Source>();
+    source_->reader.emplace(text);
+    source_->program = &objProgram;
+    source_->name = name;
+    return FinishScan(true);
 }
 
-bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path) {
+bool Scanner::OpenFile(const std::string& path, CProgram& objProgram) {
+    state_ = Start;
+    pending_ = 0;
+    failed_ = false;
+    source_.reset();
+    auto source = std::make_unique<Source>();
+    source->program = &objProgram;
+    source->name = path;
     try {
-        // Lines ending in "$" are joined here, the next line appended to them;
-        // every other line is scanned where the reader holds it.
-        std::string joined;
-        bool continuing = false;
-        std::string_view physical;
-        while (reader.NextLine(physical)) {
-            if (lineNum_ == kInt32Max) {
-                throw MakeError(RunTimeError::Overflow, "Scanner",
-                                "the file has more than 2147483647 lines");
-            }
-            ++lineNum_;
-            std::string_view trimmed;
-            if (continuing) {
-                joined.append(physical);
-                trimmed = TrimSpaces(joined);
-            } else {
-                trimmed = TrimSpaces(physical);
-            }
-            if (IsContinuation(trimmed)) {
-                // Keep the trimmed line without its "$"; the next line is appended.
-                trimmed.remove_suffix(1);
-                if (continuing) {
-                    joined.erase(static_cast<std::size_t>(trimmed.data() - joined.data()) +
-                                 trimmed.size());
-                    joined.erase(0, static_cast<std::size_t>(trimmed.data() - joined.data()));
-                } else {
-                    joined.assign(trimmed);
-                }
-                continuing = true;
-                continue;
-            }
-            continuing = false;
-            ScanLogicalLine(trimmed, objProgram);
-        }
-        // A file whose last line ends in "$": what was joined is still a whole
-        // line, so it is treated like any other, last token and comment included.
-        if (continuing) {
-            ScanLogicalLine(TrimSpaces(joined), objProgram);
-        }
-        return true;
+        source->file =
+            OpenInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
+        source->reader.emplace(source->file.get());
     } catch (const Error& error) {
         lastError_ = "ParseFile error on '" + path + "', " + error.Description();
+        return false;
+    }
+    source_ = std::move(source);
+    return true;
+}
+
+bool Scanner::FinishScan(bool keepTokens) {
+    while (source_) {
+        ScanUpTo(keepTokens || count_ > kInt32Max - kTokenBlock ? kInt32Max : count_ + kTokenBlock);
+        if (!keepTokens) {
+            ReleaseTokensBefore(count_ + 1);
+        }
+    }
+    return !failed_;
+}
+
+void Scanner::ScanUpTo(int32_t position) noexcept {
+    try {
+        while (source_ && count_ < position) {
+            if (!ScanNextLine()) {
+                source_.reset();
+            }
+        }
+        return;
+    } catch (const Error& error) {
+        lastError_ = "ParseFile error on '" + source_->name + "', " + error.Description();
     } catch (const std::bad_alloc&) {
-        lastError_ = "ParseFile error on '" + path + "', not enough memory for its tokens";
+        lastError_ = "ParseFile error on '" + source_->name + "', not enough memory for its tokens";
+    }
+    failed_ = true;
+    source_.reset();
+}
+
+bool Scanner::ScanNextLine() {
+    // Lines ending in "$" are joined, the next line appended to them; every
+    // other line is scanned where the reader holds it.
+    Source& source = *source_;
+    std::string_view physical;
+    while (source.reader->NextLine(physical)) {
+        if (lineNum_ == kInt32Max) {
+            throw MakeError(RunTimeError::Overflow, "Scanner",
+                            "the file has more than 2147483647 lines");
+        }
+        ++lineNum_;
+        std::string_view trimmed;
+        if (source.continuing) {
+            source.joined.append(physical);
+            trimmed = TrimSpaces(source.joined);
+        } else {
+            trimmed = TrimSpaces(physical);
+        }
+        if (IsContinuation(trimmed)) {
+            // Keep the trimmed line without its "$"; the next line is appended.
+            trimmed.remove_suffix(1);
+            if (source.continuing) {
+                const auto begin = static_cast<std::size_t>(trimmed.data() - source.joined.data());
+                source.joined.erase(begin + trimmed.size());
+                source.joined.erase(0, begin);
+            } else {
+                source.joined.assign(trimmed);
+            }
+            source.continuing = true;
+            continue;
+        }
+        source.continuing = false;
+        ScanLogicalLine(trimmed, *source.program);
+        return true;
+    }
+    // A file whose last line ends in "$": what was joined is still a whole
+    // line, so it is treated like any other, last token and comment included.
+    if (source.continuing) {
+        source.continuing = false;
+        ScanLogicalLine(TrimSpaces(source.joined), *source.program);
+        return true;
     }
     return false;
 }
@@ -369,10 +411,10 @@ const char* Scanner::LexWordFrom(const char* p, const char* end, std::string_vie
     while (q != end && (ClassOf(static_cast<unsigned char>(*q)) & mask) != 0) {
         ++q;
     }
-    const std::size_t start = textPool_.size();
     const TokenRecord::TextRef ref =
         StoreText(prefix, std::string_view(p, static_cast<std::size_t>(q - p)));
-    for (char* c = textPool_.data() + start; c != textPool_.data() + textPool_.size(); ++c) {
+    char* const text = pool_.Data(ref.offset);
+    for (char* c = text; c != text + ref.length; ++c) {
         *c = UpperAscii(*c);
     }
     afterLabelType_ = IsScannerLabelType(Text(ref));
@@ -804,7 +846,17 @@ TokenRecord& Scanner::NewRecord() {
             throw MakeError(RunTimeError::Overflow, "Scanner",
                             "the file has more tokens than a scanner can hold");
         }
+        if (blocks_.size() == blocks_.capacity() || blockTexts_.size() == blockTexts_.capacity()) {
+            // Room in both lists first, so that they never differ in length.
+            const std::size_t room = 2 * blocks_.size() + 16;
+            blocks_.reserve(room);
+            blockTexts_.reserve(room);
+        }
         blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
+        // The first token of the new block may have stored its text already;
+        // the texts of its tokens all follow the last block's start.
+        blockTexts_.push_back(lastBlockText_);
+        lastBlockText_ = pool_.Size();
         free_ = blocks_.back().get();
         capacity_ += kTokenBlock;
     }
@@ -829,6 +881,7 @@ void Scanner::ReleaseTokensBefore(int32_t position) noexcept {
         released_.line = blocks_[releasedBlocks_][kTokenBlock - 1].line;
         blocks_[releasedBlocks_].reset();
     }
+    pool_.ReleaseBefore(blockTexts_[keepFrom]);
 }
 
 TokenRecord::TextRef Scanner::StoreText(std::string_view text) {
@@ -836,20 +889,12 @@ TokenRecord::TextRef Scanner::StoreText(std::string_view text) {
 }
 
 TokenRecord::TextRef Scanner::StoreText(std::string_view prefix, std::string_view text) {
-    const std::size_t length = prefix.size() + text.size();
-    if (textPool_.size() + length > std::numeric_limits<uint32_t>::max()) {
-        throw MakeError(RunTimeError::Overflow, "Scanner",
-                        "the file holds more text than a scanner can hold");
-    }
-    const TokenRecord::TextRef ref{static_cast<uint32_t>(textPool_.size()),
-                                   static_cast<uint32_t>(length)};
-    textPool_.append(prefix);
-    textPool_.append(text);
-    return ref;
+    const uint32_t offset = pool_.Store(prefix, text);
+    return {offset, static_cast<uint32_t>(prefix.size() + text.size())};
 }
 
 std::string_view Scanner::Text(TokenRecord::TextRef ref) const noexcept {
-    return std::string_view(textPool_).substr(ref.offset, ref.length);
+    return pool_.View(ref.offset, ref.length);
 }
 
 int16_t Scanner::Token() noexcept {
@@ -858,6 +903,9 @@ int16_t Scanner::Token() noexcept {
     }
     if (position_ < kInt32Max) {
         ++position_;
+    }
+    if (position_ > count_ && source_) {
+        ScanUpTo(position_);
     }
     return position_ <= count_ ? Record(position_).kind : static_cast<int16_t>(tkEndOfInput);
 }

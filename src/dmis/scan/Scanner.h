@@ -2,6 +2,7 @@
 
 #include "dmis/model/Variant.h"
 #include "dmis/parse/ParseMessage.h"
+#include "dmis/scan/TextPool.h"
 #include "dmis/scan/TokenKind.h"
 
 #include <cstdint>
@@ -14,7 +15,6 @@ namespace vantreel {
 
 class CProgram;
 class ExtendedLines;
-class PhysicalLineReader;
 
 // One scanned token, 16 bytes. Texts (words, strings, error messages, the
 // digit groups of colon numbers) live in the scanner's text pool.
@@ -65,6 +65,19 @@ class Scanner {
     // objProgram's comments. False after a failure, with LastError set; what
     // was scanned before the failure stays.
     bool ScanFile(const std::string& path, CProgram& objProgram);
+
+    // Opens the file at path for scanning as the cursor reaches its tokens:
+    // Token() makes the tokens of the next lines when it passes the last one,
+    // and comment lines go to objProgram's comments on the way. False, with
+    // LastError set, when the file cannot be opened.
+    bool OpenFile(const std::string& path, CProgram& objProgram);
+
+    // Scans what is left of an opened file. keepTokens false gives the
+    // tokens back as they are made (the parse is over and only comment lines
+    // and failures further on are still wanted). False when the scan failed,
+    // now or while the cursor moved, with LastError set; what was scanned
+    // before the failure stays.
+    bool FinishScan(bool keepTokens);
 
     // The same for text held in memory; name stands for the path in LastError.
     bool ScanText(std::string_view text, CProgram& objProgram, const std::string& name);
@@ -132,7 +145,13 @@ class Scanner {
         TokenRecord::TextRef seconds;
     };
 
-    bool Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path);
+    struct Source;
+
+    // Scans lines until the token at position exists or the input ends;
+    // a failure is recorded and ends the scan.
+    void ScanUpTo(int32_t position) noexcept;
+    // Scans the next logical line; false at the end of the input.
+    bool ScanNextLine();
     void ScanLogicalLine(std::string_view line, CProgram& objProgram);
     static bool IsContinuation(std::string_view line) noexcept;
     void ScanLine(std::string_view line);
@@ -172,9 +191,13 @@ class Scanner {
     int32_t capacity_ = 0;
     TokenRecord* free_ = nullptr;  // the next free record of the last block
     std::vector<std::unique_ptr<TokenRecord[]>> blocks_;
-    std::size_t releasedBlocks_ = 0;  // leading blocks given back
-    TokenRecord released_{};          // what a released position reads
-    std::string textPool_;
+    std::size_t releasedBlocks_ = 0;    // leading blocks given back
+    TokenRecord released_{};            // what a released position reads
+    std::vector<uint32_t> blockTexts_;  // per block: no text of its tokens starts before
+    uint32_t lastBlockText_ = 0;
+    TextPool pool_;
+    std::unique_ptr<Source> source_;  // while lines are left to scan
+    bool failed_ = false;
     std::vector<ColonNumber> colonNumbers_;
 
     // Cursor and messages.
