@@ -34,7 +34,7 @@ TEST(TextPool, TextsKeepTheirOffsetsAndBytesAcrossChunks) {
     for (std::size_t i = 6; i < texts.size(); ++i) {
         EXPECT_EQ(pool.View(offsets[i], static_cast<uint32_t>(texts[i].size())), texts[i]) << i;
     }
-    pool.Data(offsets[8])[0] = 'Z';
+    pool.LastStored(texts[8].size())[0] = 'Z';
     EXPECT_EQ(pool.View(offsets[8], 2), "Zi");
 }
 

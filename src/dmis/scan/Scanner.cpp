@@ -413,11 +413,11 @@ const char* Scanner::LexWordFrom(const char* p, const char* end, std::string_vie
     }
     const TokenRecord::TextRef ref =
         StoreText(prefix, std::string_view(p, static_cast<std::size_t>(q - p)));
-    char* const text = pool_.Data(ref.offset);
+    char* const text = pool_.LastStored(ref.length);
     for (char* c = text; c != text + ref.length; ++c) {
         *c = UpperAscii(*c);
     }
-    afterLabelType_ = IsScannerLabelType(Text(ref));
+    afterLabelType_ = IsScannerLabelType(std::string_view(text, ref.length));
     AddWord(ref);
     return q;
 }

@@ -58,11 +58,6 @@ std::string_view TextPool::View(uint32_t offset, uint32_t length) const noexcept
     return std::string_view(chunk.bytes.get() + (offset - chunk.start), length);
 }
 
-char* TextPool::Data(uint32_t offset) noexcept {
-    Chunk& chunk = chunks_[ChunkOf(offset)];
-    return chunk.bytes.get() + (offset - chunk.start);
-}
-
 void TextPool::ReleaseBefore(uint32_t offset) noexcept {
     // A chunk holds the texts from its start to the next chunk's start; the
     // last one stays, as more texts go into it.

@@ -16,11 +16,12 @@ class TextPool {
     // Stores prefix followed by text as one text and returns its offset.
     // Raises an overflow Error when the pool would pass 4 GiB.
     uint32_t Store(std::string_view prefix, std::string_view text);
+    // The bytes of the text stored last, to change them in place.
+    char* LastStored(std::size_t length) noexcept { return free_ - length; }
 
     // The stored text at offset; empty for length 0. The chunk holding it
     // must not have been released.
     std::string_view View(uint32_t offset, uint32_t length) const noexcept;
-    char* Data(uint32_t offset) noexcept;
 
     // The offset the next text gets.
     uint32_t Size() const noexcept { return static_cast<uint32_t>(size_); }
