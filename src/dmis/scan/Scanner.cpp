@@ -840,34 +840,24 @@ void Scanner::AddToken(int16_t nType) {
     state_ = Start;
 }
 
-TokenRecord& Scanner::NewRecord() {
-    if (count_ == capacity_) {
-        if (count_ == kInt32Max) {
-            throw MakeError(RunTimeError::Overflow, "Scanner",
-                            "the file has more tokens than a scanner can hold");
-        }
-        if (blocks_.size() == blocks_.capacity() || blockTexts_.size() == blockTexts_.capacity()) {
-            // Room in both lists first, so that they never differ in length.
-            const std::size_t room = 2 * blocks_.size() + 16;
-            blocks_.reserve(room);
-            blockTexts_.reserve(room);
-        }
-        blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
-        // The first token of the new block may have stored its text already;
-        // the texts of its tokens all follow the last block's start.
-        blockTexts_.push_back(lastBlockText_);
-        lastBlockText_ = pool_.Size();
-        free_ = blocks_.back().get();
-        capacity_ += kTokenBlock;
+void Scanner::AddBlock() {
+    if (count_ == kInt32Max) {
+        throw MakeError(RunTimeError::Overflow, "Scanner",
+                        "the file has more tokens than a scanner can hold");
     }
-    ++count_;
-    return *free_++;
-}
-
-const TokenRecord& Scanner::Record(int32_t position) const noexcept {
-    const std::unique_ptr<TokenRecord[]>& block =
-        blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock];
-    return block ? block[static_cast<std::size_t>(position - 1) % kTokenBlock] : released_;
+    if (blocks_.size() == blocks_.capacity() || blockTexts_.size() == blockTexts_.capacity()) {
+        // Room in both lists first, so that they never differ in length.
+        const std::size_t room = 2 * blocks_.size() + 16;
+        blocks_.reserve(room);
+        blockTexts_.reserve(room);
+    }
+    blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
+    // The first token of the new block may have stored its text already; the
+    // texts of its tokens all follow the last block's start.
+    blockTexts_.push_back(lastBlockText_);
+    lastBlockText_ = pool_.Size();
+    free_ = blocks_.back().get();
+    capacity_ += kTokenBlock;
 }
 
 void Scanner::ReleaseTokensBefore(int32_t position) noexcept {
@@ -897,7 +887,7 @@ std::string_view Scanner::Text(TokenRecord::TextRef ref) const noexcept {
     return pool_.View(ref.offset, ref.length);
 }
 
-int16_t Scanner::Token() noexcept {
+int16_t Scanner::TokenPastScanned() noexcept {
     if (position_ < 0) {
         position_ = 0;
     }

@@ -102,7 +102,13 @@ class Scanner {
 
     // Advances Position and returns the kind of the token there, or
     // tkEndOfInput past the last token.
-    int16_t Token() noexcept;
+    int16_t Token() noexcept {
+        if (position_ >= 0 && position_ < count_) {
+            ++position_;
+            return Record(position_).kind;
+        }
+        return TokenPastScanned();
+    }
 
     int32_t LineNum() const noexcept { return lineNum_; }
     const std::string& LastError() const noexcept { return lastError_; }
@@ -180,8 +186,20 @@ class Scanner {
     bool ParseReal(double& value) const;
     std::string RealLiteral() const;
 
-    const TokenRecord& Record(int32_t position) const noexcept;
-    TokenRecord& NewRecord();
+    int16_t TokenPastScanned() noexcept;
+    const TokenRecord& Record(int32_t position) const noexcept {
+        const std::unique_ptr<TokenRecord[]>& block =
+            blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock];
+        return block ? block[static_cast<std::size_t>(position - 1) % kTokenBlock] : released_;
+    }
+    TokenRecord& NewRecord() {
+        if (count_ == capacity_) {
+            AddBlock();
+        }
+        ++count_;
+        return *free_++;
+    }
+    void AddBlock();
     TokenRecord::TextRef StoreText(std::string_view text);
     TokenRecord::TextRef StoreText(std::string_view prefix, std::string_view text);
     std::string_view Text(TokenRecord::TextRef ref) const noexcept;

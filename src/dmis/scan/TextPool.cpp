@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace vantreel {
 namespace {
@@ -14,9 +13,9 @@ constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
 
 }  // namespace
 
-uint32_t TextPool::Store(std::string_view prefix, std::string_view text) {
+uint32_t TextPool::StoreInNewChunk(std::string_view prefix, std::string_view text) {
     const std::size_t length = prefix.size() + text.size();
-    if (size_ + length > std::numeric_limits<uint32_t>::max()) {
+    if (size_ + length > kMaxSize) {
         throw MakeError(RunTimeError::Overflow, "Scanner",
                         "the file holds more text than a scanner can hold");
     }
@@ -26,17 +25,7 @@ uint32_t TextPool::Store(std::string_view prefix, std::string_view text) {
         free_ = chunks_.back().bytes.get();
         left_ = bytes;
     }
-    const auto offset = static_cast<uint32_t>(size_);
-    if (!prefix.empty()) {
-        std::memcpy(free_, prefix.data(), prefix.size());
-    }
-    if (!text.empty()) {
-        std::memcpy(free_ + prefix.size(), text.data(), text.size());
-    }
-    free_ += length;
-    left_ -= length;
-    size_ += length;
-    return offset;
+    return StoreHere(prefix, text);
 }
 
 std::size_t TextPool::ChunkOf(uint32_t offset) const noexcept {

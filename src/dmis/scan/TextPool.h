@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,13 @@ class TextPool {
   public:
     // Stores prefix followed by text as one text and returns its offset.
     // Raises an overflow Error when the pool would pass 4 GiB.
-    uint32_t Store(std::string_view prefix, std::string_view text);
+    uint32_t Store(std::string_view prefix, std::string_view text) {
+        const std::size_t length = prefix.size() + text.size();
+        if (length > left_ || size_ + length > kMaxSize) {
+            return StoreInNewChunk(prefix, text);
+        }
+        return StoreHere(prefix, text);
+    }
     // The bytes of the text stored last, to change them in place.
     char* LastStored(std::size_t length) noexcept { return free_ - length; }
 
@@ -35,6 +42,23 @@ class TextPool {
         std::unique_ptr<char[]> bytes;
     };
 
+    static constexpr uint64_t kMaxSize = 0xFFFFFFFF;
+
+    uint32_t StoreInNewChunk(std::string_view prefix, std::string_view text);
+    uint32_t StoreHere(std::string_view prefix, std::string_view text) noexcept {
+        const auto offset = static_cast<uint32_t>(size_);
+        if (!prefix.empty()) {
+            std::memcpy(free_, prefix.data(), prefix.size());
+        }
+        if (!text.empty()) {
+            std::memcpy(free_ + prefix.size(), text.data(), text.size());
+        }
+        const std::size_t length = prefix.size() + text.size();
+        free_ += length;
+        left_ -= length;
+        size_ += length;
+        return offset;
+    }
     std::size_t ChunkOf(uint32_t offset) const noexcept;
 
     std::vector<Chunk> chunks_;  // by start; released ones hold no bytes
