@@ -417,7 +417,8 @@ const char* Scanner::LexWordFrom(const char* p, const char* end, std::string_vie
     for (char* c = text; c != text + ref.length; ++c) {
         *c = UpperAscii(*c);
     }
-    afterLabelType_ = IsScannerLabelType(std::string_view(text, ref.length));
+    // Label types have at most three letters.
+    afterLabelType_ = ref.length <= 3 && IsScannerLabelType(std::string_view(text, ref.length));
     AddWord(ref);
     return q;
 }
@@ -475,7 +476,9 @@ const char* Scanner::LexNumber(const char* p, const char* end) {
                 digits = digits * 10 + static_cast<uint64_t>(*d - '0');
             }
             const uint64_t scale = kPowersOfTen[count];
-            if (value <= (kExact - digits) / scale) {
+            // Up to six digits the whole number stays below 2^31 * 10^6, far
+            // below 2^53, without a division to prove it.
+            if (count <= 6 || value <= (kExact - digits) / scale) {
                 real = static_cast<double>(value * scale + digits) / static_cast<double>(scale);
                 exact = true;
             }
@@ -900,33 +903,12 @@ int16_t Scanner::TokenPastScanned() noexcept {
     return position_ <= count_ ? Record(position_).kind : static_cast<int16_t>(tkEndOfInput);
 }
 
-int32_t Scanner::TokenLineNumber() const noexcept {
-    return TokenLineAt(position_);
-}
-
 void Scanner::Restore(int32_t nPos, int16_t nSev, ParseMessage sMsg) {
     if (position_ > 0 || (position_ == 0 && nSev > severity_)) {
         message_ = std::move(sMsg);
         severity_ = nSev;
     }
     position_ = nPos;
-}
-
-int16_t Scanner::TokenKindAt(int32_t position) const noexcept {
-    return position >= 1 && position <= count_ ? Record(position).kind
-                                               : static_cast<int16_t>(tkEndOfInput);
-}
-
-int32_t Scanner::TokenLineAt(int32_t position) const noexcept {
-    if (count_ == 0) {
-        return 0;
-    }
-    if (position < 1) {
-        position = 1;
-    } else if (position > count_) {
-        position = count_;
-    }
-    return Record(position).line;
 }
 
 std::string_view Scanner::TokenTextAt(int32_t position) const noexcept {

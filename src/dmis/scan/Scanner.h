@@ -98,7 +98,7 @@ class Scanner {
     // The data and line of the token at Position. Outside 1..TokenCount the
     // data is empty and the line is that of the nearest token (0 without any).
     Variant TokenData() const { return TokenDataAt(position_); }
-    int32_t TokenLineNumber() const noexcept;
+    int32_t TokenLineNumber() const noexcept { return TokenLineAt(position_); }
 
     // Advances Position and returns the kind of the token there, or
     // tkEndOfInput past the last token.
@@ -138,8 +138,16 @@ class Scanner {
 
     // The token list itself, positions 1..TokenCount.
     int32_t TokenCount() const noexcept { return count_; }
-    int16_t TokenKindAt(int32_t position) const noexcept;
-    int32_t TokenLineAt(int32_t position) const noexcept;
+    int16_t TokenKindAt(int32_t position) const noexcept {
+        return position >= 1 && position <= count_ ? Record(position).kind
+                                                   : static_cast<int16_t>(tkEndOfInput);
+    }
+    int32_t TokenLineAt(int32_t position) const noexcept {
+        if (count_ == 0) {
+            return 0;
+        }
+        return Record(position < 1 ? 1 : (position > count_ ? count_ : position)).line;
+    }
     Variant TokenDataAt(int32_t position) const;
     // The text of a word, string or error token; empty for other kinds.
     std::string_view TokenTextAt(int32_t position) const noexcept;
