@@ -72,10 +72,10 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
         if (dialect == DmisDialect::Extended) {
             context.extended = &rules;
         }
-        // The strict dialect's tokens are made as the parser reads them.
+        // The tokens are made as the parser reads them.
         const bool scanned =
             dialect == DmisDialect::Extended
-                ? ScanExtendedFile(scanner, conversion.SourceFile, program, warnings)
+                ? OpenExtendedFile(scanner, conversion.SourceFile, program, warnings)
                 : scanner.OpenFile(conversion.SourceFile, program);
         if (!scanned) {
             MsgBoxEx("[Error scanning: ]" + scanner.LastError(), vbOKOnly + vbExclamation, "");

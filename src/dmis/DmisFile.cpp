@@ -35,8 +35,15 @@ DmisFileResult ParseExtended(Scanner& scanner, bool scanned, CProgram& program,
     if (!scanned) {
         result = {false, scanner.LastError(), {}};
     } else {
+        DialectWarnings prepared = warnings;
         ExtendedRules rules(warnings);
         result = Parse(scanner, program, progress, &rules);
+        // A scan failure anywhere in the file is the answer, with the warnings
+        // of the lines alone, wherever the parse stopped.
+        if (!scanner.FinishScan(false)) {
+            result = {false, scanner.LastError(), {}};
+            warnings = std::move(prepared);
+        }
     }
     result.warnings = warnings.Sorted();
     return result;
@@ -82,7 +89,7 @@ DmisFileResult ParseDmisFile(const std::string& path, CProgram& program, DmisDia
     InitDmisTables();
     Scanner scanner;
     DialectWarnings warnings;
-    const bool scanned = ScanExtendedFile(scanner, path, program, warnings);
+    const bool scanned = OpenExtendedFile(scanner, path, program, warnings);
     return ParseExtended(scanner, scanned, program, warnings, progress);
 }
 

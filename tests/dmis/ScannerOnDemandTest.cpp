@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace vantreel::test {
 namespace {
 
@@ -132,6 +134,46 @@ TEST(ScannerOnDemand, ParseOfFileReportsScanFailureBeforeParseFailure) {
         EXPECT_FALSE(result.ok) << c.source;
         EXPECT_EQ(result.message, "ParseFile error on '" + file.Path() + "', " + c.message)
             << c.source;
+    }
+}
+
+// The answer, warnings and listing of one parse, as one text.
+std::string OutcomeOf(const DmisFileResult& result, CProgram& program) {
+    std::string text = (result.ok ? "ok|" : "failed|") + result.message + '|';
+    for (const DialectWarning& warning : result.warnings) {
+        text += std::to_string(warning.line) + ':' + std::to_string(warning.id) + ':' +
+                warning.detail + '|';
+    }
+    if (result.ok) {
+        std::ostringstream listing;
+        program.PrettyPrint(listing);
+        text += listing.str();
+    }
+    return text;
+}
+
+TEST(ScannerOnDemand, FileOnDemandAnswersAsTextScannedWhole) {
+    // Sources with warnings of the lines and of the parse, parse failures and
+    // scan failures before and after them.
+    const char* const sources[] = {
+        "F(P1)=FEAT/POINT,CART,1,2,3\nT(D1)=TOL/DIAM,-0.01,0.02\n$$ note\n",
+        "F(P1)=FEAT/POINT,CART,1,2,3,,\nTEXT/OPER,'open\n",
+        "(((\nF(P1)=FEAT/POINT,CART,1,2,3\nB=2147483648\n",
+        "TEXT/OPER,'open\nF(P1)=FEAT/POINT,CART,1,2,3,,\nX=99999999999\n",
+        "ENDFIL\n$$ after\nX=1\n",
+    };
+    for (const DmisDialect dialect : {DmisDialect::Strict, DmisDialect::Extended}) {
+        for (const char* source : sources) {
+            TempFile file(source);
+            CProgram fromFile;
+            const std::string onDemand =
+                OutcomeOf(ParseDmisFile(file.Path(), fromFile, dialect), fromFile);
+            CProgram fromText;
+            const std::string whole =
+                OutcomeOf(ParseDmisText(source, file.Path(), fromText, dialect), fromText);
+            EXPECT_EQ(onDemand, whole) << source;
+            EXPECT_EQ(CommentsOf(fromFile), CommentsOf(fromText)) << source;
+        }
     }
 }
 

@@ -114,6 +114,10 @@ constexpr DottedOperator kDottedOperators[] = {
 struct Scanner::Source {
     InputFile file;
     std::optional<PhysicalLineReader> reader;
+    // The extended dialect: the whole text and its prepared lines.
+    std::string text;
+    std::optional<ExtendedLines> lines;
+    std::size_t nextLine = 0;
     CProgram* program = nullptr;
     std::string name;
     std::string joined;
@@ -158,6 +162,20 @@ bool Scanner::OpenFile(const std::string& path, CProgram& objProgram) {
     return true;
 }
 
+void Scanner::OpenExtendedText(std::string text, CProgram& objProgram, const std::string& name,
+                               DialectWarnings& warnings) {
+    state_ = Start;
+    pending_ = 0;
+    failed_ = false;
+    source_.reset();
+    auto source = std::make_unique<Source>();
+    source->program = &objProgram;
+    source->name = name;
+    source->text = std::move(text);
+    source->lines.emplace(source->text, warnings);
+    source_ = std::move(source);
+}
+
 bool Scanner::FinishScan(bool keepTokens) {
     while (source_) {
         ScanUpTo(keepTokens || count_ > kInt32Max - kTokenBlock ? kInt32Max : count_ + kTokenBlock);
@@ -189,6 +207,15 @@ bool Scanner::ScanNextLine() {
     // Lines ending in "$" are joined, the next line appended to them; every
     // other line is scanned where the reader holds it.
     Source& source = *source_;
+    if (source.lines) {
+        if (source.nextLine == source.lines->Count()) {
+            return false;
+        }
+        const std::size_t i = source.nextLine++;
+        lineNum_ = source.lines->Number(i);
+        ScanLogicalLine(source.lines->Text(i), *source.program);
+        return true;
+    }
     std::string_view physical;
     while (source.reader->NextLine(physical)) {
         if (lineNum_ == kInt32Max) {

@@ -14,6 +14,7 @@
 namespace vantreel {
 
 class CProgram;
+class DialectWarnings;
 class ExtendedLines;
 
 // One scanned token, 16 bytes. Texts (words, strings, error messages, the
@@ -81,6 +82,12 @@ class Scanner {
 
     // The same for text held in memory; name stands for the path in LastError.
     bool ScanText(std::string_view text, CProgram& objProgram, const std::string& name);
+
+    // Keeps text and prepares its lines by the extended dialect, to scan them
+    // as the cursor reaches their tokens, like OpenFile. Raises what preparing
+    // the lines raises; name stands for the path in LastError.
+    void OpenExtendedText(std::string text, CProgram& objProgram, const std::string& name,
+                          DialectWarnings& warnings);
 
     // The logical lines the extended dialect prepared, each with its own line
     // number; name stands for the path in LastError.
