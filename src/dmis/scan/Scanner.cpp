@@ -31,14 +31,17 @@ enum CharClass : uint8_t {
     kUnderscore = 4,    // _
     kLabelPunct = 8,    // - and ., which continue a word after a label type
     kBeyondAscii = 16,  // bytes above 127, letters in the extended dialect
+    kLowerCase = 32,    // a-z, besides kLetter
 };
 
 constexpr std::array<uint8_t, 256> MakeCharClasses() {
     std::array<uint8_t, 256> classes{};
     for (int ch = 0; ch < 256; ++ch) {
         uint8_t c = 0;
-        if ((ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z')) {
+        if (ch >= 'A' && ch <= 'Z') {
             c = kLetter;
+        } else if (ch >= 'a' && ch <= 'z') {
+            c = kLetter | kLowerCase;
         } else if (ch >= '0' && ch <= '9') {
             c = kDigit;
         } else if (ch == '_') {
@@ -59,7 +62,7 @@ uint8_t ClassOf(unsigned char ch) noexcept {
     return kCharClasses[ch];
 }
 bool IsAlpha(unsigned char ch) noexcept {
-    return ClassOf(ch) == kLetter;
+    return (ClassOf(ch) & kLetter) != 0;
 }
 bool IsDigit(unsigned char ch) noexcept {
     return ch >= '0' && ch <= '9';
@@ -366,7 +369,7 @@ uint8_t Scanner::WordRunMask() const noexcept {
 
 const char* Scanner::LexToken(const char* p, const char* end) {
     const auto ch = static_cast<unsigned char>(*p);
-    switch (ClassOf(ch)) {
+    switch (ClassOf(ch) & ~kLowerCase) {
         case kLetter:
         case kUnderscore:
             return LexWordFrom(p, end);
@@ -434,15 +437,22 @@ const char* Scanner::LexToken(const char* p, const char* end) {
 
 const char* Scanner::LexWordFrom(const char* p, const char* end, std::string_view prefix) {
     const uint8_t mask = WordRunMask();
+    uint8_t seen = ClassOf(static_cast<unsigned char>(*p));
     const char* q = p + 1;
-    while (q != end && (ClassOf(static_cast<unsigned char>(*q)) & mask) != 0) {
-        ++q;
+    for (; q != end; ++q) {
+        const uint8_t c = ClassOf(static_cast<unsigned char>(*q));
+        if ((c & mask) == 0) {
+            break;
+        }
+        seen |= c;
     }
     const TokenRecord::TextRef ref =
         StoreText(prefix, std::string_view(p, static_cast<std::size_t>(q - p)));
     char* const text = pool_.LastStored(ref.length);
-    for (char* c = text; c != text + ref.length; ++c) {
-        *c = UpperAscii(*c);
+    if ((seen & kLowerCase) != 0) {
+        for (char* c = text; c != text + ref.length; ++c) {
+            *c = UpperAscii(*c);
+        }
     }
     // Label types have at most three letters.
     afterLabelType_ = ref.length <= 3 && IsScannerLabelType(std::string_view(text, ref.length));
