@@ -67,21 +67,22 @@ class Scanner {
     // was scanned before the failure stays.
     bool ScanFile(const std::string& path, CProgram& objProgram);
 
-    // Opens the file at path for scanning as the cursor reaches its tokens:
-    // Token() makes the tokens of the next lines when it passes the last one,
-    // and comment lines go to objProgram's comments on the way. False, with
-    // LastError set, when the file cannot be opened.
-    bool OpenFile(const std::string& path, CProgram& objProgram);
-
-    // Scans what is left of an opened file. keepTokens false gives the
-    // tokens back as they are made (the parse is over and only comment lines
-    // and failures further on are still wanted). False when the scan failed,
-    // now or while the cursor moved, with LastError set; what was scanned
-    // before the failure stays.
-    bool FinishScan(bool keepTokens);
-
     // The same for text held in memory; name stands for the path in LastError.
     bool ScanText(std::string_view text, CProgram& objProgram, const std::string& name);
+
+    // Opens the file at path for scanning as the cursor reaches its tokens:
+    // Token() makes the tokens of the next lines when it passes the last one,
+    // and comment lines go to objProgram's comments on the way. The look-ups
+    // by position see the tokens made so far, all those the cursor reached.
+    // False, with LastError set, when the file cannot be opened.
+    bool OpenFile(const std::string& path, CProgram& objProgram);
+
+    // Scans what is left of an opened file or text. keepTokens false gives
+    // the tokens back as they are made (the parse is over and only comment
+    // lines and failures further on are still wanted). False when the scan
+    // failed, now or while the cursor moved, with LastError set; what was
+    // scanned before the failure stays.
+    bool FinishScan(bool keepTokens);
 
     // Keeps text and prepares its lines by the extended dialect, to scan them
     // as the cursor reaches their tokens, like OpenFile. Raises what preparing
