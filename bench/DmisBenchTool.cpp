@@ -1,15 +1,18 @@
 // One measurement per process, for scripts/bench.sh:
 //   vantreel_dmis_bench generate LINES FILE   writes the generated program
-//   vantreel_dmis_bench scan FILE             the scanner alone over the file
+//   vantreel_dmis_bench scan FILE             the scanner alone over the file, its tokens
+//                                             read and given back as the parser does
+//   vantreel_dmis_bench scan-all FILE         the same, keeping every token of the file
 //   vantreel_dmis_bench anchor FILE           a plain loop that splits the file
 //                                             into lines and blank-separated words
-// scan and anchor print "SECONDS PEAK_KB ITEMS": the processor time (user and
+// scan, scan-all and anchor print "SECONDS PEAK_KB ITEMS": the processor time (user and
 // system) of the work, the process's peak resident memory (ru_maxrss) and what
 // they counted.
 #include "DmisGenerator.h"
 
 #include "dmis/model/CProgram.h"
 #include "dmis/scan/Scanner.h"
+#include "dmis/scan/TokenKind.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -74,7 +77,8 @@ long long SplitBytes(const char* path) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: vantreel_dmis_bench generate LINES FILE | scan FILE | anchor FILE\n");
+                 "usage: vantreel_dmis_bench generate LINES FILE | scan FILE | scan-all FILE | "
+                 "anchor FILE\n");
     return 2;
 }
 
@@ -90,12 +94,33 @@ int main(int argc, char** argv) {
         out << vantreel::bench::GenerateDmisProgram(std::atoll(argv[2]));
         return out ? 0 : 1;
     }
-    if (argc != 3 || (verb != "scan" && verb != "anchor")) {
+    if (argc != 3 || (verb != "scan" && verb != "scan-all" && verb != "anchor")) {
         return Usage();
     }
     const double start = ProcessorSeconds();
     long long items = 0;
     if (verb == "scan") {
+        // Every token is read through the cursor, and the tokens behind it
+        // are given back at the end of each line, as the statement parser
+        // does after each statement.
+        vantreel::CProgram program;
+        vantreel::Scanner scanner;
+        if (!scanner.OpenFile(argv[2], program)) {
+            std::fprintf(stderr, "%s\n", scanner.LastError().c_str());
+            return 1;
+        }
+        for (int16_t kind = scanner.Token(); kind != vantreel::tkEndOfInput;
+             kind = scanner.Token()) {
+            if (kind == vantreel::tkEndOfLine) {
+                scanner.ReleaseTokensBefore(scanner.Position());
+            }
+        }
+        if (!scanner.FinishScan(false)) {
+            std::fprintf(stderr, "%s\n", scanner.LastError().c_str());
+            return 1;
+        }
+        items = scanner.TokenCount();
+    } else if (verb == "scan-all") {
         vantreel::CProgram program;
         vantreel::Scanner scanner;
         if (!scanner.ScanFile(argv[2], program)) {

@@ -73,10 +73,11 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
         if (dialect == DmisDialect::Extended) {
             context.extended = &rules;
         }
+        // The tokens are made as the parser reads them.
         const bool scanned =
             dialect == DmisDialect::Extended
-                ? ScanExtendedFile(scanner, conversion.SourceFile, program, warnings)
-                : scanner.ScanFile(conversion.SourceFile, program);
+                ? OpenExtendedFile(scanner, conversion.SourceFile, program, warnings)
+                : scanner.OpenFile(conversion.SourceFile, program);
         if (!scanned) {
             MsgBoxEx("[Error scanning: ]" + scanner.LastError(), vbOKOnly + vbExclamation, "");
             return false;
@@ -88,6 +89,12 @@ bool ConvertLegacyPart(LegacyConversion& conversion) {
             const ArenaScope arenaScope(program.Arena());
             StatementParser parser(scanner, context);
             parsed = parser.ParseProgram(program);
+        }
+        // A scan failure anywhere in the file is the answer, wherever the
+        // parse stopped.
+        if (!scanner.FinishScan(false)) {
+            MsgBoxEx("[Error scanning: ]" + scanner.LastError(), vbOKOnly + vbExclamation, "");
+            return false;
         }
         conversion.Warnings = warnings.Sorted();
         if (!parsed) {

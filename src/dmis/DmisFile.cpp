@@ -38,8 +38,15 @@ DmisFileResult ParseExtended(Scanner& scanner, bool scanned, CProgram& program,
     if (!scanned) {
         result = {false, scanner.LastError(), {}};
     } else {
+        DialectWarnings prepared = warnings;
         ExtendedRules rules(warnings);
         result = Parse(scanner, program, progress, &rules);
+        // A scan failure anywhere in the file is the answer, with the warnings
+        // of the lines alone, wherever the parse stopped.
+        if (!scanner.FinishScan(false)) {
+            result = {false, scanner.LastError(), {}};
+            warnings = std::move(prepared);
+        }
     }
     result.warnings = warnings.Sorted();
     return result;
@@ -52,10 +59,17 @@ DmisFileResult ParseDmisFile(const std::string& path, CProgram& program,
     InitLabelTypes();
     InitDmisTables();
     Scanner scanner;
-    if (!scanner.ScanFile(path, program)) {
+    // The tokens are made as the parser reads them, never all at once.
+    if (!scanner.OpenFile(path, program)) {
         return {false, scanner.LastError(), {}};
     }
-    return Parse(scanner, program, progress);
+    const DmisFileResult result = Parse(scanner, program, progress);
+    // The rest of the file still gives its comment lines, and a scan failure
+    // anywhere in it is the answer, wherever the parse stopped.
+    if (!scanner.FinishScan(false)) {
+        return {false, scanner.LastError(), {}};
+    }
+    return result;
 }
 
 DmisFileResult ParseDmisText(std::string_view text, const std::string& name, CProgram& program,
@@ -78,7 +92,7 @@ DmisFileResult ParseDmisFile(const std::string& path, CProgram& program, DmisDia
     InitDmisTables();
     Scanner scanner;
     DialectWarnings warnings;
-    const bool scanned = ScanExtendedFile(scanner, path, program, warnings);
+    const bool scanned = OpenExtendedFile(scanner, path, program, warnings);
     return ParseExtended(scanner, scanned, program, warnings, progress);
 }
 

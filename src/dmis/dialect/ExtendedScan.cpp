@@ -39,3 +39,31 @@ bool ScanExtendedFile(Scanner& scanner, const std::string& path, CProgram& progr
 }
 
 }  // namespace vantreel
+
+namespace vantreel {
+
+bool OpenExtendedFile(Scanner& scanner, const std::string& path, CProgram& program,
+                      DialectWarnings& warnings) {
+    std::string text;
+    try {
+        text = ReadInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
+    } catch (const Error& error) {
+        scanner.SetLastError("ParseFile error on '" + path + "', " + error.Description());
+        return false;
+    } catch (const std::bad_alloc&) {
+        scanner.SetLastError("ParseFile error on '" + path + "', not enough memory to read it");
+        return false;
+    }
+    try {
+        scanner.OpenExtendedText(std::move(text), program, path, warnings);
+        scanner.SetLettersBeyondAscii(true);
+        return true;
+    } catch (const Error& error) {
+        scanner.SetLastError("ParseFile error on '" + path + "', " + error.Description());
+    } catch (const std::bad_alloc&) {
+        scanner.SetLastError("ParseFile error on '" + path + "', not enough memory for its lines");
+    }
+    return false;
+}
+
+}  // namespace vantreel

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace vantreel {
 namespace {
@@ -12,78 +13,97 @@ namespace {
 constexpr std::size_t kChunkSize = 1 << 20;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+const char* FindOrEnd(const char* begin, const char* end, char ch) noexcept {
+    if (begin == end) {
+        return end;
+    }
+    const void* found = std::memchr(begin, ch, static_cast<std::size_t>(end - begin));
+    return found != nullptr ? static_cast<const char*>(found) : end;
+}
+
 }  // namespace
 
 PhysicalLineReader::PhysicalLineReader(std::FILE* file) : file_(file), buffer_(kChunkSize) {
-    if (Refill()) {
+    next_ = end_ = buffer_.data();
+    if (Fill()) {
         SkipByteOrderMark();
     }
 }
 
-PhysicalLineReader::PhysicalLineReader(std::string_view text) : window_(text) {
+PhysicalLineReader::PhysicalLineReader(std::string_view text)
+    : endOfFile_(true), next_(text.data()), end_(text.data() + text.size()) {
     SkipByteOrderMark();
 }
 
 void PhysicalLineReader::SkipByteOrderMark() {
-    if (window_.starts_with(kByteOrderMark)) {
-        window_.remove_prefix(kByteOrderMark.size());
+    if (std::string_view(next_, static_cast<std::size_t>(end_ - next_))
+            .starts_with(kByteOrderMark)) {
+        next_ += kByteOrderMark.size();
     }
 }
 
-bool PhysicalLineReader::Refill() {
-    if (file_ == nullptr) {
+bool PhysicalLineReader::Fill() {
+    if (file_ == nullptr || endOfFile_) {
         return false;
     }
-    const std::size_t count = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    const std::size_t kept = static_cast<std::size_t>(end_ - next_);
+    if (kept == buffer_.size()) {
+        std::vector<char> larger(buffer_.size() * 2);
+        std::memcpy(larger.data(), next_, kept);
+        buffer_.swap(larger);
+    } else if (kept > 0) {
+        std::memmove(buffer_.data(), next_, kept);
+    }
+    next_ = buffer_.data();
+    end_ = next_ + kept;
+    carriageReturn_ = lineFeed_ = nullptr;
+    const std::size_t count = std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
     if (count == 0) {
         if (std::ferror(file_)) {
             throw MakeError(
                 RunTimeError::DeviceIoError, "PhysicalLineReader",
                 std::string("the file could not be read (") + std::strerror(errno) + ")");
         }
+        endOfFile_ = true;
         return false;
     }
-    window_ = std::string_view(buffer_.data(), count);
+    end_ += count;
     return true;
 }
 
-bool PhysicalLineReader::EnsureData() {
+bool PhysicalLineReader::NextLine(std::string_view& line) {
     for (;;) {
-        if (window_.empty() && !Refill()) {
-            return false;
-        }
         if (skipLineFeed_) {
+            if (next_ == end_ && !Fill()) {
+                return false;
+            }
             skipLineFeed_ = false;
-            if (window_.front() == '\n') {
-                window_.remove_prefix(1);
-                continue;
+            if (*next_ == '\n') {
+                ++next_;
             }
         }
-        return true;
-    }
-}
-
-bool PhysicalLineReader::AppendLine(std::string& line) {
-    if (!EnsureData()) {
-        return false;
-    }
-    for (;;) {
-        const char* begin = window_.data();
-        const char* end = begin + window_.size();
-        const char* p = begin;
-        while (p != end && *p != '\n' && *p != '\r') {
-            ++p;
+        if (carriageReturn_ == nullptr || carriageReturn_ < next_) {
+            carriageReturn_ = FindOrEnd(next_, end_, '\r');
         }
-        line.append(begin, p);
-        if (p != end) {
-            skipLineFeed_ = *p == '\r';
-            window_.remove_prefix(static_cast<std::size_t>(p - begin) + 1);
+        if (lineFeed_ == nullptr || lineFeed_ < next_) {
+            lineFeed_ = FindOrEnd(next_, end_, '\n');
+        }
+        const char* stop = carriageReturn_ < lineFeed_ ? carriageReturn_ : lineFeed_;
+        if (stop != end_) {
+            line = std::string_view(next_, static_cast<std::size_t>(stop - next_));
+            skipLineFeed_ = *stop == '\r';
+            next_ = stop + 1;
             return true;
         }
-        window_ = {};
-        if (!Refill()) {
-            return true;  // the last line of the input has no end
+        if (Fill()) {
+            continue;
         }
+        if (next_ == end_) {
+            return false;
+        }
+        line = std::string_view(next_, static_cast<std::size_t>(end_ - next_));  // no end
+        next_ = end_;
+        return true;
     }
 }
 

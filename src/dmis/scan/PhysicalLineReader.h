@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,18 +16,25 @@ class PhysicalLineReader {
     explicit PhysicalLineReader(std::FILE* file);
     explicit PhysicalLineReader(std::string_view text);
 
-    // Appends the next physical line to line; false when no line is left.
-    // A read error raises vantreel::Error.
-    bool AppendLine(std::string& line);
+    // The next physical line, seen in place: it stays valid until the next
+    // call. False when no line is left. A read error raises vantreel::Error.
+    bool NextLine(std::string_view& line);
 
   private:
-    bool Refill();
-    bool EnsureData();
+    // Moves the unread bytes to the front of the buffer and reads more after
+    // them, growing the buffer when a line fills it; false at the end of the file.
+    bool Fill();
     void SkipByteOrderMark();
 
     std::FILE* file_ = nullptr;
+    bool endOfFile_ = false;
     std::vector<char> buffer_;
-    std::string_view window_;
+    const char* next_ = nullptr;  // the first unread byte
+    const char* end_ = nullptr;   // the end of the bytes read
+    // The next CR and LF at or after next_, end_ when the window holds none,
+    // null when not yet looked for.
+    const char* carriageReturn_ = nullptr;
+    const char* lineFeed_ = nullptr;
     bool skipLineFeed_ = false;
 };
 

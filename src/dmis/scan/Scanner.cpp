@@ -10,31 +10,75 @@
 #include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 
 namespace vantreel {
 namespace {
 
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 
+// Character classes, one bit each, in one table.
+enum CharClass : uint8_t {
+    kLetter = 1,        // A-Z, a-z
+    kDigit = 2,         // 0-9
+    kUnderscore = 4,    // _
+    kLabelPunct = 8,    // - and ., which continue a word after a label type
+    kBeyondAscii = 16,  // bytes above 127, letters in the extended dialect
+    kLowerCase = 32,    // a-z, besides kLetter
+};
+
+constexpr std::array<uint8_t, 256> MakeCharClasses() {
+    std::array<uint8_t, 256> classes{};
+    for (int ch = 0; ch < 256; ++ch) {
+        uint8_t c = 0;
+        if (ch >= 'A' && ch <= 'Z') {
+            c = kLetter;
+        } else if (ch >= 'a' && ch <= 'z') {
+            c = kLetter | kLowerCase;
+        } else if (ch >= '0' && ch <= '9') {
+            c = kDigit;
+        } else if (ch == '_') {
+            c = kUnderscore;
+        } else if (ch == '-' || ch == '.') {
+            c = kLabelPunct;
+        } else if (ch >= 0x80) {
+            c = kBeyondAscii;
+        }
+        classes[static_cast<std::size_t>(ch)] = c;
+    }
+    return classes;
+}
+
+constexpr std::array<uint8_t, 256> kCharClasses = MakeCharClasses();
+
+uint8_t ClassOf(unsigned char ch) noexcept {
+    return kCharClasses[ch];
+}
 bool IsAlpha(unsigned char ch) noexcept {
-    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+    return (ClassOf(ch) & kLetter) != 0;
 }
 bool IsDigit(unsigned char ch) noexcept {
     return ch >= '0' && ch <= '9';
 }
-bool IsAlphaNumeric(unsigned char ch) noexcept {
-    return IsAlpha(ch) || IsDigit(ch);
-}
 
 // DMIS lines are trimmed of the space character only, not of tabs.
 std::string_view TrimSpaces(std::string_view text) noexcept {
-    return Trim(text, kBlanks);
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    while (begin != end && *begin == ' ') {
+        ++begin;
+    }
+    while (end != begin && end[-1] == ' ') {
+        --end;
+    }
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
 constexpr uint64_t kPowersOfTen[] = {1,
@@ -68,74 +112,150 @@ constexpr DottedOperator kDottedOperators[] = {
 
 }  // namespace
 
+// Where the tokens come from when they are made as the cursor reaches them:
+// the file or text, its physical lines, and a line being joined.
+struct Scanner::Source {
+    InputFile file;
+    std::optional<PhysicalLineReader> reader;
+    // The extended dialect: the whole text and its prepared lines.
+    std::string text;
+    std::optional<ExtendedLines> lines;
+    std::size_t nextLine = 0;
+    CProgram* program = nullptr;
+    std::string name;
+    std::string joined;
+    bool continuing = false;
+};
+
 Scanner::Scanner() = default;
 Scanner::~Scanner() = default;
 
 bool Scanner::ScanFile(const std::string& path, CProgram& objProgram) {
-    state_ = Start;
-    pending_ = 0;
-    InputFile file;
-    try {
-        file = OpenInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
-    } catch (const Error& error) {
-        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
-        return false;
-    }
-    bool ok = false;
-    try {
-        PhysicalLineReader reader(file.get());
-        ok = Scan(reader, objProgram, path);
-    } catch (const Error& error) {
-        lastError_ = "ParseFile error on '" + path + "', " + error.Description();
-    }
-    return ok;
+    return OpenFile(path, objProgram) && FinishScan(true);
 }
 
 bool Scanner::ScanText(std::string_view text, CProgram& objProgram, const std::string& name) {
     state_ = Start;
     pending_ = 0;
-    PhysicalLineReader reader(text);
-    return Scan(reader, objProgram, name);
+    failed_ = false;
+    source_ = std::make_unique<Source>();
+    source_->reader.emplace(text);
+    source_->program = &objProgram;
+    source_->name = name;
+    return FinishScan(true);
 }
 
-bool Scanner::Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path) {
+bool Scanner::OpenFile(const std::string& path, CProgram& objProgram) {
+    state_ = Start;
+    pending_ = 0;
+    failed_ = false;
+    source_.reset();
+    auto source = std::make_unique<Source>();
+    source->program = &objProgram;
+    source->name = path;
     try {
-        std::string line;
-        bool continuing = false;
-        for (;;) {
-            if (!continuing) {
-                line.clear();
-            }
-            if (!reader.AppendLine(line)) {
-                break;
-            }
-            if (lineNum_ == kInt32Max) {
-                throw MakeError(RunTimeError::Overflow, "Scanner",
-                                "the file has more than 2147483647 lines");
-            }
-            ++lineNum_;
-            const std::string_view trimmed = TrimSpaces(line);
-            if (IsContinuation(trimmed)) {
-                // Keep the trimmed line without its "$"; the next line is appended.
-                continuing = true;
-                const auto begin = static_cast<std::size_t>(trimmed.data() - line.data());
-                line.erase(begin + trimmed.size() - 1);
-                line.erase(0, begin);
-                continue;
-            }
-            continuing = false;
-            ScanLogicalLine(trimmed, objProgram);
-        }
-        // A file whose last line ends in "$": what was joined is still a whole
-        // line, so it is treated like any other, last token and comment included.
-        if (continuing) {
-            ScanLogicalLine(TrimSpaces(line), objProgram);
-        }
-        return true;
+        source->file =
+            OpenInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
+        source->reader.emplace(source->file.get());
     } catch (const Error& error) {
         lastError_ = "ParseFile error on '" + path + "', " + error.Description();
+        return false;
+    }
+    source_ = std::move(source);
+    return true;
+}
+
+void Scanner::OpenExtendedText(std::string text, CProgram& objProgram, const std::string& name,
+                               DialectWarnings& warnings) {
+    state_ = Start;
+    pending_ = 0;
+    failed_ = false;
+    source_.reset();
+    auto source = std::make_unique<Source>();
+    source->program = &objProgram;
+    source->name = name;
+    source->text = std::move(text);
+    source->lines.emplace(source->text, warnings);
+    source_ = std::move(source);
+}
+
+bool Scanner::FinishScan(bool keepTokens) {
+    while (source_) {
+        ScanUpTo(keepTokens || count_ > kInt32Max - kTokenBlock ? kInt32Max : count_ + kTokenBlock);
+        if (!keepTokens) {
+            ReleaseTokensBefore(count_ + 1);
+        }
+    }
+    return !failed_;
+}
+
+void Scanner::ScanUpTo(int32_t position) noexcept {
+    try {
+        while (source_ && count_ < position) {
+            if (!ScanNextLine()) {
+                source_.reset();
+            }
+        }
+        return;
+    } catch (const Error& error) {
+        lastError_ = "ParseFile error on '" + source_->name + "', " + error.Description();
     } catch (const std::bad_alloc&) {
-        lastError_ = "ParseFile error on '" + path + "', not enough memory for its tokens";
+        lastError_ = "ParseFile error on '" + source_->name + "', not enough memory for its tokens";
+    }
+    failed_ = true;
+    source_.reset();
+}
+
+bool Scanner::ScanNextLine() {
+    // Lines ending in "$" are joined, the next line appended to them; every
+    // other line is scanned where the reader holds it.
+    Source& source = *source_;
+    if (source.lines) {
+        if (source.nextLine == source.lines->Count()) {
+            return false;
+        }
+        const std::size_t i = source.nextLine++;
+        lineNum_ = source.lines->Number(i);
+        ScanLogicalLine(source.lines->Text(i), *source.program);
+        return true;
+    }
+    std::string_view physical;
+    while (source.reader->NextLine(physical)) {
+        if (lineNum_ == kInt32Max) {
+            throw MakeError(RunTimeError::Overflow, "Scanner",
+                            "the file has more than 2147483647 lines");
+        }
+        ++lineNum_;
+        std::string_view trimmed;
+        if (source.continuing) {
+            source.joined.append(physical);
+            trimmed = TrimSpaces(source.joined);
+        } else {
+            trimmed = TrimSpaces(physical);
+        }
+        if (IsContinuation(trimmed)) {
+            // Keep the trimmed line without its "$"; the next line is appended.
+            trimmed.remove_suffix(1);
+            if (source.continuing) {
+                const auto begin = static_cast<std::size_t>(trimmed.data() - source.joined.data());
+                source.joined.erase(begin + trimmed.size());
+                source.joined.erase(0, begin);
+            } else {
+                source.joined.assign(trimmed);
+            }
+            source.continuing = true;
+            continue;
+        }
+        source.continuing = false;
+        ScanLogicalLine(trimmed, *source.program);
+        return true;
+    }
+    // A file whose last line ends in "$": what was joined is still a whole
+    // line, so it is treated like any other, last token and comment included.
+    if (source.continuing) {
+        source.continuing = false;
+        ScanLogicalLine(TrimSpaces(source.joined), *source.program);
+        return true;
     }
     return false;
 }
@@ -171,7 +291,7 @@ void Scanner::ScanLogicalLine(std::string_view line, CProgram& objProgram) {
         objProgram.objComments->AddComment(std::move(comment));
         return;
     }
-    ScanLine(line, true);  // the blank ends the line's last token
+    ScanLine(line);
 }
 
 bool Scanner::IsContinuation(std::string_view line) noexcept {
@@ -182,38 +302,47 @@ bool Scanner::IsContinuation(std::string_view line) noexcept {
     return t.size() >= 2 && t.back() == '$' && t != "$$";
 }
 
-// Feeds the line, followed by one blank when endWithBlank is set, to the lexer.
-void Scanner::ScanLine(std::string_view line, bool endWithBlank) {
-    const std::size_t n = line.size() + (endWithBlank ? 1 : 0);
-    if (n == 0) {
-        return;
-    }
+// Feeds the line, followed by one blank that ends its last token, to the
+// lexer. The common tokens are taken whole; whatever else the line holds goes
+// through the lexer character by character.
+void Scanner::ScanLine(std::string_view line) {
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
     std::size_t r = line.size();
     while (r > 0 && line[r - 1] == ' ') {
         --r;
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        // The letters of a word and the digits of a fraction only grow the
-        // token: a run of them is taken in one step.
-        if (state_ == InWord || state_ == InFraction) {
-            std::size_t j = i;
-            if (state_ == InWord) {
-                while (j < line.size() && IsWordRunChar(static_cast<unsigned char>(line[j]))) {
-                    ++j;
-                }
-                text_.append(line.data() + i, j - i);
-            } else {
-                while (j < line.size() && IsDigit(static_cast<unsigned char>(line[j]))) {
-                    ++j;
-                }
-                firstDigits_.append(line.data() + i, j - i);
+    const char* p = begin;
+    while (p != end) {
+        if (state_ == Start) {
+            const char* const stop = LexToken(p, end);
+            if (stop != p) {
+                p = stop;
+                continue;
             }
-            i = j;
-            if (i >= n) {
+        } else if (state_ == InWord || state_ == InFraction) {
+            // The letters of a word and the digits of a fraction only grow the
+            // token: a run of them is taken in one step.
+            const char* q = p;
+            if (state_ == InWord) {
+                const uint8_t mask = WordRunMask();
+                while (q != end && (ClassOf(static_cast<unsigned char>(*q)) & mask) != 0) {
+                    ++q;
+                }
+                text_.append(p, q);
+            } else {
+                while (q != end && IsDigit(static_cast<unsigned char>(*q))) {
+                    ++q;
+                }
+                firstDigits_.append(p, q);
+            }
+            p = q;
+            if (p == end) {
                 break;
             }
         }
-        const unsigned char ch = i < line.size() ? static_cast<unsigned char>(line[i]) : ' ';
+        const auto i = static_cast<std::size_t>(p - begin);
+        const unsigned char ch = static_cast<unsigned char>(*p);
         const unsigned char next = i + 1 < r ? static_cast<unsigned char>(line[i + 1]) : 0;
         LexChar(ch, next);
         if (pending_ != 0) {
@@ -221,8 +350,205 @@ void Scanner::ScanLine(std::string_view line, bool endWithBlank) {
             pending_ = 0;
             LexChar(again, next);
         }
+        ++p;
+    }
+    LexChar(' ', 0);
+    if (pending_ != 0) {
+        const unsigned char again = pending_;
+        pending_ = 0;
+        LexChar(again, 0);
     }
     AddToken(tkEndOfLine);
+}
+
+uint8_t Scanner::WordRunMask() const noexcept {
+    return static_cast<uint8_t>(kLetter | kDigit | kUnderscore |
+                                (afterLabelType_ ? kLabelPunct : 0) |
+                                (lettersBeyondAscii_ ? kBeyondAscii : 0));
+}
+
+const char* Scanner::LexToken(const char* p, const char* end) {
+    const auto ch = static_cast<unsigned char>(*p);
+    switch (ClassOf(ch) & ~kLowerCase) {
+        case kLetter:
+        case kUnderscore:
+            return LexWordFrom(p, end);
+        case kDigit:
+            return LabelTestHolds() ? LexWordFrom(p, end) : LexNumber(p, end);
+        case kBeyondAscii:
+            return lettersBeyondAscii_ ? LexWordFrom(p, end) : p;
+        default:
+            break;
+    }
+    switch (ch) {
+        case '(':
+            AddPlain(tkLeftParen);
+            return p + 1;
+        case ')':
+            AddPlain(tkRightParen);
+            return p + 1;
+        case '/':
+            AddPlain(tkSlash);
+            return p + 1;
+        case ',':
+            AddPlain(tkComma);
+            return p + 1;
+        case '=':
+            AddPlain(tkEquals);
+            return p + 1;
+        case '+':
+            AddPlain(tkPlus);
+            return p + 1;
+        case '[':
+            AddPlain(tkLeftBracket);
+            return p + 1;
+        case ']':
+            AddPlain(tkRightBracket);
+            return p + 1;
+        case '"':
+            AddPlain(tkDoubleQuote);
+            return p + 1;
+        case '-':
+            if (LabelTestHolds()) {
+                return LexWordFrom(p, end);
+            }
+            AddPlain(tkMinus);
+            return p + 1;
+        case '.':
+            return LabelTestHolds() ? LexWordFrom(p, end) : p;
+        case '*':
+            if (p + 1 != end && p[1] == '*') {
+                AddPlain(tkPower);
+                return p + 2;
+            }
+            AddPlain(tkStar);
+            return p + 1;
+        default:
+            if (ch <= 32) {
+                // Blanks, tabs and other control characters separate tokens.
+                do {
+                    ++p;
+                } while (p != end && static_cast<unsigned char>(*p) <= 32);
+                return p;
+            }
+            return p;  // strings, dotted words and invalid characters
+    }
+}
+
+const char* Scanner::LexWordFrom(const char* p, const char* end, std::string_view prefix) {
+    const uint8_t mask = WordRunMask();
+    uint8_t seen = ClassOf(static_cast<unsigned char>(*p));
+    const char* q = p + 1;
+    for (; q != end; ++q) {
+        const uint8_t c = ClassOf(static_cast<unsigned char>(*q));
+        if ((c & mask) == 0) {
+            break;
+        }
+        seen |= c;
+    }
+    const TokenRecord::TextRef ref =
+        StoreText(prefix, std::string_view(p, static_cast<std::size_t>(q - p)));
+    char* const text = pool_.LastStored(ref.length);
+    if ((seen & kLowerCase) != 0) {
+        for (char* c = text; c != text + ref.length; ++c) {
+            *c = UpperAscii(*c);
+        }
+    }
+    // Label types have at most three letters.
+    afterLabelType_ = ref.length <= 3 && IsScannerLabelType(std::string_view(text, ref.length));
+    AddWord(ref);
+    return q;
+}
+
+const char* Scanner::LexNumber(const char* p, const char* end) {
+    // The integer part; a value out of range is left to the character-wise
+    // lexer, which reports it.
+    uint64_t value = 0;
+    const char* q = p;
+    do {
+        value = value * 10 + static_cast<uint64_t>(*q - '0');
+        if (value > static_cast<uint64_t>(kInt32Max)) {
+            return p;
+        }
+        ++q;
+    } while (q != end && IsDigit(static_cast<unsigned char>(*q)));
+    const auto integer = static_cast<int32_t>(value);
+    const unsigned char after = q != end ? static_cast<unsigned char>(*q) : ' ';
+    if (after == ':') {
+        return p;  // a colon number
+    }
+    if (IsAlpha(after) || after == '_') {
+        // The digits start a word, written as the integer's value: 007X is 7X.
+        char digits[16];
+        const auto written = std::to_chars(digits, digits + sizeof digits, integer);
+        return LexWordFrom(
+            q, end, std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)));
+    }
+    if (after != '.') {
+        TokenRecord& token = NewRecord();
+        token.kind = tkInteger;
+        token.line = lineNum_;
+        token.data.integer = integer;
+        return q;
+    }
+    const char* const fraction = q + 1;
+    const char* f = fraction;
+    while (f != end && IsDigit(static_cast<unsigned char>(*f))) {
+        ++f;
+    }
+    if (f != end && (*f == 'E' || *f == 'e') && f + 1 != end &&
+        (IsDigit(static_cast<unsigned char>(f[1])) || f[1] == '+' || f[1] == '-')) {
+        return p;  // an exponent
+    }
+    const auto count = static_cast<std::size_t>(f - fraction);
+    double real = integer;
+    if (count > 0) {
+        // As ParseReal: a short fraction and the integer part form one whole
+        // number below 2^53, divided by an exact power of ten.
+        constexpr uint64_t kExact = uint64_t{1} << 53;
+        bool exact = false;
+        if (count < std::size(kPowersOfTen)) {
+            uint64_t digits = 0;
+            for (const char* d = fraction; d != f; ++d) {
+                digits = digits * 10 + static_cast<uint64_t>(*d - '0');
+            }
+            const uint64_t scale = kPowersOfTen[count];
+            // Up to six digits the whole number stays below 2^31 * 10^6, far
+            // below 2^53, without a division to prove it.
+            if (count <= 6 || value <= (kExact - digits) / scale) {
+                real = static_cast<double>(value * scale + digits) / static_cast<double>(scale);
+                exact = true;
+            }
+        }
+        if (!exact) {
+            integerValue_ = integer;
+            firstDigits_.assign(fraction, f);
+            EmitReal();
+            return f;
+        }
+    }
+    TokenRecord& token = NewRecord();
+    token.kind = tkReal;
+    token.line = lineNum_;
+    token.data.real = real;
+    return f;
+}
+
+void Scanner::AddWord(TokenRecord::TextRef text) {
+    TokenRecord& token = NewRecord();
+    token.kind = tkWord;
+    token.line = lineNum_;
+    token.data.text = text;
+    if (afterLabelType_) {
+        labelWord_ = count_;
+    }
+}
+
+void Scanner::AddPlain(int16_t kind) {
+    TokenRecord& token = NewRecord();
+    token.kind = kind;
+    token.line = lineNum_;
+    token.data.integer = 0;
 }
 
 void Scanner::LexChar(unsigned char ch, unsigned char next) {
@@ -384,13 +710,8 @@ void Scanner::LexStart(unsigned char ch) {
     }
 }
 
-bool Scanner::IsWordRunChar(unsigned char ch) const noexcept {
-    return IsAlphaNumeric(ch) || ch == '_' || ((ch == '-' || ch == '.') && afterLabelType_) ||
-           (ch >= 0x80 && lettersBeyondAscii_);
-}
-
 void Scanner::LexWord(unsigned char ch) {
-    if (IsWordRunChar(ch)) {
+    if ((ClassOf(ch) & WordRunMask()) != 0) {
         text_.push_back(static_cast<char>(ch));
         return;
     }
@@ -520,15 +841,6 @@ void Scanner::EmitReal() {
     }
 }
 
-bool Scanner::LabelTestHolds() const noexcept {
-    // Without a second-to-last token there is no label-type word to look at.
-    if (count_ < 2) {
-        return false;
-    }
-    const TokenRecord& token = Record(count_ - 1);
-    return token.kind == tkWord && IsScannerLabelType(Text(token.data.text));
-}
-
 void Scanner::AddToken(int16_t nType) {
     TokenRecord& token = NewRecord();
     token.kind = nType;
@@ -537,6 +849,11 @@ void Scanner::AddToken(int16_t nType) {
             token.data.text = StoreText(errorText_);
             break;
         case tkWord:
+            token.data.text = StoreText(text_);
+            if (afterLabelType_) {
+                labelWord_ = count_;
+            }
+            break;
         case tkString:
             token.data.text = StoreText(text_);
             break;
@@ -563,24 +880,24 @@ void Scanner::AddToken(int16_t nType) {
     state_ = Start;
 }
 
-TokenRecord& Scanner::NewRecord() {
+void Scanner::AddBlock() {
     if (count_ == kInt32Max) {
         throw MakeError(RunTimeError::Overflow, "Scanner",
                         "the file has more tokens than a scanner can hold");
     }
-    if (count_ == capacity_) {
-        blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
-        capacity_ += kTokenBlock;
+    if (blocks_.size() == blocks_.capacity() || blockTexts_.size() == blockTexts_.capacity()) {
+        // Room in both lists first, so that they never differ in length.
+        const std::size_t room = 2 * blocks_.size() + 16;
+        blocks_.reserve(room);
+        blockTexts_.reserve(room);
     }
-    ++count_;
-    return blocks_[static_cast<std::size_t>(count_ - 1) / kTokenBlock]
-                  [static_cast<std::size_t>(count_ - 1) % kTokenBlock];
-}
-
-const TokenRecord& Scanner::Record(int32_t position) const noexcept {
-    const std::unique_ptr<TokenRecord[]>& block =
-        blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock];
-    return block ? block[static_cast<std::size_t>(position - 1) % kTokenBlock] : released_;
+    blocks_.push_back(std::make_unique_for_overwrite<TokenRecord[]>(kTokenBlock));
+    // The first token of the new block may have stored its text already; the
+    // texts of its tokens all follow the last block's start.
+    blockTexts_.push_back(lastBlockText_);
+    lastBlockText_ = pool_.Size();
+    free_ = blocks_.back().get();
+    capacity_ += kTokenBlock;
 }
 
 void Scanner::ReleaseTokensBefore(int32_t position) noexcept {
@@ -594,35 +911,33 @@ void Scanner::ReleaseTokensBefore(int32_t position) noexcept {
         released_.line = blocks_[releasedBlocks_][kTokenBlock - 1].line;
         blocks_[releasedBlocks_].reset();
     }
+    pool_.ReleaseBefore(blockTexts_[keepFrom]);
 }
 
 TokenRecord::TextRef Scanner::StoreText(std::string_view text) {
-    if (textPool_.size() + text.size() > std::numeric_limits<uint32_t>::max()) {
-        throw MakeError(RunTimeError::Overflow, "Scanner",
-                        "the file holds more text than a scanner can hold");
-    }
-    const TokenRecord::TextRef ref{static_cast<uint32_t>(textPool_.size()),
-                                   static_cast<uint32_t>(text.size())};
-    textPool_.append(text);
-    return ref;
+    return StoreText({}, text);
+}
+
+TokenRecord::TextRef Scanner::StoreText(std::string_view prefix, std::string_view text) {
+    const uint32_t offset = pool_.Store(prefix, text);
+    return {offset, static_cast<uint32_t>(prefix.size() + text.size())};
 }
 
 std::string_view Scanner::Text(TokenRecord::TextRef ref) const noexcept {
-    return std::string_view(textPool_).substr(ref.offset, ref.length);
+    return pool_.View(ref.offset, ref.length);
 }
 
-int16_t Scanner::Token() noexcept {
+int16_t Scanner::TokenPastScanned() noexcept {
     if (position_ < 0) {
         position_ = 0;
     }
     if (position_ < kInt32Max) {
         ++position_;
     }
+    if (position_ > count_ && source_) {
+        ScanUpTo(position_);
+    }
     return position_ <= count_ ? Record(position_).kind : static_cast<int16_t>(tkEndOfInput);
-}
-
-int32_t Scanner::TokenLineNumber() const noexcept {
-    return TokenLineAt(position_);
 }
 
 void Scanner::Restore(int32_t nPos, int16_t nSev, ParseMessage sMsg) {
@@ -631,23 +946,6 @@ void Scanner::Restore(int32_t nPos, int16_t nSev, ParseMessage sMsg) {
         severity_ = nSev;
     }
     position_ = nPos;
-}
-
-int16_t Scanner::TokenKindAt(int32_t position) const noexcept {
-    return position >= 1 && position <= count_ ? Record(position).kind
-                                               : static_cast<int16_t>(tkEndOfInput);
-}
-
-int32_t Scanner::TokenLineAt(int32_t position) const noexcept {
-    if (count_ == 0) {
-        return 0;
-    }
-    if (position < 1) {
-        position = 1;
-    } else if (position > count_) {
-        position = count_;
-    }
-    return Record(position).line;
 }
 
 std::string_view Scanner::TokenTextAt(int32_t position) const noexcept {

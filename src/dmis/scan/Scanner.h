@@ -2,6 +2,7 @@
 
 #include "dmis/model/Variant.h"
 #include "dmis/parse/ParseMessage.h"
+#include "dmis/scan/TextPool.h"
 #include "dmis/scan/TokenKind.h"
 
 #include <cstdint>
@@ -13,8 +14,8 @@
 namespace vantreel {
 
 class CProgram;
+class DialectWarnings;
 class ExtendedLines;
-class PhysicalLineReader;
 
 // One scanned token, 16 bytes. Texts (words, strings, error messages, the
 // digit groups of colon numbers) live in the scanner's text pool.
@@ -69,6 +70,26 @@ class Scanner {
     // The same for text held in memory; name stands for the path in LastError.
     bool ScanText(std::string_view text, CProgram& objProgram, const std::string& name);
 
+    // Opens the file at path for scanning as the cursor reaches its tokens:
+    // Token() makes the tokens of the next lines when it passes the last one,
+    // and comment lines go to objProgram's comments on the way. The look-ups
+    // by position see the tokens made so far, all those the cursor reached.
+    // False, with LastError set, when the file cannot be opened.
+    bool OpenFile(const std::string& path, CProgram& objProgram);
+
+    // Scans what is left of an opened file or text. keepTokens false gives
+    // the tokens back as they are made (the parse is over and only comment
+    // lines and failures further on are still wanted). False when the scan
+    // failed, now or while the cursor moved, with LastError set; what was
+    // scanned before the failure stays.
+    bool FinishScan(bool keepTokens);
+
+    // Keeps text and prepares its lines by the extended dialect, to scan them
+    // as the cursor reaches their tokens, like OpenFile. Raises what preparing
+    // the lines raises; name stands for the path in LastError.
+    void OpenExtendedText(std::string text, CProgram& objProgram, const std::string& name,
+                          DialectWarnings& warnings);
+
     // The logical lines the extended dialect prepared, each with its own line
     // number; name stands for the path in LastError.
     bool ScanLines(const ExtendedLines& lines, CProgram& objProgram, const std::string& name);
@@ -85,11 +106,17 @@ class Scanner {
     // The data and line of the token at Position. Outside 1..TokenCount the
     // data is empty and the line is that of the nearest token (0 without any).
     Variant TokenData() const { return TokenDataAt(position_); }
-    int32_t TokenLineNumber() const noexcept;
+    int32_t TokenLineNumber() const noexcept { return TokenLineAt(position_); }
 
     // Advances Position and returns the kind of the token there, or
     // tkEndOfInput past the last token.
-    int16_t Token() noexcept;
+    int16_t Token() noexcept {
+        if (position_ >= 0 && position_ < count_) {
+            ++position_;
+            return Record(position_).kind;
+        }
+        return TokenPastScanned();
+    }
 
     int32_t LineNum() const noexcept { return lineNum_; }
     const std::string& LastError() const noexcept { return lastError_; }
@@ -119,8 +146,16 @@ class Scanner {
 
     // The token list itself, positions 1..TokenCount.
     int32_t TokenCount() const noexcept { return count_; }
-    int16_t TokenKindAt(int32_t position) const noexcept;
-    int32_t TokenLineAt(int32_t position) const noexcept;
+    int16_t TokenKindAt(int32_t position) const noexcept {
+        return position >= 1 && position <= count_ ? Record(position).kind
+                                                   : static_cast<int16_t>(tkEndOfInput);
+    }
+    int32_t TokenLineAt(int32_t position) const noexcept {
+        if (count_ == 0) {
+            return 0;
+        }
+        return Record(position < 1 ? 1 : (position > count_ ? count_ : position)).line;
+    }
     Variant TokenDataAt(int32_t position) const;
     // The text of a word, string or error token; empty for other kinds.
     std::string_view TokenTextAt(int32_t position) const noexcept;
@@ -132,36 +167,71 @@ class Scanner {
         TokenRecord::TextRef seconds;
     };
 
-    bool Scan(PhysicalLineReader& reader, CProgram& objProgram, const std::string& path);
+    struct Source;
+
+    // Scans lines until the token at position exists or the input ends;
+    // a failure is recorded and ends the scan.
+    void ScanUpTo(int32_t position) noexcept;
+    // Scans the next logical line; false at the end of the input.
+    bool ScanNextLine();
     void ScanLogicalLine(std::string_view line, CProgram& objProgram);
     static bool IsContinuation(std::string_view line) noexcept;
-    void ScanLine(std::string_view line, bool endWithBlank);
+    void ScanLine(std::string_view line);
+    // Takes the whole token starting at p when it is one of the common plain
+    // kinds, returning where it ends; returns p, having taken nothing, for
+    // anything the character-wise lexer has to decide.
+    const char* LexToken(const char* p, const char* end);
+    const char* LexNumber(const char* p, const char* end);
+    // Adds the word made of prefix and the word characters from p on; the
+    // character at p belongs to the word whatever it is.
+    const char* LexWordFrom(const char* p, const char* end, std::string_view prefix = {});
+    void AddWord(TokenRecord::TextRef text);
+    void AddPlain(int16_t kind);
     void LexChar(unsigned char ch, unsigned char next);
     void LexStart(unsigned char ch);
     void LexWord(unsigned char ch);
-    // Whether ch continues the word being read.
-    bool IsWordRunChar(unsigned char ch) const noexcept;
     void LexString(unsigned char ch, unsigned char next);
     void LexFraction(unsigned char ch, unsigned char next);
     void LexAfterDot(unsigned char ch);
     void EmitError(std::string message);
     void EmitReal();
-    bool LabelTestHolds() const noexcept;
+    // Whether the token before the last one is a label-type word.
+    bool LabelTestHolds() const noexcept { return count_ >= 2 && labelWord_ == count_ - 1; }
+    // The characters that continue a word, as a mask of character classes.
+    uint8_t WordRunMask() const noexcept;
     bool ParseReal(double& value) const;
     std::string RealLiteral() const;
 
-    const TokenRecord& Record(int32_t position) const noexcept;
-    TokenRecord& NewRecord();
+    int16_t TokenPastScanned() noexcept;
+    const TokenRecord& Record(int32_t position) const noexcept {
+        const std::unique_ptr<TokenRecord[]>& block =
+            blocks_[static_cast<std::size_t>(position - 1) / kTokenBlock];
+        return block ? block[static_cast<std::size_t>(position - 1) % kTokenBlock] : released_;
+    }
+    TokenRecord& NewRecord() {
+        if (count_ == capacity_) {
+            AddBlock();
+        }
+        ++count_;
+        return *free_++;
+    }
+    void AddBlock();
     TokenRecord::TextRef StoreText(std::string_view text);
+    TokenRecord::TextRef StoreText(std::string_view prefix, std::string_view text);
     std::string_view Text(TokenRecord::TextRef ref) const noexcept;
 
     // Token list.
     int32_t count_ = 0;
     int32_t capacity_ = 0;
+    TokenRecord* free_ = nullptr;  // the next free record of the last block
     std::vector<std::unique_ptr<TokenRecord[]>> blocks_;
-    std::size_t releasedBlocks_ = 0;  // leading blocks given back
-    TokenRecord released_{};          // what a released position reads
-    std::string textPool_;
+    std::size_t releasedBlocks_ = 0;    // leading blocks given back
+    TokenRecord released_{};            // what a released position reads
+    std::vector<uint32_t> blockTexts_;  // per block: no text of its tokens starts before
+    uint32_t lastBlockText_ = 0;
+    TextPool pool_;
+    std::unique_ptr<Source> source_;  // while lines are left to scan
+    bool failed_ = false;
     std::vector<ColonNumber> colonNumbers_;
 
     // Cursor and messages.
@@ -174,7 +244,8 @@ class Scanner {
     // Lexer registers.
     LexState state_ = Start;
     unsigned char pending_ = 0;
-    bool afterLabelType_ = false;
+    bool afterLabelType_ = false;  // whether the last word read is a label type
+    int32_t labelWord_ = 0;        // the position of the last label-type word
     std::string text_;
     int32_t integerValue_ = 0;
     std::string firstDigits_;
