@@ -108,7 +108,9 @@ bool ExpressionParser::ParseParameter(ExpressionNode& out) {
             return true;
         }
     }
-    scanner_.Restore(p0, 4, std::string());
+    // The full grammar records a message of its own before it returns, so
+    // this move back records none.
+    scanner_.SetPosition(p0);
     return ParseExpression(out);
 }
 
@@ -209,7 +211,14 @@ bool ExpressionParser::Tail(Level level, ExpressionNode left, ExpressionNode& ou
         const int32_t p0 = scanner_.Position();
         const int32_t kind = OperatorKind(static_cast<int>(level), scanner_.Token());
         if (kind == 0) {
-            scanner_.Restore(p0, 1, std::string());  // the token is left for the caller
+            // The token is left for the caller. Only the outermost level
+            // records the move back: every inner level's record would be
+            // overwritten by the levels around it before anything reads it.
+            if (level == Level::Or) {
+                scanner_.Restore(p0, 1, std::string());
+            } else {
+                scanner_.SetPosition(p0);
+            }
             out = std::move(left);
             return true;
         }
@@ -236,7 +245,7 @@ bool ExpressionParser::ParsePrefixed(int16_t prefixToken, int32_t kind, Expressi
             prefixes.push_back(p0);
             continue;
         }
-        scanner_.Restore(p0, 1, std::string());
+        scanner_.SetPosition(p0);  // a level below records before anything reads it
         break;
     }
     if (prefixes.empty()) {
