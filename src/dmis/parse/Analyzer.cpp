@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <new>
 
 namespace vantreel {
@@ -98,6 +99,9 @@ std::string_view StatementParser::CurrentWord() const {
 
 bool StatementParser::StartsWithStatementWord(int32_t p) const {
     // A word that is no label type, not followed by "=".
+    if (p < 0 || p > std::numeric_limits<int32_t>::max() - 2) {
+        return false;  // the attempts themselves know what to do there
+    }
     return scanner_.TokenKindAt(p + 1) == tkWord && scanner_.TokenKindAt(p + 2) != tkEquals &&
            !IsLabelType(scanner_.TokenTextAt(p + 1));
 }

@@ -104,7 +104,7 @@ bool ExpressionParser::ParseParameter(ExpressionNode& out) {
             scanner_.Restore(p1, 3, std::string());
             return true;
         }
-        if (next == tkLeftParen && !minus && ParseLoneLabelRef(p0, out)) {
+        if (next == tkLeftParen && !minus && ParseLoneLabelRef(p0, p1, out)) {
             return true;
         }
     }
@@ -114,10 +114,10 @@ bool ExpressionParser::ParseParameter(ExpressionNode& out) {
     return ParseExpression(out);
 }
 
-bool ExpressionParser::ParseLoneLabelRef(int32_t p0, ExpressionNode& out) {
+bool ExpressionParser::ParseLoneLabelRef(int32_t p0, int32_t p1, ExpressionNode& out) {
     // The full grammar would go down every level to the label reference and
     // back up again; the parameter ends where each level's operator would be.
-    if (context_.depth >= ParseContext::kMaxDepth || !IsLabelType(scanner_.TokenTextAt(p0 + 1))) {
+    if (context_.depth >= ParseContext::kMaxDepth || !IsLabelType(scanner_.TokenTextAt(p1))) {
         return false;
     }
     scanner_.SetPosition(p0);

@@ -68,10 +68,10 @@ class ExpressionParser {
     // .TRUE. or .FALSE. as an operand (A .EQ. .FALSE.): the extended dialect
     // only (ExtendedRules.cpp).
     bool ParseLogicalConstant(ExpressionNode& out);
-    // A parameter that is one label reference, from p0 on: true when it is,
-    // with the state the full grammar leaves; false leaves a message to be
-    // overwritten.
-    bool ParseLoneLabelRef(int32_t p0, ExpressionNode& out);
+    // A parameter that is one label reference, from p0 on, its first word at
+    // p1: true when it is, with the state the full grammar leaves; false
+    // leaves a message to be overwritten.
+    bool ParseLoneLabelRef(int32_t p0, int32_t p1, ExpressionNode& out);
     // Records the label of a reference as defined (a reference defines it).
     void RegisterLabelRef(const CExpression& label);
     // A label referenced before anything defined it (extended dialect only).
