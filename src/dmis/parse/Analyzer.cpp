@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <new>
 
 namespace vantreel {
@@ -97,13 +96,19 @@ std::string_view StatementParser::CurrentWord() const {
                : std::string_view();
 }
 
-bool StatementParser::StartsWithStatementWord(int32_t p) const {
-    // A word that is no label type, not followed by "=".
-    if (p < 0 || p > std::numeric_limits<int32_t>::max() - 2) {
-        return false;  // the attempts themselves know what to do there
+bool StatementParser::StartsWithStatementWord() {
+    // Read with the cursor, never ahead of it: a word that is no label type,
+    // not followed by "=".
+    const int32_t p = scanner_.Position();
+    if (scanner_.Token() == tkWord && !IsLabelType(CurrentWord())) {
+        const int32_t pWord = scanner_.Position();
+        if (scanner_.Token() != tkEquals) {
+            scanner_.SetPosition(pWord);
+            return true;
+        }
     }
-    return scanner_.TokenKindAt(p + 1) == tkWord && scanner_.TokenKindAt(p + 2) != tkEquals &&
-           !IsLabelType(scanner_.TokenTextAt(p + 1));
+    scanner_.SetPosition(p);
+    return false;
 }
 
 bool StatementParser::ExpectWord(std::string_view word) {
@@ -221,10 +226,10 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     const int32_t p = scanner_.Position();
 
     ExpressionNode label;
-    if (StartsWithStatementWord(p)) {
+    if (StartsWithStatementWord()) {
         // Neither a left-hand label, an assignment nor a label statement:
-        // the last of the three attempts would have left its message.
-        scanner_.Token();
+        // the last of the three attempts would have left its message, read
+        // with the cursor on the word.
         Fail(p, 2, Shape::Wrapped, kLeftParenExpected);
     } else if (expressions_.ParseLabelRef(label)) {
         const VariantArray& parts = label->Value().Array();

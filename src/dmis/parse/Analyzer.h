@@ -84,10 +84,11 @@ class StatementParser {
     bool TakeUndeclared(const std::string& name);
     // The token just read, a variable, as the last value of a point list.
     bool TakeVariablePoint(int16_t token);
-    // Whether the statement after p starts with its statement word: a word
-    // that is no label type and has no "=" after it, so that neither a
-    // left-hand label, an assignment nor a label statement can start there.
-    bool StartsWithStatementWord(int32_t p) const;
+    // Whether the statement starts with its statement word: a word that is
+    // no label type and has no "=" after it, so that neither a left-hand
+    // label, an assignment nor a label statement can start there. True leaves
+    // the cursor on the word, false where it was.
+    bool StartsWithStatementWord();
 
     Scanner& scanner_;
     ParseContext& context_;
