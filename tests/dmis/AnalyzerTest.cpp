@@ -91,6 +91,67 @@ TEST_F(AnalyzerTest, ProgramsAndTheirFirstError) {
     }
 }
 
+// Statements that start with their statement word, and parameters that are
+// one label reference, take short ways through the parser; these programs end
+// with the first error and severity the full grammar gives them.
+TEST_F(AnalyzerTest, ShortWaysKeepTheFirstError) {
+    const std::string name65(65, 'N');
+    const std::string longName = "TEXT/F(" + name65 + "),1\nENDFIL\n";
+    const std::string longListing = "    TEXT/F(" + name65 + "),1\n    ENDFIL\nENDFIL\n";
+    const ProgramCase cases[] = {
+        {"word after the statement word", "UNITS MM\nENDFIL\n", 2,
+         "failed: Syntax error: Missing word ENDFIL (line 1)"},
+        {"statement word alone", "UNITS\nENDFIL\n", 2,
+         "failed: Syntax error: Missing word ENDFIL (line 1)"},
+        {"label type as statement word", "F/1\nENDFIL\n", 1,
+         "failed: Syntax error: Parenthesis expected (line 1)"},
+        {"label type and = without parentheses", "F=ASSIGN/1\nENDFIL\n", 1,
+         "failed: Syntax error: Parenthesis expected (line 1)"},
+        {"word and = but no assignment", "X=FEAT/1\nENDFIL\n", 1,
+         "failed: ASSIGN, OBTAIN or VALUE expected after \"=\" (line 1)"},
+        {"word and = at the line end", "X=\nENDFIL\n", 1,
+         "failed: ASSIGN, OBTAIN or VALUE expected after \"=\" (line 1)"},
+        {"GOHOME with a parameter", "GOHOME 1\nENDFIL\n", 1,
+         "failed: Syntax error: End of line expected (line 1)"},
+        {"statement without parameters in a body", "IF/(A)\nGOHOME\nENDIF\nENDFIL\n", 0,
+         "    IF/(A)\n        GOHOME\n        ENDIF\n    ENDIF\n    ENDFIL\nENDFIL\n"},
+        {"ENDFIL inside a meas body", "MEAS/POINT,F(P),1\nENDFIL\n", 1,
+         "failed: Syntax error: Missing word ENDMEAS (line 2)"},
+        {"references as whole parameters", "OUTPUT/FA(X),TA(Y)\nENDFIL\n", 0,
+         "    OUTPUT/FA(X),TA(Y)\n    ENDFIL\nENDFIL\n"},
+        {"reference then a word", "OUTPUT/FA(X) TA(Y)\nENDFIL\n", 1,
+         "failed: Syntax error: End of line expected (line 1)"},
+        {"reference then an operator", "TEXT/F(P)+1,2\nENDFIL\n", 0,
+         "    TEXT/F(P)+1,2\n    ENDFIL\nENDFIL\n"},
+        {"reference then an operator without operand", "TEXT/F(P)+\nENDFIL\n", 1,
+         "failed: Syntax error: Invalid parameter (line 1)"},
+        {"reference then a parenthesis", "TEXT/F(P)(\nENDFIL\n", 1,
+         "failed: Syntax error: End of line expected (line 1)"},
+        {"reference without a name", "TEXT/F(,1\nENDFIL\n", 1,
+         "failed: Syntax error: End of line expected (line 1)"},
+        {"reference without )", "TEXT/F(P\nENDFIL\n", 1,
+         "failed: Syntax error: End of line expected (line 1)"},
+        {"negated reference", "TEXT/-F(P),1\nENDFIL\n", 0,
+         "    TEXT/-F(P),1\n    ENDFIL\nENDFIL\n"},
+        {"reference then a bracket", "TEXT/FA(P)[1,2]\nENDFIL\n", 1,
+         "failed: Syntax error: End of line expected (line 1)"},
+        {"reference with a name too long", longName.c_str(), 0, longListing.c_str()},
+        {"reference defines its label", "TEXT/T(A)\nT(A)=TOL/FLAT,0.1\nENDFIL\n", 1,
+         "failed: Syntax error: Label is already defined (line 2)"},
+        {"reference of another type", "TEXT/TA(A)\nT(A)=TOL/FLAT,0.1\nENDFIL\n", 0,
+         "    TEXT/TA(A)\n    T(A)=TOL/FLAT,0.1\n    ENDFIL\nENDFIL\n"},
+        {"references among arguments", "TEXT/FN(1,F(P),2),FN(F(Q))\nENDFIL\n", 0,
+         "    TEXT/FN(1,F(P),2),FN(F(Q))\n    ENDFIL\nENDFIL\n"},
+    };
+    for (const ProgramCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ParseToListing(c.source), c.result);
+        if (!lastOk_) {
+            EXPECT_EQ(lastSeverity_, c.severity);
+        }
+    }
+}
+
 TEST_F(AnalyzerTest, Blocks) {
     const ProgramCase cases[] = {
         {"meas", "MEAS/POINT,F(P),1\nPTMEAS/CART,1,2,3\nENDMES\nENDFIL\n", 0,

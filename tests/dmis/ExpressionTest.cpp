@@ -106,6 +106,43 @@ TEST_F(ExpressionTest, ParametersTakeTheQuickPath) {
     EXPECT_EQ(scanner_->Severity(), 3);
 }
 
+struct LoneReferenceCase {
+    const char* source;
+    const char* tree;
+    int32_t position;  // where the parameter ends
+    int16_t next;      // the token after it
+    bool registered;   // whether F(P) is a defined label afterwards
+};
+
+// A parameter that is one label reference takes a short way; the tree, the
+// place, the severity and the registered label are those of the full grammar,
+// and so are the cases that only start like one.
+TEST_F(ExpressionTest, ALoneLabelReferenceEndsAsTheFullGrammarEnds) {
+    const LoneReferenceCase cases[] = {
+        {"F(P),G", "9[F;P]", 5, tkComma, true},
+        {"F(P)", "9[F;P]", 5, tkEndOfLine, true},
+        {"-F(P),G", "6(9[F;P])", 6, tkComma, true},
+        {"F(P)+1,", "1(9[F;P], 10(1))", 7, tkComma, true},
+        {"F(P)(", "9[F;P]", 5, tkLeftParen, true},
+        {"F(P) G", "9[F;P]", 5, tkWord, true},
+        {"F(,1", "F", 2, tkLeftParen, false},
+        {"F(P", "F", 2, tkLeftParen, false},
+        {"F(10),G", "9[F;10]", 5, tkComma, false},
+        {"FOO(P),G", "27[FOO;1;P]", 5, tkComma, false},
+        {"FA(P)[1],", "9[FA;P]", 5, tkLeftBracket, false},
+    };
+    for (const LoneReferenceCase& c : cases) {
+        context_.Clear();
+        EXPECT_EQ(Parse(c.source, Entry::Parameter), c.tree) << c.source;
+        EXPECT_EQ(scanner_->Severity(), 1) << c.source;
+        EXPECT_EQ(scanner_->Message(), "") << c.source;
+        EXPECT_EQ(scanner_->Position(), c.position) << c.source;
+        EXPECT_EQ(scanner_->Token(), c.next) << c.source;
+        EXPECT_EQ(context_.IsRegistered("F(P)", ParseContext::DefinedLabels), c.registered)
+            << c.source;
+    }
+}
+
 TEST_F(ExpressionTest, LabelReferencesRegisterTheirLabel) {
     EXPECT_EQ(Parse("F(C1)+1"), "1(9[F;C1], 10(1))");
     EXPECT_TRUE(context_.IsRegistered("F(C1)", ParseContext::DefinedLabels));

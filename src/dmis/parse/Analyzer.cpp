@@ -4,6 +4,7 @@
 #include "dmis/model/CProgram.h"
 #include "dmis/model/CStatement.h"
 #include "dmis/model/CStatements.h"
+#include "dmis/parse/Lookup.h"
 #include "dmis/parse/ParseContext.h"
 #include "dmis/scan/Scanner.h"
 
@@ -16,11 +17,42 @@ namespace {
 
 using Shape = ParseMessage::Shape;
 
+// In alphabetical order, for a binary search.
 constexpr std::array<std::string_view, 23> kMeasBlockWords = {
     "ACLRAT", "CZSLCT", "DMEHW",  "DMESW",  "ENDGO",  "FEDRAT", "FINPOS", "FROM",
     "GOHOME", "GOTARG", "GOTO",   "PTMEAS", "RAPID",  "RECALL", "ROTAB",  "ROTSET",
     "SAVE",   "SCAN",   "SCNPLN", "SNSET",  "SNSLCT", "TEXT",   "WKPLAN",
 };
+static_assert(std::is_sorted(kMeasBlockWords.begin(), kMeasBlockWords.end()));
+
+// The statements that open a block, by the parser of their body.
+enum class BlockKind { None, Meas, Calib, Gotarg, Macro, If, Select, Do };
+
+BlockKind BlockOf(std::string_view type) noexcept {
+    if (type.size() < 2) {
+        return BlockKind::None;
+    }
+    switch (type[0]) {
+        case 'M':
+            return type == "MEAS"    ? BlockKind::Meas
+                   : type == "MACRO" ? BlockKind::Macro
+                                     : BlockKind::None;
+        case 'R':
+            return type == "RMEAS" ? BlockKind::Meas : BlockKind::None;
+        case 'C':
+            return type == "CALIB" ? BlockKind::Calib : BlockKind::None;
+        case 'G':
+            return type == "GOTARG" ? BlockKind::Gotarg : BlockKind::None;
+        case 'I':
+            return type == "IF" ? BlockKind::If : BlockKind::None;
+        case 'S':
+            return type == "SELECT" ? BlockKind::Select : BlockKind::None;
+        case 'D':
+            return type == "DO" ? BlockKind::Do : BlockKind::None;
+        default:
+            return BlockKind::None;
+    }
+}
 
 std::unique_ptr<CStatement> NewStatement(std::string type, int32_t line) {
     auto statement = std::make_unique<CStatement>();
@@ -64,14 +96,19 @@ std::string_view StatementParser::CurrentWord() const {
                : std::string_view();
 }
 
-ExpressionNode& StatementParser::SpareNode() {
-    if (!spare_) {
-        spare_ = std::make_unique<CExpression>();
-    } else {
-        spare_->SetExpressionType(0);
-        spare_->SetValue(Variant());
+bool StatementParser::StartsWithStatementWord() {
+    // Read with the cursor, never ahead of it: a word that is no label type,
+    // not followed by "=".
+    const int32_t p = scanner_.Position();
+    if (scanner_.Token() == tkWord && !IsLabelType(CurrentWord())) {
+        const int32_t pWord = scanner_.Position();
+        if (scanner_.Token() != tkEquals) {
+            scanner_.SetPosition(pWord);
+            return true;
+        }
     }
-    return spare_;
+    scanner_.SetPosition(p);
+    return false;
 }
 
 bool StatementParser::ExpectWord(std::string_view word) {
@@ -86,7 +123,7 @@ bool StatementParser::ExpectLineEnd(int32_t p0) {
 }
 
 bool StatementParser::IsMeasBlockWord(std::string_view word) {
-    return std::find(kMeasBlockWords.begin(), kMeasBlockWords.end(), word) != kMeasBlockWords.end();
+    return std::binary_search(kMeasBlockWords.begin(), kMeasBlockWords.end(), word);
 }
 
 bool StatementParser::ParseProgram(CProgram& program) {
@@ -149,21 +186,30 @@ bool StatementParser::ParseStatement(CStatement& statement) {
     }
     bool parsed = ParseSimpleStatement(statement);
     if (parsed) {
-        const std::string_view type = statement.StatementType();
-        if (type == "MEAS" || type == "RMEAS") {
-            parsed = ParseMeasBlock(statement);
-        } else if (type == "CALIB") {
-            parsed = ParseCalibBlock(statement);
-        } else if (type == "GOTARG") {
-            parsed = ParseGotargBlock(statement);
-        } else if (type == "MACRO") {
-            parsed = ParseMacroBlock(statement);
-        } else if (type == "IF") {
-            parsed = ParseIfBlock(statement);
-        } else if (type == "SELECT") {
-            parsed = ParseSelectBlock(statement);
-        } else if (type == "DO") {
-            parsed = ParseDoBlock(statement);
+        switch (BlockOf(statement.StatementType())) {
+            case BlockKind::Meas:
+                parsed = ParseMeasBlock(statement);
+                break;
+            case BlockKind::Calib:
+                parsed = ParseCalibBlock(statement);
+                break;
+            case BlockKind::Gotarg:
+                parsed = ParseGotargBlock(statement);
+                break;
+            case BlockKind::Macro:
+                parsed = ParseMacroBlock(statement);
+                break;
+            case BlockKind::If:
+                parsed = ParseIfBlock(statement);
+                break;
+            case BlockKind::Select:
+                parsed = ParseSelectBlock(statement);
+                break;
+            case BlockKind::Do:
+                parsed = ParseDoBlock(statement);
+                break;
+            case BlockKind::None:
+                break;
         }
         if (parsed) {
             return true;
@@ -179,13 +225,21 @@ bool StatementParser::ParseStatement(CStatement& statement) {
 bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     const int32_t p = scanner_.Position();
 
-    ExpressionNode& label = SpareNode();
-    if (expressions_.ParseLabelRef(label)) {
+    ExpressionNode label;
+    if (StartsWithStatementWord()) {
+        // Neither a left-hand label, an assignment nor a label statement:
+        // the last of the three attempts would have left its message, read
+        // with the cursor on the word.
+        Fail(p, 2, Shape::Wrapped, kLeftParenExpected);
+    } else if (expressions_.ParseLabelRef(label)) {
         const VariantArray& parts = label->Value().Array();
-        const std::string labelType(parts[1].String());
-        const std::string key = labelType + "(" + std::string(parts[2].String()) + ")";
-        if (!context_.Register(key, ParseContext::DefinedLabels) && labelType != "F" &&
-            labelType != "FA" && labelType != "V" && !TakeLaterDefinition(key)) {
+        const std::string_view labelType = parts[1].String();
+        labelKey_.assign(labelType);
+        labelKey_ += '(';
+        labelKey_ += parts[2].String();
+        labelKey_ += ')';
+        if (!context_.Register(labelKey_, ParseContext::DefinedLabels) && labelType != "F" &&
+            labelType != "FA" && labelType != "V" && !TakeLaterDefinition(labelKey_)) {
             return FailWrapped(p, kLabelDefinedTwice);
         }
         statement.SetLValue(std::move(label));
@@ -195,7 +249,7 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     } else if (scanner_.Severity() == 1) {
         return false;
     } else {
-        ExpressionNode& target = SpareNode();
+        ExpressionNode target;
         if (expressions_.ParseAssignTarget(target)) {
             if (!context_.IsRegistered(target->Value().ToText(), ParseContext::DeclaredVariables) &&
                 !TakeUndeclared(target->Value().ToText())) {
@@ -214,13 +268,14 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
     if (scanner_.Token() != tkWord) {
         return Fail(p, 2, Shape::Wrapped, kWordExpected);
     }
-    const std::string word(CurrentWord());
-    if (word == "ENDFIL") {
+    if (CurrentWord() == "ENDFIL") {
         scanner_.Restore(p, 5, std::string());
         return false;
     }
-    statement.SetStatementType(word);
+    statement.SetStatementType(CurrentWord());
     statement.SetLineNumber(scanner_.TokenLineNumber());
+    // The statement's own copy: it stays while more tokens are read.
+    const std::string_view word = statement.StatementType();
 
     if (word == "GOHOME" || word == "XTERN" || word == "DFTCAS") {
         return ExpectLineEnd(p);
@@ -265,7 +320,7 @@ bool StatementParser::ParseSimpleStatement(CStatement& statement) {
 bool StatementParser::ParseParameters(CStatement& statement) {
     const bool output = statement.StatementType() == "OUTPUT";
     const int32_t p = scanner_.Position();
-    ExpressionNode first = std::make_unique<CExpression>();
+    ExpressionNode first;
     if (!expressions_.ParseParameter(first)) {
         return FailWrapped(p, kBadParameter);
     }
@@ -274,7 +329,7 @@ bool StatementParser::ParseParameters(CStatement& statement) {
         if (output && !ParseOutputParameter(*parameter)) {
             return false;
         }
-        ExpressionNode next = std::make_unique<CExpression>();
+        ExpressionNode next;
         if (!ParseNextParameter(next)) {
             return scanner_.Severity() != 1;
         }
@@ -363,7 +418,7 @@ bool StatementParser::ParseLabelStatement(CStatement& statement) {
 
 bool StatementParser::ParseCzoneDefinition(CStatement& statement) {
     const int32_t p = scanner_.Position();
-    ExpressionNode label = std::make_unique<CExpression>();
+    ExpressionNode label;
     if (!expressions_.ParseLabelRef(label)) {
         return false;
     }
@@ -539,7 +594,7 @@ bool StatementParser::ParseSelectBlock(CStatement& statement) {
                     return FailWrapped(p, kSeparatorExpected);
                 }
                 const int32_t pValue = scanner_.Position();
-                ExpressionNode value = std::make_unique<CExpression>();
+                ExpressionNode value;
                 if (!expressions_.ParseExpression(value)) {
                     return FailWrapped(pValue, kBadCaseValue);
                 }

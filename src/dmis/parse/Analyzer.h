@@ -84,15 +84,16 @@ class StatementParser {
     bool TakeUndeclared(const std::string& name);
     // The token just read, a variable, as the last value of a point list.
     bool TakeVariablePoint(int16_t token);
-    // An empty node for an attempt that usually fails (a left-hand label, an
-    // assignment target): kept and cleared between attempts, replaced when an
-    // attempt succeeds and takes it.
-    ExpressionNode& SpareNode();
+    // Whether the statement starts with its statement word: a word that is
+    // no label type and has no "=" after it, so that neither a left-hand
+    // label, an assignment nor a label statement can start there. True leaves
+    // the cursor on the word, false where it was.
+    bool StartsWithStatementWord();
 
     Scanner& scanner_;
     ParseContext& context_;
     ExpressionParser expressions_;
-    ExpressionNode spare_;
+    std::string labelKey_;  // the registry key of the left-hand label just read
 };
 
 }  // namespace vantreel

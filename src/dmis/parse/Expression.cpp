@@ -15,10 +15,6 @@ using Shape = ParseMessage::Shape;
 constexpr std::size_t kMaxLabelName = 64;
 constexpr std::size_t kMaxDatumName = 2;
 
-ExpressionNode NewNode() {
-    return std::make_unique<CExpression>();
-}
-
 // The expression kind an operator token makes on a level; 0 when it is not
 // one of the level's operators.
 int32_t OperatorKind(int level, int16_t token) {
@@ -71,7 +67,6 @@ bool ExpressionParser::ParseParameter(ExpressionNode& out) {
     int16_t token = scanner_.Token();
     bool minus = false;
     if (token == tkMinus) {
-        out->SetExpressionType(ekNegate);
         minus = true;
         token = scanner_.Token();
     }
@@ -102,21 +97,56 @@ bool ExpressionParser::ParseParameter(ExpressionNode& out) {
             break;
     }
     if (leafKind != 0) {
-        Variant data = scanner_.TokenData();
         const int16_t next = scanner_.Token();
         if (next == tkComma || next == tkEndOfLine) {
-            ExpressionNode leaf = CExpression::Make(leafKind, std::move(data));
-            if (minus) {
-                out->SetValue(Variant::FromObject(std::move(leaf)));
-            } else {
-                out = std::move(leaf);
-            }
+            ExpressionNode leaf = CExpression::Make(leafKind, scanner_.TokenDataAt(p1));
+            out = minus ? CExpression::MakeUnary(ekNegate, std::move(leaf)) : std::move(leaf);
             scanner_.Restore(p1, 3, std::string());
             return true;
         }
+        if (next == tkLeftParen && !minus && ParseLoneLabelRef(p0, p1, out)) {
+            return true;
+        }
     }
-    scanner_.Restore(p0, 4, std::string());
+    // The full grammar records a message of its own before it returns, so
+    // this move back records none.
+    scanner_.SetPosition(p0);
     return ParseExpression(out);
+}
+
+bool ExpressionParser::ParseLoneLabelRef(int32_t p0, int32_t p1, ExpressionNode& out) {
+    // The full grammar would go down every level to the label reference and
+    // back up again; the parameter ends where each level's operator would be.
+    if (context_.depth >= ParseContext::kMaxDepth || !IsLabelType(scanner_.TokenTextAt(p1))) {
+        return false;
+    }
+    scanner_.SetPosition(p0);
+    ExpressionNode label;
+    if (!ParseLabelRef(label)) {
+        return false;
+    }
+    const int32_t pEnd = scanner_.Position();
+    const int16_t next = scanner_.Token();
+    if (next != tkComma && next != tkEndOfLine) {
+        return false;
+    }
+    RegisterLabelRef(*label);
+    // Where the outermost level found no operator.
+    scanner_.Restore(pEnd, 1, std::string());
+    out = std::move(label);
+    return true;
+}
+
+void ExpressionParser::RegisterLabelRef(const CExpression& label) {
+    const VariantArray& parts = label.Value().Array();
+    // One buffer for every key: a program references labels by the thousand.
+    labelKey_.assign(parts[1].String());
+    labelKey_ += '(';
+    labelKey_ += parts[2].String();
+    labelKey_ += ')';
+    if (context_.Register(labelKey_, ParseContext::DefinedLabels) && context_.extended != nullptr) {
+        NoteForwardReference(labelKey_);
+    }
 }
 
 bool ExpressionParser::ParseExpression(ExpressionNode& out) {
@@ -167,7 +197,7 @@ bool ExpressionParser::ParseOperand(Level level, ExpressionNode& out) {
 }
 
 bool ExpressionParser::ParseLevel(Level level, ExpressionNode& out) {
-    ExpressionNode left = NewNode();
+    ExpressionNode left;
     if (!ParseOperand(level, left)) {
         return false;
     }
@@ -181,11 +211,18 @@ bool ExpressionParser::Tail(Level level, ExpressionNode left, ExpressionNode& ou
         const int32_t p0 = scanner_.Position();
         const int32_t kind = OperatorKind(static_cast<int>(level), scanner_.Token());
         if (kind == 0) {
-            scanner_.Restore(p0, 1, std::string());  // the token is left for the caller
+            // The token is left for the caller. Only the outermost level
+            // records the move back: every inner level's record would be
+            // overwritten by the levels around it before anything reads it.
+            if (level == Level::Or) {
+                scanner_.Restore(p0, 1, std::string());
+            } else {
+                scanner_.SetPosition(p0);
+            }
             out = std::move(left);
             return true;
         }
-        ExpressionNode right = NewNode();
+        ExpressionNode right;
         if (!ParseOperand(level, right)) {
             Fail(p0, 1, Shape::Operator, 0, std::string(OperatorText(kind)));
             for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
@@ -208,13 +245,13 @@ bool ExpressionParser::ParsePrefixed(int16_t prefixToken, int32_t kind, Expressi
             prefixes.push_back(p0);
             continue;
         }
-        scanner_.Restore(p0, 1, std::string());
+        scanner_.SetPosition(p0);  // a level below records before anything reads it
         break;
     }
     if (prefixes.empty()) {
         return prefixToken == tkNot ? ParseRelation(out) : ParsePower(out);
     }
-    ExpressionNode operand = NewNode();
+    ExpressionNode operand;
     const bool parsed = prefixToken == tkNot ? ParseRelation(operand) : ParsePower(operand);
     if (!parsed) {
         for (auto it = prefixes.rbegin(); it != prefixes.rend(); ++it) {
@@ -232,16 +269,7 @@ bool ExpressionParser::ParsePrefixed(int16_t prefixToken, int32_t kind, Expressi
 bool ExpressionParser::ParsePrimary(ExpressionNode& out) {
     const int32_t p0 = scanner_.Position();
     if (ParseLabelRef(out)) {
-        const VariantArray& parts = out->Value().Array();
-        // One buffer for every key: a program references labels by the thousand.
-        labelKey_.assign(parts[1].String());
-        labelKey_ += '(';
-        labelKey_ += parts[2].String();
-        labelKey_ += ')';
-        if (context_.Register(labelKey_, ParseContext::DefinedLabels) &&
-            context_.extended != nullptr) {
-            NoteForwardReference(labelKey_);
-        }
+        RegisterLabelRef(*out);
         return true;
     }
     if (ParseIndexedName(out) || ParseConstant(out) || ParseDatumRef(out) ||
@@ -254,7 +282,15 @@ bool ExpressionParser::ParsePrimary(ExpressionNode& out) {
 
 bool ExpressionParser::ParseLabelName(std::string& name) {
     const int16_t token = scanner_.Token();
-    if (token != tkWord && token != tkInteger) {
+    if (token == tkWord) {
+        const std::string_view text = scanner_.TokenTextAt(scanner_.Position());
+        if (text.size() > kMaxLabelName) {
+            return false;
+        }
+        name.assign(text);
+        return true;
+    }
+    if (token != tkInteger) {
         return false;
     }
     std::string text = scanner_.TokenData().ToText();
@@ -270,12 +306,11 @@ bool ExpressionParser::ParseLabelRef(ExpressionNode& out) {
     if (scanner_.Token() != tkWord || !IsLabelType(scanner_.TokenTextAt(scanner_.Position()))) {
         return Fail(p0, 2, Shape::Wrapped, kLabelTypeExpected);
     }
-    std::string labelType(scanner_.TokenTextAt(scanner_.Position()));
+    const int32_t pType = scanner_.Position();
     if (scanner_.Token() != tkLeftParen) {
         return Fail(p0, 1, Shape::Wrapped, kLeftParenExpected);
     }
-    out->SetExpressionType(ekLabelRef);
-    std::string name;
+    std::string& name = labelName_;
     if (!ParseLabelName(name)) {
         return Fail(p0, 1, Shape::Wrapped, kNameExpected);
     }
@@ -283,9 +318,9 @@ bool ExpressionParser::ParseLabelRef(ExpressionNode& out) {
         return Fail(p0, 1, Shape::Wrapped, kClosingExpected);
     }
     VariantArray parts(1, 2);
-    parts[1] = Variant::FromString(std::move(labelType));
-    parts[2] = Variant::FromString(std::move(name));
-    out->SetValue(Variant::FromArray(std::move(parts)));
+    parts[1] = Variant::FromString(scanner_.TokenTextAt(pType));
+    parts[2] = Variant::FromString(name);
+    out = CExpression::Make(ekLabelRef, Variant::FromArray(std::move(parts)));
     return true;
 }
 
@@ -294,32 +329,35 @@ bool ExpressionParser::ParseIndexedName(ExpressionNode& out) {
     if (scanner_.Token() != tkWord) {
         return Fail(p0, 1, Shape::Wrapped, kWordExpected);
     }
-    Variant name = scanner_.TokenData();
+    const int32_t pName = scanner_.Position();
     if (scanner_.Token() != tkLeftBracket) {
         return Fail(p0, 1, Shape::Wrapped, kLeftBracketExpected);
     }
-    out->SetExpressionType(ekIndexedName);
-    VariantArray parts(1, 0);
-    parts.Append(std::move(name));
-    parts.Append(Variant::FromInteger(1));
     if (scanner_.Token() != tkInteger) {
         return Fail(p0, 1, Shape::Wrapped, kIndexExpected);
     }
-    parts.Append(scanner_.TokenData());
+    const int32_t pFirst = scanner_.Position();
+    int32_t pSecond = 0;
     const int16_t token = scanner_.Token();
     if (token == tkComma) {
         if (scanner_.Token() != tkInteger) {
             return Fail(p0, 1, Shape::Wrapped, kIndexExpected);
         }
-        parts.Append(scanner_.TokenData());
-        parts[2] = Variant::FromInteger(2);
+        pSecond = scanner_.Position();
         if (scanner_.Token() != tkRightBracket) {
             return Fail(p0, 1, Shape::Wrapped, kRightBracketExpected);
         }
     } else if (token != tkRightBracket) {
         return Fail(p0, 1, Shape::Wrapped, kRightBracketExpected);
     }
-    out->SetValue(Variant::FromArray(std::move(parts)));
+    VariantArray parts(1, 0);
+    parts.Append(scanner_.TokenDataAt(pName));
+    parts.Append(Variant::FromInteger(pSecond != 0 ? 2 : 1));
+    parts.Append(scanner_.TokenDataAt(pFirst));
+    if (pSecond != 0) {
+        parts.Append(scanner_.TokenDataAt(pSecond));
+    }
+    out = CExpression::Make(ekIndexedName, Variant::FromArray(std::move(parts)));
     return true;
 }
 
@@ -336,23 +374,21 @@ bool ExpressionParser::ParseSignedConstant(ExpressionNode& out) {
     if (scanner_.Token() != tkMinus) {
         return Fail(p0, 1, Shape::Wrapped, kMinusExpected);
     }
-    ExpressionNode literal = NewNode();
+    ExpressionNode literal;
     if (!ParseLiteral(literal)) {
         return Fail(p0, 1, Shape::Plain, kLiteralAfterMinus);
     }
-    out->SetExpressionType(ekNegate);
-    out->SetValue(Variant::FromObject(std::move(literal)));
+    out = CExpression::MakeUnary(ekNegate, std::move(literal));
     return true;
 }
 
 bool ExpressionParser::ParseUnsignedConstant(ExpressionNode& out) {
     const int32_t p0 = scanner_.Position();
-    ExpressionNode literal = NewNode();
+    ExpressionNode literal;
     if (!ParseLiteral(literal)) {
         return Fail(p0, 1, Shape::Plain, kLiteralAfterMinus);
     }
-    out->SetExpressionType(ekWrapped);
-    out->SetValue(Variant::FromObject(std::move(literal)));
+    out = CExpression::MakeUnary(ekWrapped, std::move(literal));
     return true;
 }
 
@@ -375,8 +411,7 @@ bool ExpressionParser::ParseLiteral(ExpressionNode& out) {
         default:
             return Fail(p0, 1, Shape::Plain, kLiteralExpected);
     }
-    out->SetExpressionType(kind);
-    out->SetValue(scanner_.TokenData());
+    out = CExpression::Make(kind, scanner_.TokenData());
     return true;
 }
 
@@ -385,7 +420,6 @@ bool ExpressionParser::ParseDatumRef(ExpressionNode& out) {
     if (scanner_.Token() != tkWord || scanner_.TokenTextAt(scanner_.Position()) != "DAT") {
         return Fail(p0, 1, Shape::Wrapped, kWordExpected, "[DAT]");
     }
-    out->SetExpressionType(ekDatumRef);
     VariantArray parts(1, 0);
     parts.Append(Variant::FromString("DAT"));
     parts.Append(Variant::FromInteger(1));
@@ -416,7 +450,7 @@ bool ExpressionParser::ParseDatumRef(ExpressionNode& out) {
     if (scanner_.Token() != tkRightParen) {
         return Fail(p0, 1, Shape::Wrapped, kClosingExpected);
     }
-    out->SetValue(Variant::FromArray(std::move(parts)));
+    out = CExpression::Make(ekDatumRef, Variant::FromArray(std::move(parts)));
     return true;
 }
 
@@ -425,19 +459,19 @@ bool ExpressionParser::ParseFunctionCall(ExpressionNode& out) {
     if (scanner_.Token() != tkWord) {
         return Fail(p0, 1, Shape::Wrapped, kWordExpected);
     }
-    Variant name = scanner_.TokenData();
+    const int32_t pName = scanner_.Position();
     if (scanner_.Token() != tkLeftParen) {
         return Fail(p0, 1, Shape::Wrapped, kLeftParenExpected);
     }
     VariantArray parts(1, 0);
-    parts.Append(std::move(name));
+    parts.Append(scanner_.TokenDataAt(pName));
     parts.Append(Variant::FromInteger(0));
-    ExpressionNode argument = NewNode();
+    ExpressionNode argument;
     if (ParseExpression(argument)) {
         parts.Append(Variant::FromObject(std::move(argument)));
         int16_t count = 1;
         for (;;) {
-            ExpressionNode further = NewNode();
+            ExpressionNode further;
             if (!nextParameter_ || !nextParameter_(further)) {
                 break;
             }
@@ -449,8 +483,7 @@ bool ExpressionParser::ParseFunctionCall(ExpressionNode& out) {
     if (scanner_.Token() != tkRightParen) {
         return Fail(p0, 1, Shape::Wrapped, kClosingExpected);
     }
-    out->SetExpressionType(ekFunctionCall);
-    out->SetValue(Variant::FromArray(std::move(parts)));
+    out = CExpression::Make(ekFunctionCall, Variant::FromArray(std::move(parts)));
     return true;
 }
 
@@ -459,8 +492,7 @@ bool ExpressionParser::ParseName(ExpressionNode& out) {
     if (scanner_.Token() != tkWord) {
         return Fail(p0, 2, Shape::Wrapped, kWordExpected);
     }
-    out->SetExpressionType(ekWord);
-    out->SetValue(scanner_.TokenData());
+    out = CExpression::Make(ekWord, scanner_.TokenData());
     return true;
 }
 
@@ -469,15 +501,14 @@ bool ExpressionParser::ParseParenthesized(ExpressionNode& out) {
     if (scanner_.Token() != tkLeftParen) {
         return Fail(p0, 1, Shape::Wrapped, kLeftParenExpected);
     }
-    ExpressionNode inner = NewNode();
+    ExpressionNode inner;
     if (!ParseExpression(inner)) {
         return Fail(p0, 1, Shape::Wrapped, kNoExpression);
     }
     if (scanner_.Token() != tkRightParen) {
         return Fail(p0, 1, Shape::Wrapped, kClosingExpected);
     }
-    out->SetExpressionType(ekParenthesized);
-    out->SetValue(Variant::FromObject(std::move(inner)));
+    out = CExpression::MakeUnary(ekParenthesized, std::move(inner));
     return true;
 }
 
@@ -486,7 +517,7 @@ bool ExpressionParser::ParseAssignTarget(ExpressionNode& out) {
     if (scanner_.Token() != tkWord) {
         return Fail(p0, 2, Shape::Plain, kTargetNotWord);
     }
-    Variant name = scanner_.TokenData();
+    const int32_t pName = scanner_.Position();
     if (scanner_.Token() != tkEquals) {
         return Fail(p0, 2, Shape::Wrapped, kEqualsExpected);
     }
@@ -498,8 +529,7 @@ bool ExpressionParser::ParseAssignTarget(ExpressionNode& out) {
         return Fail(p0, 1, Shape::Plain, kAssignExpected);
     }
     scanner_.Restore(p1, 3, std::string());
-    out->SetExpressionType(ekAssignTarget);
-    out->SetValue(std::move(name));
+    out = CExpression::Make(ekAssignTarget, scanner_.TokenDataAt(pName));
     return true;
 }
 

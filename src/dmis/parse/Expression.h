@@ -17,8 +17,9 @@ using ExpressionNode = std::unique_ptr<CExpression>;
 // The DMIS expression parser: recursive descent with backtracking over the
 // scanner's tokens. Every routine returns whether it parsed; a failure moves
 // the scanner back and records a message and a severity there (1 a real
-// error, 2 a soft failure, 3 and 4 repositioning). A routine may replace the
-// output node with another one.
+// error, 2 a soft failure, 3 and 4 repositioning). A routine that parses puts
+// a new node into its output (which may be empty before); one that fails
+// leaves the output as it was. Nodes are made only for what was parsed.
 class ExpressionParser {
   public:
     // nextParameter parses "," and one more parameter; the statement parser
@@ -67,6 +68,12 @@ class ExpressionParser {
     // .TRUE. or .FALSE. as an operand (A .EQ. .FALSE.): the extended dialect
     // only (ExtendedRules.cpp).
     bool ParseLogicalConstant(ExpressionNode& out);
+    // A parameter that is one label reference, from p0 on, its first word at
+    // p1: true when it is, with the state the full grammar leaves; false
+    // leaves a message to be overwritten.
+    bool ParseLoneLabelRef(int32_t p0, int32_t p1, ExpressionNode& out);
+    // Records the label of a reference as defined (a reference defines it).
+    void RegisterLabelRef(const CExpression& label);
     // A label referenced before anything defined it (extended dialect only).
     void NoteForwardReference(const std::string& key);
 
@@ -82,7 +89,8 @@ class ExpressionParser {
     Scanner& scanner_;
     ParseContext& context_;
     NextParameter nextParameter_;
-    std::string labelKey_;  // the registry key of the label reference just read
+    std::string labelKey_;   // the registry key of the label reference just read
+    std::string labelName_;  // the name of the label reference being read
 };
 
 }  // namespace vantreel

@@ -7,11 +7,13 @@
 
 namespace vantreel {
 
-// A set of names for the parser's registries: the names' bytes one after the
-// other in one buffer, an open-addressing table of (hash, place) beside it.
-// A program defines and references hundreds of thousands of labels; this
-// holds each in a few bytes more than its text and lets go of all of them at
-// once.
+// A set of names for the parser's registries: each name's length and bytes
+// one after the other in one buffer, an open-addressing table of 8-byte slots
+// (a hash and a place in the buffer) beside it. A program defines and
+// references hundreds of thousands of labels, in no order a cache could
+// follow; small slots keep the table in as few cache lines as possible. The
+// set holds each name in a few bytes more than its text and lets go of all
+// of them at once.
 class NameSet {
   public:
     // Adds name unless it is there; true when it was added.
@@ -22,19 +24,19 @@ class NameSet {
 
   private:
     struct Slot {
-        uint64_t hash = 0;
-        uint32_t offset = 0;
-        uint32_t length = 0;
-        bool used = false;
+        uint32_t hash = 0;
+        uint32_t place = 0;  // 1 + where the name's record starts; 0 for a free slot
     };
 
-    static uint64_t Hash(std::string_view name) noexcept;
-    // The slot that holds name, or the empty slot where it belongs.
-    std::size_t Find(std::string_view name, uint64_t hash) const noexcept;
+    static uint32_t Hash(std::string_view name) noexcept;
+    // The name whose record starts at offset.
+    std::string_view NameAt(uint32_t offset) const noexcept;
+    // The slot that holds name, or the free slot where it belongs.
+    std::size_t Find(std::string_view name, uint32_t hash) const noexcept;
     void Grow();
 
     std::vector<Slot> slots_;
-    std::string bytes_;
+    std::string bytes_;  // records: the length (4 bytes), then the name
     std::size_t size_ = 0;
 };
 
