@@ -23,35 +23,35 @@ bool ScanExtendedText(Scanner& scanner, std::string_view text, const std::string
     return false;
 }
 
+namespace {
+
+// The whole file at path into text; false, with the scanner's LastError set,
+// when it cannot be read.
+bool ReadDmisText(Scanner& scanner, const std::string& path, std::string& text) {
+    try {
+        text = ReadInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
+        return true;
+    } catch (const Error& error) {
+        scanner.SetLastError("ParseFile error on '" + path + "', " + error.Description());
+    } catch (const std::bad_alloc&) {
+        scanner.SetLastError("ParseFile error on '" + path + "', not enough memory to read it");
+    }
+    return false;
+}
+
+}  // namespace
+
 bool ScanExtendedFile(Scanner& scanner, const std::string& path, CProgram& program,
                       DialectWarnings& warnings) {
     std::string text;
-    try {
-        text = ReadInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
-    } catch (const Error& error) {
-        scanner.SetLastError("ParseFile error on '" + path + "', " + error.Description());
-        return false;
-    } catch (const std::bad_alloc&) {
-        scanner.SetLastError("ParseFile error on '" + path + "', not enough memory to read it");
-        return false;
-    }
-    return ScanExtendedText(scanner, text, path, program, warnings);
+    return ReadDmisText(scanner, path, text) &&
+           ScanExtendedText(scanner, text, path, program, warnings);
 }
-
-}  // namespace vantreel
-
-namespace vantreel {
 
 bool OpenExtendedFile(Scanner& scanner, const std::string& path, CProgram& program,
                       DialectWarnings& warnings) {
     std::string text;
-    try {
-        text = ReadInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
-    } catch (const Error& error) {
-        scanner.SetLastError("ParseFile error on '" + path + "', " + error.Description());
-        return false;
-    } catch (const std::bad_alloc&) {
-        scanner.SetLastError("ParseFile error on '" + path + "', not enough memory to read it");
+    if (!ReadDmisText(scanner, path, text)) {
         return false;
     }
     try {

@@ -58,6 +58,28 @@ constexpr std::array<uint8_t, 256> MakeCharClasses() {
 
 constexpr std::array<uint8_t, 256> kCharClasses = MakeCharClasses();
 
+// The tokens that are one character and nothing else, whatever follows.
+struct SingleCharToken {
+    char ch;
+    int16_t kind;
+};
+constexpr SingleCharToken kSingleCharTokens[] = {
+    {'(', tkLeftParen},   {')', tkRightParen},   {'/', tkSlash},
+    {',', tkComma},       {'=', tkEquals},       {'+', tkPlus},
+    {'[', tkLeftBracket}, {']', tkRightBracket}, {'"', tkDoubleQuote},
+};
+
+// kSingleCharTokens by character; -1 for every other character.
+constexpr std::array<int16_t, 256> MakeSingleCharKinds() {
+    std::array<int16_t, 256> kinds{};
+    kinds.fill(-1);
+    for (const SingleCharToken& token : kSingleCharTokens) {
+        kinds[static_cast<unsigned char>(token.ch)] = token.kind;
+    }
+    return kinds;
+}
+constexpr std::array<int16_t, 256> kSingleCharKinds = MakeSingleCharKinds();
+
 uint8_t ClassOf(unsigned char ch) noexcept {
     return kCharClasses[ch];
 }
@@ -380,34 +402,11 @@ const char* Scanner::LexToken(const char* p, const char* end) {
         default:
             break;
     }
+    if (const int16_t kind = kSingleCharKinds[ch]; kind >= 0) {
+        AddPlain(kind);
+        return p + 1;
+    }
     switch (ch) {
-        case '(':
-            AddPlain(tkLeftParen);
-            return p + 1;
-        case ')':
-            AddPlain(tkRightParen);
-            return p + 1;
-        case '/':
-            AddPlain(tkSlash);
-            return p + 1;
-        case ',':
-            AddPlain(tkComma);
-            return p + 1;
-        case '=':
-            AddPlain(tkEquals);
-            return p + 1;
-        case '+':
-            AddPlain(tkPlus);
-            return p + 1;
-        case '[':
-            AddPlain(tkLeftBracket);
-            return p + 1;
-        case ']':
-            AddPlain(tkRightBracket);
-            return p + 1;
-        case '"':
-            AddPlain(tkDoubleQuote);
-            return p + 1;
         case '-':
             if (LabelTestHolds()) {
                 return LexWordFrom(p, end);
@@ -637,28 +636,14 @@ void Scanner::LexStart(unsigned char ch) {
         }
         return;
     }
+    if (const int16_t kind = kSingleCharKinds[ch]; kind >= 0) {
+        AddToken(kind);
+        return;
+    }
     switch (ch) {
         case '\'':
             state_ = InString;
             text_.assign(1, '"');
-            return;
-        case '(':
-            AddToken(tkLeftParen);
-            return;
-        case ')':
-            AddToken(tkRightParen);
-            return;
-        case '/':
-            AddToken(tkSlash);
-            return;
-        case ',':
-            AddToken(tkComma);
-            return;
-        case '=':
-            AddToken(tkEquals);
-            return;
-        case '+':
-            AddToken(tkPlus);
             return;
         case '-':
             if (LabelTestHolds()) {
@@ -667,15 +652,6 @@ void Scanner::LexStart(unsigned char ch) {
             } else {
                 AddToken(tkMinus);
             }
-            return;
-        case '[':
-            AddToken(tkLeftBracket);
-            return;
-        case ']':
-            AddToken(tkRightBracket);
-            return;
-        case '"':
-            AddToken(tkDoubleQuote);
             return;
         case '*':
             state_ = AfterStar;
