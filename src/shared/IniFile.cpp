@@ -117,7 +117,8 @@ bool ReadAll(int fd, std::string& content) {
 // and the next attempt locks the new one. Waits up to kLockWait in all, in
 // pauses that grow to kLongestPause, so a busy file delays a write but does
 // not fail it; -1 when the file cannot be opened or the wait runs out.
-int LockFile(const std::string& path) {
+// Opens path (made when missing, created then set) and takes its lock.
+int LockFile(const std::string& path, bool& created) {
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     std::chrono::milliseconds pause{1};
     const auto wait = [&] {
@@ -129,7 +130,15 @@ int LockFile(const std::string& path) {
         return true;
     };
     while (true) {
-        const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+        created = false;
+        if (fd < 0 && errno == ENOENT) {
+            fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            created = fd >= 0;
+            if (fd < 0 && errno == EEXIST) {
+                continue;  // another writer made it meanwhile
+            }
+        }
         if (fd < 0) {
             return -1;
         }
@@ -238,7 +247,8 @@ int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
     if (!WriteTargetProblem(sFile, target).empty()) {
         return 0;
     }
-    const int fd = LockFile(sFile);
+    bool created = false;
+    const int fd = LockFile(sFile, created);
     if (fd < 0) {
         return 0;
     }
@@ -251,6 +261,15 @@ int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
             AtomicFile::WriteFile(sFile, Updated(content, sSection, sKey, sValue));
         } catch (const Error&) {
             ok = false;
+        }
+    }
+    if (!ok && created) {
+        // The file made only to be locked goes again, unless it was written
+        // after all: a failed first write leaves no empty file behind.
+        struct stat named {};
+        if (stat(sFile.c_str(), &named) == 0 && named.st_ino == info.st_ino &&
+            named.st_dev == info.st_dev && named.st_size == 0) {
+            unlink(sFile.c_str());
         }
     }
     close(fd);  // releases the lock

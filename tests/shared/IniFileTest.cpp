@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -256,6 +258,48 @@ TEST(WriteIniString, ConcurrentWritersLoseNothing) {
             EXPECT_EQ(ReadIniString(file, "S" + std::to_string(child), "K" + std::to_string(i)),
                       std::to_string(i));
         }
+    }
+}
+
+// A write that fails as on a full disk (a file size limit in a child
+// process) returns 0 and leaves the file as it was: still there with its
+// keys, or still missing, never empty.
+TEST(WriteIniString, AFailedWriteLeavesTheFileAsItWas) {
+    struct Case {
+        const char* name;
+        const char* before;  // nullptr: no file
+    };
+    const Case cases[] = {{"missing file", nullptr}, {"existing file", "[A]\nX=1\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDirectory directory;
+        const std::string file = directory.File("full.ini");
+        if (c.before != nullptr) {
+            WriteFile(file, c.before);
+        }
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit limit { 4, 4 };
+            setrlimit(RLIMIT_FSIZE, &limit);
+            _exit(WriteIniString(file, "Section", "Key", "a value longer than the limit"));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "the write should have failed";
+        if (c.before == nullptr) {
+            EXPECT_FALSE(std::filesystem::exists(file));
+        } else {
+            EXPECT_EQ(ReadFile(file), c.before);
+        }
+        int entries = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
+            (void)entry;
+            ++entries;
+        }
+        EXPECT_EQ(entries, c.before == nullptr ? 0 : 1);  // no temporary file either
     }
 }
 
