@@ -6,6 +6,7 @@
 #include "components/LegacyList.h"
 #include "components/PartContent.h"
 #include "components/StagedFolder.h"
+#include "shared/AtomicFile.h"
 #include "shared/IniFile.h"
 #include "shared/RunTimeError.h"
 #include "shared/Text.h"
@@ -343,8 +344,17 @@ void FileSystemExport::ExportProjects(const std::string& sExportFile, const std:
     const std::string manifestText = WriteManifest(manifest);
 
     // The archive is written under a temporary name beside the export file and
-    // renamed over it when complete.
-    const fs::path target(sExportFile);
+    // renamed over it when complete. A symbolic link is written through: the
+    // file it names is replaced, the link stays.
+    std::string finalPath;
+    if (!sExportFile.empty()) {
+        const std::string problem = WriteTargetProblem(sExportFile, finalPath);
+        if (!problem.empty()) {
+            throw Error(75, kSource,
+                        "The export file '" + sExportFile + "' cannot be written: " + problem);
+        }
+    }
+    const fs::path target(finalPath);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::error_code error;
     if (sExportFile.empty() || !fs::is_directory(folder, error)) {
@@ -427,7 +437,7 @@ void FileSystemExport::ExportProjects(const std::string& sExportFile, const std:
     }
     archive.release();
     chmod(temporary.c_str(), 0644);
-    if (rename(temporary.c_str(), sExportFile.c_str()) != 0) {
+    if (rename(temporary.c_str(), finalPath.c_str()) != 0) {
         throw Error(
             75, kSource,
             "The export file '" + sExportFile + "' cannot be written: " + std::strerror(errno));

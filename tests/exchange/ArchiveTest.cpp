@@ -331,6 +331,60 @@ TEST_F(ArchiveTest, ExportRefusesLinksAndSpecialFilesAndWritesNothing) {
     EXPECT_EQ(ErrorNumber([&] { Export({part.get(), part.get()}); }), 58);
 }
 
+// The export file named through a symbolic link: the file the link names is
+// written and the link stays. What is no regular file is refused before
+// anything is written.
+TEST_F(ArchiveTest, ExportWritesThroughLinksAndRefusesSpecialTargets) {
+    auto part = Open(MakePart("P"));
+    const fs::path real = outside_ / "real.zip";
+    const fs::path link = outside_ / "link.zip";
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        bool written;
+    };
+    const Case cases[] = {
+        {"a link to an export",
+         [&] {
+             WriteFile(real, "previous export");
+             fs::create_symlink("real.zip", link);
+         },
+         true},
+        {"a link to no file yet", [&] { fs::create_symlink(real, link); }, true},
+        {"a link to a link",
+         [&] {
+             fs::create_symlink("real.zip", outside_ / "middle.zip");
+             fs::create_symlink("middle.zip", link);
+         },
+         true},
+        {"a directory", [&] { fs::create_directory(link); }, false},
+        {"a FIFO", [&] { mkfifo(link.c_str(), 0644); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        const int error = ErrorNumber([&] {
+            exporter_.ExportProjects(link.string(), "t", "u", "", {part.get()}, true, true, true);
+        });
+        if (c.written) {
+            EXPECT_EQ(error, 0);
+            EXPECT_TRUE(fs::is_symlink(link));
+            std::string title, user, date, comments;
+            std::vector<std::string> names;
+            EXPECT_TRUE(
+                exporter_.BrowseProjects(real.string(), title, user, date, comments, names));
+            EXPECT_EQ(names, (std::vector<std::string>{"P"}));
+        } else {
+            EXPECT_EQ(error, 75);
+            EXPECT_FALSE(fs::exists(real));
+        }
+        for (const auto& entry : fs::directory_iterator(outside_)) {
+            EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos);
+            fs::remove_all(entry.path());
+        }
+    }
+}
+
 // ---- hostile archives --------------------------------------------------------
 
 // Byte surgery on a ZIP: the local and central headers of an entry found by its name.
