@@ -8,10 +8,12 @@
 #include "shared/Paths.h"
 #include "shared/Process.h"
 #include "shared/Resources.h"
+#include "shared/Text.h"
 #include "vantreel/Error.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <utility>
@@ -51,8 +53,43 @@ std::string SourceFolderOf(const std::string& listFile) {
 
 struct Step {
     bool folder = false;
-    std::string path;  // relative, "/" separators
+    std::string path;    // relative, "/" separators, as the list spells it
+    std::string source;  // the same path as the files below the list spell it
 };
+
+// relative (with "/" separators) below base as Windows finds it: each name as
+// written when it exists, else the one entry of its folder that differs from
+// it only in letter case. A name with no such entry, or with several, stays as
+// written (and is then not found).
+std::string MatchingCase(const std::string& base, const std::string& relative) {
+    std::string found;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        const std::size_t end = std::min(relative.find('/', start), relative.size());
+        const std::string name = relative.substr(start, end - start);
+        const std::string folder = found.empty() ? base : base + "/" + found;
+        std::string match = name;
+        struct stat info {};
+        std::error_code error;
+        if (lstat((folder + "/" + name).c_str(), &info) != 0) {
+            int matches = 0;
+            for (fs::directory_iterator it(folder, error), last; !error && it != last;
+                 it.increment(error)) {
+                const std::string entry = it->path().filename().string();
+                if (EqualsIgnoringCase(entry, name)) {
+                    match = entry;
+                    ++matches;
+                }
+            }
+            if (matches != 1) {
+                match = name;
+            }
+        }
+        found += (found.empty() ? "" : "/") + match;
+        start = end + 1;
+    }
+    return found;
+}
 
 }  // namespace
 
@@ -109,20 +146,25 @@ LegacyImportResult CopyLegacyExport(const std::string& sExportFile, const std::s
         if (step.path.empty()) {
             throw Error(321, kSource, where + why);
         }
-        if (!step.folder && HasLinkBelow(sourceDir, step.path)) {
-            throw Error(75, kSource, where + "the file is reached through a symbolic link");
+        if (!step.folder) {
+            // Lists written on Windows need not spell names as the files do.
+            step.source = MatchingCase(sourceDir, step.path);
+            if (HasLinkBelow(sourceDir, step.source)) {
+                throw Error(75, kSource, where + "the file is reached through a symbolic link");
+            }
         }
         steps.push_back(std::move(step));
     }
 
     StagedFolder staged(fs::path(target).parent_path().string(), name);
     for (const Step& step : steps) {
-        const std::string to = staged.Path() + "/" + step.path;
+        // The folders come from earlier lines, as on Windows, where a later
+        // line may spell them in other letter cases.
+        const std::string to = staged.Path() + "/" + MatchingCase(staged.Path(), step.path);
         if (step.folder) {
-            // The folder's own parents come from earlier lines, as on Windows.
             MakeFolder(to);
         } else {
-            CopyRegularFile(sourceDir + "/" + step.path, to, 0);
+            CopyRegularFile(sourceDir + "/" + step.source, to, 0);
         }
     }
     staged.Commit();

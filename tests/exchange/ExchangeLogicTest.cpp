@@ -91,6 +91,35 @@ TEST_F(ExchangeLogicTest, WindowsLegacyExportImportsUnchanged) {
     EXPECT_EQ(std::distance(fs::directory_iterator(target), fs::directory_iterator()), 1);
 }
 
+// Windows finds files whatever the letter case of their names: a list may
+// spell a file or folder otherwise than the export's files and its own F:
+// lines do. The files keep the list's spelling, inside the folders made first.
+TEST_F(ExchangeLogicTest, WindowsListsSpellNamesInAnyCase) {
+    const fs::path list =
+        WindowsExport("GEAR",
+                      "GEAR\r\nvisualbasic\r\nF:Fixture\r\nD:gear.VBP\r\nD:MODMAIN.bas\r\n"
+                      "D:FIXTURE\\clamp.FIX\r\nD:gear.exe\r\n");
+    const fs::path target = directory_.Path() / "target";
+    fs::create_directories(target);
+    const LegacyImportResult result = CopyLegacyExport(list.string(), target.string(), false);
+    EXPECT_EQ(result.refusal, LegacyRefusal::None);
+    const std::map<std::string, std::string> tree = Tree(target / "GEAR");
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : tree) {
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Fixture", "Fixture/clamp.FIX", "MODMAIN.bas",
+                                               "gear.VBP", "gear.exe"}));
+    EXPECT_EQ(tree.at("Fixture/clamp.FIX"), Binary(500, 4));
+    EXPECT_EQ(tree.at("MODMAIN.bas"), "Sub Main()\r\n");
+
+    // Two files that differ only in case: which one is meant cannot be told.
+    const fs::path twice = WindowsExport("TWICE", "TWICE\r\nvisualbasic\r\nD:modmain.BAS\r\n");
+    WriteFile(twice.parent_path() / "MODMAIN.BAS", "other");
+    EXPECT_NE(ErrorNumber([&] { CopyLegacyExport(twice.string(), target.string(), false); }), 0);
+    EXPECT_FALSE(fs::exists(target / "TWICE"));
+}
+
 TEST_F(ExchangeLogicTest, LegacyExportThenLegacyImportRoundTrips) {
     const fs::path dir = MakePart("SHAFT", outside_);
     auto part = Open(dir);
