@@ -35,6 +35,10 @@ sed -i "s/^\\( *110004 *\\)\"OK\"/\\1\"$marker\"/" "$prefix/share/vantreel/ENU11
 
 "$tool" demo-station "$work/station" >/dev/null
 export VANTREEL_REGISTRY=$work/station/registry.db
+# The station's add-on is the installed one, not the build tree's.
+"$tool" reg query 'HKCR\CLSID' /s >"$work/clsid.txt"
+grep -q "REG_SZ *$prefix/lib[^ ]*/vantreel/libvantreel_example_addon.so" "$work/clsid.txt" ||
+    fail "the installed demo-station registers another add-on: $(grep '\.so' "$work/clsid.txt")"
 "$tool" reg add 'HKLM\SOFTWARE\Korvessa\Common' /v DefaultLanguage /d 1033 /f >/dev/null
 
 echo "== examples/host with CMake, against $prefix only =="

@@ -6,6 +6,7 @@
 #include "shared/AtomicFile.h"
 #include "shared/Configuration.h"
 #include "shared/IniFile.h"
+#include "shared/InstallLayout.h"
 #include "shared/RegFile.h"
 #include "shared/RegistryStore.h"
 #include "shared/Resources.h"
@@ -75,6 +76,22 @@ void WriteText(const fs::path& path, const std::string& text) {
     AtomicFile::WriteFile(path.string(), text, RunTimeError::PathFileAccessError, "demo-station");
 }
 
+#ifdef VANTREEL_EXAMPLE_ADDON
+// The example add-on of this tool: installed beside an installed tool, else
+// where the build made it.
+std::string ExampleAddonPath() {
+    if (!InstalledDataDirectory().empty()) {
+        std::error_code error;
+        const fs::path installed = fs::weakly_canonical(
+            fs::path(LoadedFromPath()).parent_path() / VANTREEL_EXAMPLE_ADDON_INSTALLED, error);
+        if (!error && fs::is_regular_file(installed, error)) {
+            return installed.string();
+        }
+    }
+    return VANTREEL_EXAMPLE_ADDON;
+}
+#endif
+
 // The example add-on built with the tool, registered as a settings editor of
 // the part information dialog.
 std::string ExampleAddonText() {
@@ -91,7 +108,8 @@ std::string ExampleAddonText() {
            "[HKEY_CLASSES_ROOT\\CLSID\\" +
            kClassId +
            "\\InprocServer32]\n"
-           "@=\"" VANTREEL_EXAMPLE_ADDON "\"\n\n";
+           "@=\"" +
+           ExampleAddonPath() + "\"\n\n";
 #else
     return {};
 #endif
