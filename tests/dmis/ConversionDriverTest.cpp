@@ -111,6 +111,41 @@ TEST_F(ConversionDriverTest, ConvertsCreatesWritesRepaginatesAndBuilds) {
     EXPECT_EQ(buildArguments, "/m " + (root_ / "OLD_2" / "OLD_2.vbp").string());
 }
 
+// What the extended dialect accepted is shown after the conversion in one
+// information box: the file, the first 20 warnings with their lines, and how
+// many more there are. A caller that reports them itself gets them all.
+TEST_F(ConversionDriverTest, ExtendedDialectWarningsAreShownInOneBox) {
+    std::string source = "UNITS/MM\n";
+    for (int i = 1; i <= 25; ++i) {
+        source += "GOHOME $$ note " + std::to_string(i) + "\n";
+    }
+    source += "ENDFIL\n";
+    LegacyConversion conversion = Conversion(source, "NOTES");
+    conversion.Dialect = DmisDialect::Extended;
+    ASSERT_TRUE(ConvertLegacyPart(conversion));
+    ASSERT_EQ(conversion.Warnings.size(), 25u);
+    ASSERT_EQ(messages_.size(), 1u);
+    const Message& box = messages_[0];
+    EXPECT_EQ(box.style, vbOKOnly + vbInformation);
+    EXPECT_TRUE(box.text.starts_with("[" + conversion.SourceFile + ":\n2: ")) << box.text;
+    EXPECT_NE(box.text.find("\n21: "), std::string::npos);  // the 20th warning, on line 21
+    EXPECT_EQ(box.text.find("\n22: "), std::string::npos);
+    EXPECT_TRUE(box.text.ends_with("\n(+5)]")) << box.text;
+
+    LegacyConversion quiet = Conversion(source, "QUIET");
+    quiet.Dialect = DmisDialect::Extended;
+    quiet.ReportWarnings = false;
+    ASSERT_TRUE(ConvertLegacyPart(quiet));
+    EXPECT_EQ(quiet.Warnings.size(), 25u);
+    EXPECT_EQ(messages_.size(), 1u);
+
+    // By the strict rules the same file is refused and nothing is made.
+    LegacyConversion strict = Conversion(source, "STRICT");
+    strict.Dialect = DmisDialect::Strict;
+    EXPECT_FALSE(ConvertLegacyPart(strict));
+    EXPECT_FALSE(fs::exists(root_ / "STRICT"));
+}
+
 TEST_F(ConversionDriverTest, ScanAndParseFailuresCreateNothing) {
     LegacyConversion missing = Conversion(kProgram, "GONE");
     fs::remove(missing.SourceFile);
