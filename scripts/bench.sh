@@ -2,7 +2,9 @@
 # Conversion throughput and peak memory on generated DMIS programs, one table:
 #   scripts/bench.sh [LINES...]        (default: 100000 1000000)
 # Every figure comes from a process of its own (no warm second run): the CLI
-# verbs `dmis check`, `dmis list` and `dmis bas`, the scanner alone, and a plain
+# verbs `dmis check`, `dmis list` and `dmis bas`, the scanner alone (its tokens
+# read and given back behind the cursor as the parser does, and once more with
+# every token of the file kept, as `dmis tokens` keeps them), and a plain
 # loop that splits the same file into lines and words (the anchor: what reading
 # every byte once costs on this machine). Throughput is file size / processor
 # time (user + system) in MB/s (10^6 bytes): the work is single-threaded, so on
@@ -28,13 +30,13 @@ tool=$build/bin/vantreel_dmis_bench
 work=$(mktemp -d /tmp/vantreel-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-# Prints "SECONDS PEAK_KB" for one run of a command (its output discarded).
+# Prints "SECONDS PEAK_KB" for one run of a command (its output discarded),
+# the processor time to the microsecond.
 measure_cli() {
-    /usr/bin/time -f "%U %S %M" -o "$work/usage" "$@" >/dev/null 2>"$work/err" || {
+    "$tool" run "$@" 2>"$work/err" || {
         cat "$work/err" >&2
         return 1
     }
-    tail -n 1 "$work/usage" | awk '{ printf "%.4f %d\n", $1 + $2, $3 }'
 }
 
 measure_tool() {
@@ -54,9 +56,9 @@ best() {
     echo "$best_line"
 }
 
-printf '| lines | file MB | check MB/s | list MB/s | bas MB/s | scanner MB/s | anchor MB/s |'
-printf ' peak/file check | peak/file list | peak/file bas |\n'
-printf '|---|---|---|---|---|---|---|---|---|---|\n'
+printf '| lines | file MB | check MB/s | list MB/s | bas MB/s | scanner MB/s | scanner, all kept MB/s |'
+printf ' anchor MB/s | peak/file check | peak/file list | peak/file bas |\n'
+printf '|---|---|---|---|---|---|---|---|---|---|---|\n'
 for lines in "${sizes[@]}"; do
     file=$work/generated_$lines.dmi
     "$tool" generate "$lines" "$file"
@@ -67,15 +69,16 @@ for lines in "${sizes[@]}"; do
     mkdir -p "$work/out"
     bas=$(best measure_cli "$cli" dmis bas "${dialect[@]}" "$file" --out "$work/out")
     scan=$(best measure_tool scan "$file")
+    scanAll=$(best measure_tool scan-all "$file")
     anchor=$(best measure_tool anchor "$file")
     awk -v lines="$lines" -v bytes="$bytes" -v check="$check" -v list="$list" -v bas="$bas" \
-        -v scan="$scan" -v anchor="$anchor" '
+        -v scan="$scan" -v scanAll="$scanAll" -v anchor="$anchor" '
         function rate(m,   p) { split(m, p, " "); return sprintf("%.1f", bytes / 1e6 / p[1]) }
         function peak(m,   p) { split(m, p, " "); return sprintf("%.1fx", p[2] * 1024 / bytes) }
         BEGIN {
-            printf "| %d | %.1f | %s | %s | %s | %s | %s | %s | %s | %s |\n", lines, bytes / 1e6,
-                rate(check), rate(list), rate(bas), rate(scan), rate(anchor),
-                peak(check), peak(list), peak(bas)
+            printf "| %d | %.1f | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", lines,
+                bytes / 1e6, rate(check), rate(list), rate(bas), rate(scan), rate(scanAll),
+                rate(anchor), peak(check), peak(list), peak(bas)
         }'
     rm -f "$file"
     rm -rf "$work/out"
