@@ -2,6 +2,7 @@
 
 #include "dmis/model/CComments.h"
 #include "dmis/model/CStatements.h"
+#include "dmis/model/OutputBuffer.h"
 
 #include <ostream>
 
@@ -15,16 +16,22 @@ CProgram::~CProgram() {
 }
 
 void CProgram::PrettyPrint(std::ostream& file) const {
+    OutputBuffer out(file);
+    std::string& text = out.Text();
     if (!name_.empty()) {
-        file << "DMISMN/" << name_ << '\n';
+        text += "DMISMN/";
+        text += name_;
+        text += '\n';
     }
     if (!fileName_.empty()) {
-        file << "FILNAM/" << fileName_ << '\n';
+        text += "FILNAM/";
+        text += fileName_;
+        text += '\n';
     }
     if (objStatements) {
-        objStatements->PrettyPrint(file, 4);
+        objStatements->PrettyPrint(out, 4);
     }
-    file << "ENDFIL\n";
+    text += "ENDFIL\n";
 }
 
 void CProgram::Terminate(const ProgressCallback& progress) {

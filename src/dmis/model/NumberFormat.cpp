@@ -1,47 +1,81 @@
 #include "dmis/model/NumberFormat.h"
 
+#include "dmis/model/Variant.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 namespace vantreel {
 namespace {
 
 constexpr int kSmallestPositionalExponent = -5;
+constexpr int kDoubleDigits = 15;
 
-std::string FormatSignificant(double value, int digits) {
-    if (std::isnan(value)) {
-        return "NaN";
-    }
-    if (std::isinf(value)) {
-        return value < 0 ? "-Infinity" : "Infinity";
-    }
-    if (value == 0) {
-        return "0";  // also for -0
-    }
-    // Scientific notation rounds to the wanted number of significant digits
-    // and tells the decimal exponent after rounding (9.9999999999999999
-    // becomes 1e+01).
+// At most 1 + 15 digits + 1 + 5 zeros + "E-308": a text fits in 48 bytes.
+constexpr std::size_t kTextSize = 48;
+
+// The significant digits of |value| rounded to digits places, without
+// trailing zeros, and the decimal exponent after rounding (9.9999999999999999
+// gives "1" and 1). Returns the number of digits written to mantissa.
+std::size_t RoundedDigits(double value, int digits, char (&mantissa)[32], int& exponent) {
     char scientific[64];
-    const std::to_chars_result written =
-        std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
-                      std::chars_format::scientific, digits - 1);
-    char mantissa[32];
-    std::size_t mantissaSize = 0;
+    const double magnitude = std::fabs(value);
+    std::to_chars_result written{};
+    // The shortest text that reads back as the value has the same digits as
+    // the value rounded to 15 places whenever it has no more than 15: a normal
+    // double lies much closer to that text than half a unit of the 15th digit.
+    // It is far cheaper to find than a rounding to a fixed number of places.
+    bool shortest = false;
+    if (digits == kDoubleDigits && std::isnormal(value)) {
+        written = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                                std::chars_format::scientific);
+        // "de+x" or "d.ddde+x": at most 15 digits put the 'e' at place 16 or before.
+        const std::string_view text(scientific, static_cast<std::size_t>(written.ptr - scientific));
+        shortest = text.find('e') <= static_cast<std::size_t>(kDoubleDigits) + 1;
+    }
+    if (!shortest) {
+        // Scientific notation with a precision rounds to the wanted number of
+        // significant digits and tells the decimal exponent after rounding.
+        written = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                                std::chars_format::scientific, digits - 1);
+    }
+    std::size_t size = 0;
     const char* p = scientific;
     for (; p < written.ptr && *p != 'e'; ++p) {
         if (*p != '.') {
-            mantissa[mantissaSize++] = *p;
+            mantissa[size++] = *p;
         }
     }
-    int exponent = 0;
+    exponent = 0;
     std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), written.ptr, exponent);
-    while (mantissaSize > 1 && mantissa[mantissaSize - 1] == '0') {
-        --mantissaSize;
+    while (size > 1 && mantissa[size - 1] == '0') {
+        --size;
     }
+    return size;
+}
 
-    // At most 1 + 15 digits + 1 + 5 zeros + "E-308": the text fits in 48 bytes.
-    char text[48];
+// Writes the text of value with at most digits significant digits to text;
+// returns its size.
+std::size_t FormatSignificant(double value, int digits, char (&text)[kTextSize]) {
+    auto literal = [&](std::string_view word) {
+        std::memcpy(text, word.data(), word.size());
+        return word.size();
+    };
+    if (std::isnan(value)) {
+        return literal("NaN");
+    }
+    if (std::isinf(value)) {
+        return literal(value < 0 ? "-Infinity" : "Infinity");
+    }
+    if (value == 0) {
+        return literal("0");  // also for -0
+    }
+    char mantissa[32];
+    int exponent = 0;
+    const std::size_t mantissaSize = RoundedDigits(value, digits, mantissa, exponent);
+
     std::size_t size = 0;
     auto append = [&](const char* from, std::size_t count) {
         std::memcpy(text + size, from, count);
@@ -66,15 +100,14 @@ std::string FormatSignificant(double value, int digits) {
         if (magnitude < 10) {
             text[size++] = '0';
         }
-        size = static_cast<std::size_t>(
-            std::to_chars(text + size, text + sizeof text, magnitude).ptr - text);
-        return std::string(text, size);
+        return static_cast<std::size_t>(
+            std::to_chars(text + size, text + kTextSize, magnitude).ptr - text);
     }
     if (exponent < 0) {
         append("0.", 2);
         appendZeros(static_cast<std::size_t>(-exponent - 1));
         append(mantissa, mantissaSize);
-        return std::string(text, size);
+        return size;
     }
     const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
     if (mantissaSize <= integerDigits) {
@@ -85,17 +118,65 @@ std::string FormatSignificant(double value, int digits) {
         text[size++] = '.';
         append(mantissa + integerDigits, mantissaSize - integerDigits);
     }
-    return std::string(text, size);
+    return size;
+}
+
+template <typename Integer>
+void AppendInteger(std::string& out, Integer value) {
+    char text[24];
+    out.append(text,
+               static_cast<std::size_t>(std::to_chars(text, text + sizeof text, value).ptr - text));
 }
 
 }  // namespace
 
 std::string FormatDouble(double value) {
-    return FormatSignificant(value, 15);
+    char text[kTextSize];
+    return std::string(text, FormatSignificant(value, kDoubleDigits, text));
 }
 
 std::string FormatSingle(float value) {
-    return FormatSignificant(static_cast<double>(value), 7);
+    char text[kTextSize];
+    return std::string(text, FormatSignificant(static_cast<double>(value), 7, text));
+}
+
+void AppendDouble(std::string& out, double value) {
+    char text[kTextSize];
+    out.append(text, FormatSignificant(value, kDoubleDigits, text));
+}
+
+void AppendSingle(std::string& out, float value) {
+    char text[kTextSize];
+    out.append(text, FormatSignificant(static_cast<double>(value), 7, text));
+}
+
+void AppendValueText(std::string& out, const Variant& value) {
+    switch (value.Type()) {
+        case VariantType::Empty:
+        case VariantType::Null:
+            return;
+        case VariantType::String:
+            out += value.String();
+            return;
+        case VariantType::Double:
+            AppendDouble(out, value.Double());
+            return;
+        case VariantType::Single:
+            AppendSingle(out, value.Single());
+            return;
+        case VariantType::Integer:
+            AppendInteger(out, value.Integer());
+            return;
+        case VariantType::Long:
+            AppendInteger(out, value.Long());
+            return;
+        case VariantType::Byte:
+            AppendInteger(out, static_cast<unsigned>(value.Byte()));
+            return;
+        default:
+            out += value.ToText();  // the rare types, and the error for the others
+            return;
+    }
 }
 
 }  // namespace vantreel
