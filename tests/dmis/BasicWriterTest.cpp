@@ -259,5 +259,63 @@ TEST(BasicWords, Tables) {
     EXPECT_EQ(EnsureDoubleQuotes(""), "\"\"");
 }
 
+// Both modules reach their streams in large pieces: with macros before and
+// after the main statements, and many times the piece size of each, every
+// line is in its module and in order.
+TEST_F(BasicWriterTest, LongModulesKeepEveryLineInOrder) {
+    constexpr int kLines = 4000;
+    std::string source;
+    std::string body;
+    std::string support = "Option Explicit||";
+    for (const char* macro : {"M1", "M2"}) {
+        source += std::string("M(") + macro + ")=MACRO/XVAL\n";
+        support += std::string("Sub ") + macro + "(XVAL)|";
+        for (int i = 0; i < kLines; ++i) {
+            source += "TEXT/OPER,XVAL," + std::to_string(i) + "\n";
+            support += "    DmsTEXT \"OPER\", XVAL, " + std::to_string(i) + "|";
+        }
+        source += "ENDMAC\n";
+        support += "End Sub||";
+        if (body.empty()) {
+            for (int i = 0; i < kLines; ++i) {
+                source += "GOTO/" + std::to_string(i) + ",0,0\n";
+                body += "    DmsGOTO " + std::to_string(i) + ", 0, 0|";
+            }
+        }
+    }
+    const auto [modMain, modSupport] = Modules(source + "ENDFIL\n");
+    EXPECT_EQ(modMain, "Attribute VB_NAME = \"modMain\"|Option Explicit|||Sub Main()|Startup|" +
+                           body + "    DmsENDFIL|Shutdown|End Sub|");
+    EXPECT_EQ(modSupport, support);
+}
+
+// A statement that cannot be written stops the module after the last whole
+// line: nothing of its own line is written.
+TEST_F(BasicWriterTest, ModuleStopsAfterTheLastWholeLine) {
+    char pattern[] = "/tmp/vantreel-bas-XXXXXX";
+    const std::filesystem::path directory = mkdtemp(pattern);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(directory);
+    CProgram program;
+    auto macro = std::make_unique<CStatement>();
+    macro->SetStatementType("MACRO");
+    macro->SetLValue(CExpression::MakeLabelRef("M", "M1"));
+    auto home = std::make_unique<CStatement>();
+    home->SetStatementType("GOHOME");
+    macro->objStatements->AddStatement(std::move(home));
+    auto text = std::make_unique<CStatement>();
+    text->SetStatementType("TEXT");
+    text->objExpressions->AddExpression(CExpression::Make(ekWord, Variant::FromString("OPER")));
+    text->objExpressions->AddExpression(
+        CExpression::Make(ekAdd, Variant::FromString("not an operand array")));
+    macro->objStatements->AddStatement(std::move(text));
+    program.objStatements->AddStatement(std::move(macro));
+    std::ostringstream modMain, modSupport;
+    EXPECT_THROW(program.WriteToBas(modMain, modSupport), Error);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(directory);
+    EXPECT_EQ(modSupport.str(), "Option Explicit\r\n\r\nSub M1()\r\n    DmsGOHOME\r\n");
+}
+
 }  // namespace
 }  // namespace vantreel::test
