@@ -256,9 +256,18 @@ class BasicPrinter {
         : out_(out), variables_(variables) {}
 
     void Print(CExpression& root) {
-        // Most parameters are a word or a (wrapped) number: no work list for them.
+        // Most parameters are a word or a (wrapped, negated) number: no work
+        // list for them. A sign goes before its operand, so it is written at once.
         CExpression* node = &root;
-        while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+        for (;;) {
+            while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+                node = node->Value().Object();
+            }
+            const int32_t kind = node->ExpressionType();
+            if ((kind != ekNegate && kind != ekNot) || node->Value().Object() == nullptr) {
+                break;
+            }
+            out_ += kind == ekNegate ? "-" : "Not ";
             node = node->Value().Object();
         }
         if (IsPlainKind(node->ExpressionType())) {

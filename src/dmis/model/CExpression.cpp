@@ -207,9 +207,18 @@ class Printer {
     explicit Printer(std::string& out) : out_(out) {}
 
     void Print(const CExpression& root) {
-        // Most nodes are a word or a (wrapped) number: no work list for them.
+        // Most nodes are a word or a (wrapped, negated) number: no work list
+        // for them. A sign goes before its operand, so it is written at once.
         const CExpression* node = &root;
-        while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+        for (;;) {
+            while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+                node = node->Value().Object();
+            }
+            const int32_t kind = node->ExpressionType();
+            if ((kind != ekNegate && kind != ekNot) || node->Value().Object() == nullptr) {
+                break;
+            }
+            out_ += OperatorText(kind);
             node = node->Value().Object();
         }
         if (IsPlainValue(*node)) {

@@ -31,9 +31,13 @@ std::size_t RoundedDigits(double value, int digits, char (&mantissa)[32], int& e
     if (digits == kDoubleDigits && std::isnormal(value)) {
         written = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
                                 std::chars_format::scientific);
-        // "de+x" or "d.ddde+x": at most 15 digits put the 'e' at place 16 or before.
-        const std::string_view text(scientific, static_cast<std::size_t>(written.ptr - scientific));
-        shortest = text.find('e') <= static_cast<std::size_t>(kDoubleDigits) + 1;
+        // "de+x" or "d.ddde+x": at most 15 digits put the 'e' at place 16 or
+        // before. The exponent has two or three digits.
+        const char* e = written.ptr - 4;
+        while (*e != 'e') {
+            --e;
+        }
+        shortest = e - scientific <= kDoubleDigits + 1;
     }
     if (!shortest) {
         // Scientific notation with a precision rounds to the wanted number of
