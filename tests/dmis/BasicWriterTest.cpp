@@ -6,7 +6,9 @@
 #include "vantreel/Error.h"
 
 #include <unistd.h>
+#include <cctype>
 #include <filesystem>
+#include <set>
 
 namespace vantreel::test {
 namespace {
@@ -315,6 +317,37 @@ TEST_F(BasicWriterTest, ModuleStopsAfterTheLastWholeLine) {
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(directory);
     EXPECT_EQ(modSupport.str(), "Option Explicit\r\n\r\nSub M1()\r\n    DmsGOHOME\r\n");
+}
+
+// Every word of both lists is found; a word one letter longer or shorter,
+// in lower case or empty is found only when it is a listed word itself.
+TEST(BasicWords, EveryListedWordAndNoOther) {
+    const std::set<std::string> functions = {
+#define DMIS_FUNCTION(name) name,
+#include "dmis/basic/DmisFunctions.def"
+#undef DMIS_FUNCTION
+    };
+    const std::set<std::string> minorWords = {
+#define DMIS_MINOR_WORD(word) word,
+#include "dmis/basic/DmisMinorWords.def"
+#undef DMIS_MINOR_WORD
+    };
+    const std::pair<const std::set<std::string>*, bool (*)(std::string_view) noexcept> lists[] = {
+        {&functions, &IsDmisFunction}, {&minorWords, &IsDmisMinorWord}};
+    for (const auto& [words, contains] : lists) {
+        EXPECT_FALSE(contains(""));
+        for (const std::string& word : *words) {
+            EXPECT_TRUE(contains(word)) << word;
+            std::string lower = word;
+            for (char& c : lower) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            for (const std::string& other :
+                 {word + "X", word.substr(0, word.size() - 1), lower, word + word}) {
+                EXPECT_EQ(contains(other), words->count(other) > 0) << other;
+            }
+        }
+    }
 }
 
 }  // namespace
