@@ -115,6 +115,21 @@ TEST(FormatDouble, ShortDecimalsRoundAsPrintfRounds) {
         text += 'e' + std::to_string(i % 4 == 0 ? exponent(random) : exponent(random) % 8);
         values.push_back((i % 2 == 0 ? 1 : -1) * std::strtod(text.c_str(), nullptr));
     }
+    const DoubleCase texts[] = {
+        {0.0025, "0.0025"},
+        {-18.5025, "-18.5025"},
+        {999999999999999, "999999999999999"},
+        {0.001, "0.001"},
+        {100.5, "100.5"},
+        {1e14, "100000000000000"},
+        {0.1234567890123, "0.1234567890123"},
+        {-0.00099, "-0.00099"},
+        {12.005, "12.005"},
+    };
+    for (const DoubleCase& c : texts) {
+        EXPECT_EQ(FormatDouble(c.value), c.text) << c.value;
+        values.push_back(c.value);
+    }
     for (const double value : values) {
         char expected[64];
         std::snprintf(expected, sizeof expected, "%.14e", value);

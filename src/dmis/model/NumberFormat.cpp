@@ -2,9 +2,12 @@
 
 #include "dmis/model/Variant.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 namespace vantreel {
@@ -60,6 +63,67 @@ std::size_t RoundedDigits(double value, int digits, char (&mantissa)[32], int& e
     return size;
 }
 
+// Numbers of a part program mostly have a few decimals: whole / 10^k for a
+// whole number of at most 15 digits. When the double nearest to that quotient
+// is the value, the quotient is also the value rounded to 15 digits, and its
+// text is written straight from whole and k. Returns the size written, or 0
+// when the value is not such a quotient (or is outside 0.001 to 1E15).
+std::size_t FormatShortDecimal(double value, char (&text)[kTextSize]) {
+    static constexpr double kPowers[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+    constexpr double kLimit = 1e15;  // whole numbers below it have at most 15 digits
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-3 && magnitude < kLimit)) {
+        return 0;
+    }
+    for (int places = 0; places < static_cast<int>(std::size(kPowers)); ++places) {
+        const double scaled = magnitude * kPowers[places];
+        if (scaled >= kLimit) {
+            return 0;
+        }
+        const auto whole = static_cast<int64_t>(scaled + 0.5);
+        const double wholeValue = static_cast<double>(whole);
+        // The division is exact to the last bit (both operands are exact), so
+        // it tells whether the value is the double nearest to the quotient.
+        if (std::fabs(scaled - wholeValue) > scaled * 1e-12 || wholeValue >= kLimit ||
+            wholeValue / kPowers[places] != magnitude) {
+            continue;
+        }
+        char digits[24];
+        const auto count = static_cast<std::size_t>(
+            std::to_chars(digits, digits + sizeof digits, whole).ptr - digits);
+        std::size_t decimals = static_cast<std::size_t>(places);
+        std::size_t used = count;
+        while (decimals > 0 && digits[used - 1] == '0') {
+            --used;
+            --decimals;
+        }
+        std::size_t size = 0;
+        if (value < 0) {
+            text[size++] = '-';
+        }
+        if (decimals == 0) {
+            std::memcpy(text + size, digits, used);
+            return size + used;
+        }
+        if (used > decimals) {
+            std::memcpy(text + size, digits, used - decimals);
+            size += used - decimals;
+        } else {
+            text[size++] = '0';
+        }
+        text[size++] = '.';
+        if (decimals > used) {
+            std::memset(text + size, '0', decimals - used);
+            size += decimals - used;
+        }
+        const std::size_t fraction = std::min(used, decimals);
+        std::memcpy(text + size, digits + used - fraction, fraction);
+        return size + fraction;
+    }
+    return 0;
+}
+
 // Writes the text of value with at most digits significant digits to text;
 // returns its size.
 std::size_t FormatSignificant(double value, int digits, char (&text)[kTextSize]) {
@@ -75,6 +139,11 @@ std::size_t FormatSignificant(double value, int digits, char (&text)[kTextSize])
     }
     if (value == 0) {
         return literal("0");  // also for -0
+    }
+    if (digits == kDoubleDigits) {
+        if (const std::size_t size = FormatShortDecimal(value, text); size > 0) {
+            return size;
+        }
     }
     char mantissa[32];
     int exponent = 0;
