@@ -883,6 +883,8 @@ void BasicWriter::WriteProgram(CProgram& program) {
         WriteStatements(statements, 4);
         WriteComments(0, 4, true);
         inMacro_ = false;
+        body.Flush();
+        support.Flush();
     }
 
     for (const std::string& declaration : *statements.colDecls) {

@@ -32,6 +32,7 @@ void CProgram::PrettyPrint(std::ostream& file) const {
         objStatements->PrettyPrint(out, 4);
     }
     text += "ENDFIL\n";
+    out.Flush();
 }
 
 void CProgram::Terminate(const ProgressCallback& progress) {

@@ -101,6 +101,7 @@ void CStatements::Terminate(const ProgressCallback& progress) {
 void CStatements::PrettyPrint(std::ostream& file, int32_t iOffset) const {
     OutputBuffer out(file);
     PrettyPrint(out, iOffset);
+    out.Flush();
 }
 
 void CStatements::PrettyPrint(OutputBuffer& file, int32_t iOffset) const {

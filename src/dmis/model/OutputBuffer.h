@@ -10,13 +10,20 @@ namespace vantreel {
 
 // Text on its way to a stream: the writers append their lines to Text() and
 // the buffer hands them to the stream in large writes instead of one small
-// write per piece. What is left goes when the buffer does.
+// write per piece. The writer flushes at its end; what is left when an error
+// cuts the writing short goes when the buffer does.
 class OutputBuffer {
   public:
     static constexpr std::size_t kFlushSize = std::size_t{1} << 16;
 
     explicit OutputBuffer(std::ostream& out) : out_(out) { text_.reserve(kFlushSize + 4096); }
-    ~OutputBuffer() { Flush(); }
+    ~OutputBuffer() {
+        try {
+            Flush();
+        } catch (...) {
+            // a stream that raises on a failed write: the failure stays with the stream
+        }
+    }
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
