@@ -144,7 +144,8 @@ void MoveMinusInside(std::string& out, std::size_t start) {
     if (text.empty() || text.back() != '"') {
         return;
     }
-    for (const std::string_view word : {"XDIR", "YDIR", "ZDIR", "PRBRAD"}) {
+    static constexpr std::string_view kWords[] = {"XDIR", "YDIR", "ZDIR", "PRBRAD"};
+    for (const std::string_view word : kWords) {
         // -"WORD" at the end: the minus and the opening quote change places.
         const std::size_t size = word.size() + 3;
         if (text.size() >= size && text[text.size() - size] == '-' &&
