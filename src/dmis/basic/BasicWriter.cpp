@@ -107,10 +107,13 @@ void Line(std::string& out, std::string_view text) {
     out += kLineEnd;
 }
 
-// The parameters of a statement; reading them makes no list for a statement
-// without any.
+// The parameters of a statement. A statement without any reads a list of
+// the writer's own: nothing is made for it, neither in the statement nor
+// elsewhere on the heap.
 const CExpressions& Parameters(const CStatement& statement) {
-    return *statement.objExpressions;
+    static const CExpressions kNone;
+    const CExpressions* parameters = statement.objExpressions.get();
+    return parameters != nullptr ? *parameters : kNone;
 }
 
 // The name an identifier position needs: a word's text as written, else the
@@ -544,7 +547,7 @@ VariableNames VariableNames::Of(CProgram& program) {
 
 void VariableNames::EnterMacro(const CStatement& macro) {
     macro_.clear();
-    for (const CExpression& parameter : *macro.objExpressions) {
+    for (const CExpression& parameter : Parameters(macro)) {
         if (parameter.ExpressionType() == ekWord) {
             macro_.insert(parameter.Value().ToText());
         }
