@@ -6,7 +6,9 @@
 #include "vantreel/Error.h"
 
 #include <unistd.h>
+#include <cctype>
 #include <filesystem>
+#include <set>
 
 namespace vantreel::test {
 namespace {
@@ -257,6 +259,95 @@ TEST(BasicWords, Tables) {
     EXPECT_EQ(EnsureDoubleQuotes("A+1"), "\"A+1\"");
     EXPECT_EQ(EnsureDoubleQuotes("\"A\""), "\"A\"");
     EXPECT_EQ(EnsureDoubleQuotes(""), "\"\"");
+}
+
+// Both modules reach their streams in large pieces: with macros before and
+// after the main statements, and many times the piece size of each, every
+// line is in its module and in order.
+TEST_F(BasicWriterTest, LongModulesKeepEveryLineInOrder) {
+    constexpr int kLines = 4000;
+    std::string source;
+    std::string body;
+    std::string support = "Option Explicit||";
+    for (const char* macro : {"M1", "M2"}) {
+        source += std::string("M(") + macro + ")=MACRO/XVAL\n";
+        support += std::string("Sub ") + macro + "(XVAL)|";
+        for (int i = 0; i < kLines; ++i) {
+            source += "TEXT/OPER,XVAL," + std::to_string(i) + "\n";
+            support += "    DmsTEXT \"OPER\", XVAL, " + std::to_string(i) + "|";
+        }
+        source += "ENDMAC\n";
+        support += "End Sub||";
+        if (body.empty()) {
+            for (int i = 0; i < kLines; ++i) {
+                source += "GOTO/" + std::to_string(i) + ",0,0\n";
+                body += "    DmsGOTO " + std::to_string(i) + ", 0, 0|";
+            }
+        }
+    }
+    const auto [modMain, modSupport] = Modules(source + "ENDFIL\n");
+    EXPECT_EQ(modMain, "Attribute VB_NAME = \"modMain\"|Option Explicit|||Sub Main()|Startup|" +
+                           body + "    DmsENDFIL|Shutdown|End Sub|");
+    EXPECT_EQ(modSupport, support);
+}
+
+// A statement that cannot be written stops the module after the last whole
+// line: nothing of its own line is written.
+TEST_F(BasicWriterTest, ModuleStopsAfterTheLastWholeLine) {
+    char pattern[] = "/tmp/vantreel-bas-XXXXXX";
+    const std::filesystem::path directory = mkdtemp(pattern);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(directory);
+    CProgram program;
+    auto macro = std::make_unique<CStatement>();
+    macro->SetStatementType("MACRO");
+    macro->SetLValue(CExpression::MakeLabelRef("M", "M1"));
+    auto home = std::make_unique<CStatement>();
+    home->SetStatementType("GOHOME");
+    macro->objStatements->AddStatement(std::move(home));
+    auto text = std::make_unique<CStatement>();
+    text->SetStatementType("TEXT");
+    text->objExpressions->AddExpression(CExpression::Make(ekWord, Variant::FromString("OPER")));
+    text->objExpressions->AddExpression(
+        CExpression::Make(ekAdd, Variant::FromString("not an operand array")));
+    macro->objStatements->AddStatement(std::move(text));
+    program.objStatements->AddStatement(std::move(macro));
+    std::ostringstream modMain, modSupport;
+    EXPECT_THROW(program.WriteToBas(modMain, modSupport), Error);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(directory);
+    EXPECT_EQ(modSupport.str(), "Option Explicit\r\n\r\nSub M1()\r\n    DmsGOHOME\r\n");
+}
+
+// Every word of both lists is found; a word one letter longer or shorter,
+// in lower case or empty is found only when it is a listed word itself.
+TEST(BasicWords, EveryListedWordAndNoOther) {
+    const std::set<std::string> functions = {
+#define DMIS_FUNCTION(name) name,
+#include "dmis/basic/DmisFunctions.def"
+#undef DMIS_FUNCTION
+    };
+    const std::set<std::string> minorWords = {
+#define DMIS_MINOR_WORD(word) word,
+#include "dmis/basic/DmisMinorWords.def"
+#undef DMIS_MINOR_WORD
+    };
+    const std::pair<const std::set<std::string>*, bool (*)(std::string_view) noexcept> lists[] = {
+        {&functions, &IsDmisFunction}, {&minorWords, &IsDmisMinorWord}};
+    for (const auto& [words, contains] : lists) {
+        EXPECT_FALSE(contains(""));
+        for (const std::string& word : *words) {
+            EXPECT_TRUE(contains(word)) << word;
+            std::string lower = word;
+            for (char& c : lower) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            for (const std::string& other :
+                 {word + "X", word.substr(0, word.size() - 1), lower, word + word}) {
+                EXPECT_EQ(contains(other), words->count(other) > 0) << other;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -373,5 +373,33 @@ TEST(Teardown, VeryDeepBlocksGo) {
     EXPECT_EQ(calls, kDepth + 1);
 }
 
+// The listing reaches the stream in large pieces: a listing of many times the
+// piece size has every line, in order.
+TEST(CProgram, LongListingKeepsEveryLineInOrder) {
+    CProgram program;
+    std::string expected;
+    for (int32_t i = 0; i < 20000; ++i) {
+        std::vector<Node> parameters = Nodes({"CART"});
+        parameters.push_back(Int(i));
+        CStatement& meas = Add(*program.objStatements, "MEAS", std::move(parameters));
+        Add(*meas.objStatements, "PTMEAS", Nodes({"CART"}));
+        expected += "    MEAS/CART," + std::to_string(i) + "\n        PTMEAS/CART\n    ENDMES\n";
+    }
+    EXPECT_EQ(Listing(program), expected + "ENDFIL\n");
+}
+
+// A statement that cannot be printed stops the listing after the last whole
+// line: nothing of its own line is written.
+TEST(CProgram, ListingStopsAfterTheLastWholeLine) {
+    CProgram program;
+    Add(*program.objStatements, "UNITS", Nodes({"MM"}));
+    std::vector<Node> parameters = Nodes({"CART"});
+    parameters.push_back(CExpression::Make(ekAdd, Variant::FromString("not an array")));
+    Add(*program.objStatements, "PTMEAS", std::move(parameters));
+    std::ostringstream out;
+    EXPECT_THROW(program.PrettyPrint(out), Error);
+    EXPECT_EQ(out.str(), "    UNITS/MM\n");
+}
+
 }  // namespace
 }  // namespace vantreel

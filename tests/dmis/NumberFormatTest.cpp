@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace vantreel {
 namespace {
@@ -84,6 +85,57 @@ TEST(FormatDouble, RoundsAsPrintfRounds) {
             }();
             EXPECT_EQ(std::strtod(text.c_str(), nullptr), printed) << value << " " << text;
         }
+    }
+}
+
+}  // namespace
+}  // namespace vantreel
+
+namespace vantreel {
+namespace {
+
+// A part program's numbers have few digits. Whatever their count (up to 17,
+// where the text no longer tells the double), the digits printed are those
+// printf rounds to, also next to a power of ten.
+TEST(FormatDouble, ShortDecimalsRoundAsPrintfRounds) {
+    std::mt19937_64 random(12061742);
+    std::uniform_int_distribution<int> digitCount(1, 17);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-300, 300);
+    std::vector<double> values = {
+        9.99999999999999e22,    9.999999999999995, 99999999999999.95,       0.1 + 0.2,
+        123456789012345.6,      1.00000000000001,  2.2250738585072014e-308, 1e-5,
+        0.000099999999999999995};
+    for (int i = 0; i < 30000; ++i) {
+        std::string text(1, static_cast<char>('1' + digit(random) % 9));
+        text += '.';
+        for (int n = digitCount(random) - 1; n > 0; --n) {
+            text += static_cast<char>('0' + digit(random));
+        }
+        text += 'e' + std::to_string(i % 4 == 0 ? exponent(random) : exponent(random) % 8);
+        values.push_back((i % 2 == 0 ? 1 : -1) * std::strtod(text.c_str(), nullptr));
+    }
+    const DoubleCase texts[] = {
+        {0.0025, "0.0025"},
+        {-18.5025, "-18.5025"},
+        {999999999999999, "999999999999999"},
+        {0.001, "0.001"},
+        {100.5, "100.5"},
+        {1e14, "100000000000000"},
+        {0.1234567890123, "0.1234567890123"},
+        {-0.00099, "-0.00099"},
+        {12.005, "12.005"},
+    };
+    for (const DoubleCase& c : texts) {
+        EXPECT_EQ(FormatDouble(c.value), c.text) << c.value;
+        values.push_back(c.value);
+    }
+    for (const double value : values) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.14e", value);
+        const std::string text = FormatDouble(value);
+        EXPECT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(expected, nullptr))
+            << value << " " << text;
     }
 }
 

@@ -4,13 +4,65 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_set>
+#include <cstddef>
+#include <initializer_list>
+#include <vector>
 
 namespace vantreel {
 namespace {
 
-const std::unordered_set<std::string_view>& Functions() {
-    static const std::unordered_set<std::string_view> functions = {
+// The words of a closed list in an open-addressed table of twice to four
+// times their number of places: a look-up costs a short hash and, almost
+// always, one comparison.
+class WordTable {
+  public:
+    WordTable(std::initializer_list<std::string_view> words) {
+        std::size_t size = 1;
+        while (size < 2 * words.size()) {
+            size *= 2;
+        }
+        slots_.resize(size);
+        mask_ = size - 1;
+        for (const std::string_view word : words) {
+            longest_ = std::max(longest_, word.size());
+            std::size_t slot = Hash(word) & mask_;
+            while (!slots_[slot].empty() && slots_[slot] != word) {
+                slot = (slot + 1) & mask_;
+            }
+            slots_[slot] = word;
+        }
+    }
+
+    bool Contains(std::string_view word) const noexcept {
+        if (word.empty() || word.size() > longest_) {
+            return false;
+        }
+        for (std::size_t slot = Hash(word) & mask_;; slot = (slot + 1) & mask_) {
+            if (slots_[slot].empty()) {
+                return false;
+            }
+            if (slots_[slot] == word) {
+                return true;
+            }
+        }
+    }
+
+  private:
+    static std::size_t Hash(std::string_view word) noexcept {
+        uint64_t hash = 14695981039346656037ull;
+        for (const char c : word) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        }
+        return static_cast<std::size_t>(hash ^ (hash >> 32));
+    }
+
+    std::vector<std::string_view> slots_;  // an empty view is a free place
+    std::size_t mask_ = 0;
+    std::size_t longest_ = 0;
+};
+
+const WordTable& Functions() {
+    static const WordTable functions = {
 #define DMIS_FUNCTION(name) name,
 #include "dmis/basic/DmisFunctions.def"
 #undef DMIS_FUNCTION
@@ -18,8 +70,8 @@ const std::unordered_set<std::string_view>& Functions() {
     return functions;
 }
 
-const std::unordered_set<std::string_view>& MinorWords() {
-    static const std::unordered_set<std::string_view> words = {
+const WordTable& MinorWords() {
+    static const WordTable words = {
 #define DMIS_MINOR_WORD(word) word,
 #include "dmis/basic/DmisMinorWords.def"
 #undef DMIS_MINOR_WORD
@@ -47,11 +99,11 @@ constexpr std::pair<std::string_view, std::string_view> kIfOperators[] = {
 }  // namespace
 
 bool IsDmisFunction(std::string_view name) noexcept {
-    return Functions().contains(name);
+    return Functions().Contains(name);
 }
 
 bool IsDmisMinorWord(std::string_view word) noexcept {
-    return MinorWords().contains(word);
+    return MinorWords().Contains(word);
 }
 
 std::string_view BasicOperator(int32_t expressionType) noexcept {

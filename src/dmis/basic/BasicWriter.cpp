@@ -7,6 +7,8 @@
 #include "dmis/model/CProgram.h"
 #include "dmis/model/CStatement.h"
 #include "dmis/model/CStatements.h"
+#include "dmis/model/NumberFormat.h"
+#include "dmis/model/OutputBuffer.h"
 #include "shared/AtomicFile.h"
 #include "shared/RunTimeError.h"
 #include "vantreel/Error.h"
@@ -100,6 +102,20 @@ void Line(std::ostream& out, std::string_view text) {
     out << text << kLineEnd;
 }
 
+void Line(std::string& out, std::string_view text) {
+    out += text;
+    out += kLineEnd;
+}
+
+// The parameters of a statement. A statement without any reads a list of
+// the writer's own: nothing is made for it, neither in the statement nor
+// elsewhere on the heap.
+const CExpressions& Parameters(const CStatement& statement) {
+    static const CExpressions kNone;
+    const CExpressions* parameters = statement.objExpressions.get();
+    return parameters != nullptr ? *parameters : kNone;
+}
+
 // The name an identifier position needs: a word's text as written, else the
 // DMIS text of the node.
 std::string Identifier(const CExpression& node) {
@@ -124,25 +140,37 @@ std::string JumpName(const CExpression& node) {
     return Identifier(node);
 }
 
-// -"XDIR" and friends: the minus goes inside the quotes.
-std::string MoveMinusInside(std::string text) {
-    if (text.size() < 7 || text.back() != '"' || text.find("-\"") == std::string::npos) {
-        return text;
+// -"XDIR" and friends: the minus goes inside the quotes. Works on the text
+// from start to the end of out.
+void MoveMinusInside(std::string& out, std::size_t start) {
+    const std::string_view text = std::string_view(out).substr(start);
+    if (text.empty() || text.back() != '"') {
+        return;
     }
-    for (const char* word : {"XDIR", "YDIR", "ZDIR", "PRBRAD"}) {
-        const std::string outside = std::string("-\"") + word + "\"";
-        if (text.ends_with(outside)) {
-            text.replace(text.size() - outside.size(), outside.size(),
-                         std::string("\"-") + word + "\"");
+    static constexpr std::string_view kWords[] = {"XDIR", "YDIR", "ZDIR", "PRBRAD"};
+    for (const std::string_view word : kWords) {
+        // -"WORD" at the end: the minus and the opening quote change places.
+        const std::size_t size = word.size() + 3;
+        if (text.size() >= size && text[text.size() - size] == '-' &&
+            text[text.size() - size + 1] == '"' &&
+            text.substr(text.size() - word.size() - 1, word.size()) == word) {
+            const std::size_t minus = out.size() - size;
+            out[minus] = '"';
+            out[minus + 1] = '-';
+            return;
         }
     }
+}
+
+std::string MoveMinusInside(std::string text) {
+    MoveMinusInside(text, 0);
     return text;
 }
 
 std::vector<std::string> BasicParameters(CStatement& statement, const VariableNames* variables,
                                          int32_t first = 1) {
     std::vector<std::string> texts;
-    CExpressions& parameters = *statement.objExpressions;
+    const CExpressions& parameters = Parameters(statement);
     for (int32_t i = first; i <= parameters.Count(); ++i) {
         texts.push_back(
             MoveMinusInside(BasicWriter::ExpressionText(parameters.Item(i), variables)));
@@ -150,18 +178,18 @@ std::vector<std::string> BasicParameters(CStatement& statement, const VariableNa
     return texts;
 }
 
-// The Basic texts of the parameters from first on, joined by ", ".
-std::string JoinedParameters(CStatement& statement, const VariableNames* variables,
-                             int32_t first = 1) {
-    std::string joined;
-    CExpressions& parameters = *statement.objExpressions;
+// Appends the Basic texts of the parameters from first on, joined by ", ".
+void AppendJoinedParameters(std::string& out, CStatement& statement, const VariableNames* variables,
+                            int32_t first = 1) {
+    const CExpressions& parameters = Parameters(statement);
     for (int32_t i = first; i <= parameters.Count(); ++i) {
         if (i > first) {
-            joined += ", ";
+            out += ", ";
         }
-        joined += MoveMinusInside(BasicWriter::ExpressionText(parameters.Item(i), variables));
+        const std::size_t start = out.size();
+        BasicWriter::AppendExpressionText(out, parameters.Item(i), variables);
+        MoveMinusInside(out, start);
     }
-    return joined;
 }
 
 std::string Join(const std::vector<std::string>& parts, std::string_view separator) {
@@ -192,7 +220,7 @@ std::string BasicType(std::string_view dmisType) {
 }
 
 std::string DeclarationLine(CStatement& statement) {
-    CExpressions& parameters = *statement.objExpressions;
+    const CExpressions& parameters = Parameters(statement);
     int32_t index = 1;
     std::string keyword = "Public";
     if (parameters.Count() >= 1) {
@@ -218,57 +246,64 @@ std::string DeclarationLine(CStatement& statement) {
     return keyword + " " + Join(names, ",");
 }
 
-// The closing line of a block, written at the indent of its opener.
-std::string ClosingLine(std::string_view type) {
-    if (type == "ENDIF")
-        return "End If";
-    if (type == "ENDSEL")
-        return "End Select";
-    if (type == "ENDDO")
-        return "Next " + CStatements::NextVariable().ToText();
-    return "Dms" + std::string(type);  // ENDMES, ENDGO
-}
-
 bool IsClosing(std::string_view type) {
     return type == "ENDIF" || type == "ENDSEL" || type == "ENDDO" || type == "ENDMES" ||
            type == "ENDGO";
 }
 
-// Basic text of an expression, written without recursion like BuildString.
-// A word in variables is a Basic identifier even when it is a minor word.
+// Basic text of an expression, written without recursion like BuildString
+// and appended to out. A word in variables is a Basic identifier even when it
+// is a minor word.
 class BasicPrinter {
   public:
-    explicit BasicPrinter(const VariableNames* variables) : variables_(variables) {}
+    BasicPrinter(std::string& out, const VariableNames* variables)
+        : out_(out), variables_(variables) {}
 
-    std::string Print(CExpression& root) {
-        // Most parameters are a word or a (wrapped) number: no work list for them.
+    void Print(CExpression& root) {
+        // Most parameters are a word or a (wrapped, negated) number: no work
+        // list for them. A sign goes before its operand, so it is written at once.
         CExpression* node = &root;
-        while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+        for (;;) {
+            while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+                node = node->Value().Object();
+            }
+            const int32_t kind = node->ExpressionType();
+            if ((kind != ekNegate && kind != ekNot) || node->Value().Object() == nullptr) {
+                break;
+            }
+            out_ += kind == ekNegate ? "-" : "Not ";
             node = node->Value().Object();
         }
         if (IsPlainKind(node->ExpressionType())) {
-            return PlainText(*node);
+            AppendPlainText(*node);
+            return;
         }
-        pending_.push_back({node, {}});
+        // Label references and the like are written at once; operators and
+        // calls leave their operands on the work list.
+        pending_.clear();  // what an error left behind
+        Expand(*node);
         while (!pending_.empty()) {
             const Piece piece = pending_.back();
             pending_.pop_back();
             if (piece.node != nullptr) {
                 Expand(*piece.node);
+            } else if (piece.value != nullptr) {
+                AppendValueText(out_, *piece.value);
             } else {
                 out_ += piece.text;
             }
         }
-        return std::move(out_);
     }
 
   private:
+    // A node still to print, a plain value to convert to text, or literal text.
     struct Piece {
         CExpression* node;
-        std::string text;
+        const Variant* value;
+        std::string_view text;
     };
 
-    void Push(std::string text) { pending_.push_back({nullptr, std::move(text)}); }
+    void Push(std::string_view text) { pending_.push_back({nullptr, nullptr, text}); }
 
     // Kinds written as their plain value.
     static bool IsPlainKind(int32_t kind) {
@@ -295,10 +330,15 @@ class BasicPrinter {
 
     void PushElement(const Variant& element) {
         if (CExpression* child = element.Object()) {
-            pending_.push_back({child, {}});
-        } else {
-            Push(element.ToText());
+            pending_.push_back({child, nullptr, {}});
+            return;
         }
+        if (element.IsArray()) {
+            element.ToText();  // error 13, before anything else is written
+        }
+        // A plain value is not changed while the work list holds it: only the
+        // nodes printed change (a minor word becomes quoted text).
+        pending_.push_back({nullptr, &element, {}});
     }
 
     void Expand(CExpression& node) {
@@ -307,7 +347,7 @@ class BasicPrinter {
         if (IsBinaryKind(kind)) {
             const VariantArray& operands = value.Array();
             PushElement(operands[2]);
-            Push(std::string(BasicOperator(kind)));
+            Push(BasicOperator(kind));
             PushElement(operands[1]);
             return;
         }
@@ -336,29 +376,41 @@ class BasicPrinter {
                 return;
             case ekLabelRef: {
                 const VariantArray& parts = value.Array();
-                std::string text = "Dms" + parts[1].ToText() + "(\"" + parts[2].ToText() + "\"";
+                out_ += "Dms";
+                AppendValueText(out_, parts[1]);
+                out_ += "(\"";
+                AppendValueText(out_, parts[2]);
+                out_ += '"';
                 if (node.OutPutPoints().IsArray()) {
                     for (const Variant& point : node.OutPutPoints().Array().Elements()) {
-                        text += "," + point.ToText();
+                        out_ += ',';
+                        AppendValueText(out_, point);
                     }
                 }
-                out_ += text + ")";
+                out_ += ')';
                 return;
             }
             case ekDatumRef:
             case ekIndexedName: {
                 const VariantArray& parts = value.Array();
                 const int32_t count = parts[2].WholeNumber();
-                std::string text = "Dms" + parts[1].ToText() + "(\"" + parts[3].ToText();
+                out_ += "Dms";
+                AppendValueText(out_, parts[1]);
+                out_ += "(\"";
+                AppendValueText(out_, parts[3]);
                 if (count >= 2) {
-                    text += (kind == ekDatumRef ? "-" : ",") + parts[4].ToText();
+                    out_ += kind == ekDatumRef ? '-' : ',';
+                    AppendValueText(out_, parts[4]);
                 }
-                out_ += text + "\")";
+                out_ += "\")";
                 return;
             }
             case ekFunctionCall: {
                 const VariantArray& parts = value.Array();
-                const std::string name = parts[1].ToText();
+                const Variant& name = parts[1];
+                const bool intrinsic = name.Type() == VariantType::String
+                                           ? IsDmisFunction(name.String())
+                                           : IsDmisFunction(name.ToText());
                 const int32_t count = parts[2].WholeNumber();
                 Push(")");
                 for (int32_t i = count; i >= 1; --i) {
@@ -367,50 +419,71 @@ class BasicPrinter {
                         Push(",");
                     }
                 }
-                Push((IsDmisFunction(name) ? "Dms" : "") + name + "(");
+                Push("(");
+                pending_.push_back({nullptr, &name, {}});
+                if (intrinsic) {
+                    Push("Dms");
+                }
                 return;
             }
             case ekColonNumber: {
                 const VariantArray& parts = value.Array();
-                out_ += "\"" + parts[2].ToText() + ":" + parts[3].ToText() + ":" +
-                        parts[4].ToText() + "\"";
+                out_ += '"';
+                AppendValueText(out_, parts[2]);
+                out_ += ':';
+                AppendValueText(out_, parts[3]);
+                out_ += ':';
+                AppendValueText(out_, parts[4]);
+                out_ += '"';
                 return;
             }
             default:
-                out_ += PlainText(node);
+                AppendPlainText(node);
                 return;
         }
     }
 
     // A plain value: numbers as text; a minor word becomes a quoted string
     // (kept in the node); runs of single quotes shrink to one.
-    std::string PlainText(CExpression& node) const {
-        Variant& value = node.Value();
+    void AppendPlainText(CExpression& node) {
+        const Variant& value = node.Value();
         if (value.Type() != VariantType::String) {
-            return value.ToText();
+            AppendValueText(out_, value);
+            return;
         }
         if (node.ExpressionType() == ekWord && variables_ != nullptr &&
-            variables_->Contains(std::string(value.String()))) {
-            return std::string(value.String());
+            variables_->Contains(value.String())) {
+            out_ += value.String();
+            return;
         }
         if (IsDmisMinorWord(value.String())) {
-            node.SetValue(Variant::FromString("\"" + std::string(value.String()) + "\""));
+            std::string quoted;
+            quoted.reserve(value.String().size() + 2);
+            quoted += '"';
+            quoted += value.String();
+            quoted += '"';
+            node.SetValue(Variant::FromString(quoted));
         }
         const std::string_view text = node.Value().String();
-        std::string reduced;
-        reduced.reserve(text.size());
+        if (text.find('\'') == std::string_view::npos) {
+            out_ += text;
+            return;
+        }
+        const std::size_t start = out_.size();
         for (const char c : text) {
-            if (c != '\'' || reduced.empty() || reduced.back() != '\'') {
-                reduced += c;
+            if (c != '\'' || out_.size() == start || out_.back() != '\'') {
+                out_ += c;
             }
         }
-        return reduced;
     }
 
+    std::string& out_;
     const VariableNames* variables_;
-    std::vector<Piece> pending_;
-    std::string out_;
+    // One work list serves every print of the thread.
+    static thread_local std::vector<Piece> pending_;
 };
+
+thread_local std::vector<BasicPrinter::Piece> BasicPrinter::pending_;
 
 }  // namespace
 
@@ -442,7 +515,7 @@ VariableNames VariableNames::Of(CProgram& program) {
         CStatements* statements = pending.back();
         pending.pop_back();
         for (CStatement& statement : *statements) {
-            const CExpressions& parameters = *statement.objExpressions;
+            const CExpressions& parameters = Parameters(statement);
             const std::string_view type = statement.StatementType();
             if (type == "DO" && parameters.Count() > 0) {
                 names.Add(IntroducedName(parameters.Item(1)));
@@ -474,7 +547,7 @@ VariableNames VariableNames::Of(CProgram& program) {
 
 void VariableNames::EnterMacro(const CStatement& macro) {
     macro_.clear();
-    for (const CExpression& parameter : *macro.objExpressions) {
+    for (const CExpression& parameter : Parameters(macro)) {
         if (parameter.ExpressionType() == ekWord) {
             macro_.insert(parameter.Value().ToText());
         }
@@ -485,104 +558,208 @@ BasicWriter::BasicWriter(std::ostream& modMain, std::ostream& modSupport)
     : modMain_(modMain), modSupport_(modSupport) {}
 
 std::string BasicWriter::ExpressionText(CExpression& node, const VariableNames* variables) {
-    return BasicPrinter(variables).Print(node);
+    std::string text;
+    AppendExpressionText(text, node, variables);
+    return text;
+}
+
+void BasicWriter::AppendExpressionText(std::string& out, CExpression& node,
+                                       const VariableNames* variables) {
+    BasicPrinter(out, variables).Print(node);
 }
 
 std::string BasicWriter::StatementLine(CStatement& statement, const VariableNames* variables) {
-    const std::string type(statement.StatementType());
-    CExpressions& parameters = *statement.objExpressions;
+    std::string line;
+    AppendStatementLine(line, statement, variables);
+    return line;
+}
+
+void BasicWriter::AppendStatementLine(std::string& out, CStatement& statement,
+                                      const VariableNames* variables) {
+    const std::string_view type = statement.StatementType();
+    const CExpressions& parameters = Parameters(statement);
     CExpression* lValue = statement.LValue();
     if (type == "ASSIGN" || type == "OBTAIN" || type == "VALUE") {
         const std::string target = lValue != nullptr ? Identifier(*lValue) : std::string();
-        std::string line = target + " = Dms" + type + "(\"" + target + "=" + type + "/";
-        std::vector<std::string> dmisTexts;
+        out += target;
+        out += " = Dms";
+        out += type;
+        out += "(\"";
+        out += target;
+        out += '=';
+        out += type;
+        out += '/';
+        // The DMIS texts of all parameters come before any Basic text.
+        bool first = true;
         for (const CExpression& parameter : parameters) {
-            dmisTexts.push_back(parameter.BuildString());
-        }
-        if (type == "ASSIGN") {
-            for (const std::string& text : dmisTexts) {
-                line += "\" & " + EnsureDoubleQuotes(text) + ", ";
+            if (type == "ASSIGN") {
+                out += "\" & ";
+                const std::size_t start = out.size();
+                parameter.AppendString(out);
+                // Between double quotes.
+                if (out.size() == start || out[start] != '"') {
+                    out.insert(out.begin() + static_cast<std::ptrdiff_t>(start), '"');
+                }
+                if (out.size() - start < 2 || out.back() != '"') {
+                    out += '"';
+                }
+                out += ", ";
+            } else {
+                if (!first) {
+                    out += ", ";
+                }
+                parameter.AppendString(out);
             }
-        } else {
-            line += Join(dmisTexts, ", ") + "\", ";
+            first = false;
         }
-        return line + " " + JoinedParameters(statement, variables) + ")";
+        if (type != "ASSIGN") {
+            out += "\", ";
+        }
+        out += ' ';
+        AppendJoinedParameters(out, statement, variables);
+        out += ')';
+        return;
     }
     if (type == "CALL") {
-        const std::string name = parameters.Count() > 0 ? LabelName(parameters.Item(1)) : "";
-        return "Call " + name + "(" + JoinedParameters(statement, variables, 2) + ")";
+        out += "Call ";
+        if (parameters.Count() > 0) {
+            out += LabelName(parameters.Item(1));
+        }
+        out += '(';
+        AppendJoinedParameters(out, statement, variables, 2);
+        out += ')';
+        return;
     }
     if (type == "CASE") {
-        return "Case " + JoinedParameters(statement, variables);
+        out += "Case ";
+        AppendJoinedParameters(out, statement, variables);
+        return;
     }
     if (type == "DFTCAS") {
-        return "Case Else";
+        out += "Case Else";
+        return;
     }
     if (type == "DECL") {
-        return DeclarationLine(statement);
+        out += DeclarationLine(statement);
+        return;
     }
     if (type == "DO") {
         std::vector<std::string> texts = BasicParameters(statement, variables);
         texts.resize(std::max<std::size_t>(texts.size(), 3));
+        // The loop variable is read after the Basic texts are made.
         const std::string variable =
             parameters.Count() > 0 ? Identifier(parameters.Item(1)) : std::string();
         CStatements::SetNextVariable(Variant::FromString(variable));
-        std::string line = "For " + variable + " = " + texts[1] + " To " + texts[2];
+        out += "For ";
+        out += variable;
+        out += " = ";
+        out += texts[1];
+        out += " To ";
+        out += texts[2];
         if (parameters.Count() >= 4) {
-            line += " Step " + texts[3];
+            out += " Step ";
+            out += texts[3];
         }
-        return line;
+        return;
     }
     if (type == "ENDDO" || type == "ENDGO" || type == "ENDMES") {
-        return type;
+        out += type;
+        return;
     }
     if (type == "ENDIF") {
-        return "End If";
+        out += "End If";
+        return;
     }
     if (type == "ENDMAC") {
-        return "End Sub";
+        out += "End Sub";
+        return;
     }
     if (type == "IF") {
-        return "If " + JoinedParameters(statement, variables) + " Then";
+        out += "If ";
+        AppendJoinedParameters(out, statement, variables);
+        out += " Then";
+        return;
     }
     if (type == "JUMPTO") {
-        return "GoTo " + (parameters.Count() > 0 ? JumpName(parameters.Item(1)) : "");
+        out += "GoTo ";
+        if (parameters.Count() > 0) {
+            out += JumpName(parameters.Item(1));
+        }
+        return;
     }
     if (type == "LABEL") {
-        return (parameters.Count() > 0 ? Identifier(parameters.Item(1)) : "") + ":";
+        if (parameters.Count() > 0) {
+            out += Identifier(parameters.Item(1));
+        }
+        out += ':';
+        return;
     }
     if (type == "SELECT") {
-        return "Select Case " + JoinedParameters(statement, variables);
+        out += "Select Case ";
+        AppendJoinedParameters(out, statement, variables);
+        return;
     }
-    std::string line = "Dms" + type;
-    if (lValue != nullptr && !lValue->BuildString().empty()) {
-        line += " " + ExpressionText(*lValue, variables) + ",";
+    out += "Dms";
+    out += type;
+    if (lValue != nullptr) {
+        // Only a left-hand value with DMIS text is written.
+        const std::size_t start = out.size();
+        lValue->AppendString(out);
+        const bool hasText = out.size() > start;
+        out.resize(start);
+        if (hasText) {
+            out += ' ';
+            AppendExpressionText(out, *lValue, variables);
+            out += ',';
+        }
     }
     if (parameters.Count() > 0) {
-        std::string texts = JoinedParameters(statement, variables);
-        if (type == "TEXT" && texts.starts_with("\"QUERY\",")) {
+        out += ' ';
+        const std::size_t start = out.size();
+        AppendJoinedParameters(out, statement, variables);
+        if (type == "TEXT" && std::string_view(out).substr(start).starts_with("\"QUERY\",")) {
             // The query label becomes a text.
-            const std::size_t open = texts.find('(');
-            const std::size_t close = texts.find(')', open == std::string::npos ? 0 : open);
+            const std::size_t open = out.find('(', start);
+            const std::size_t close = out.find(')', open == std::string::npos ? start : open);
             if (open != std::string::npos && close != std::string::npos) {
-                texts.insert(close + 1, "\"");
-                texts.insert(open, "\"");
+                out.insert(close + 1, "\"");
+                out.insert(open, "\"");
             }
         }
-        line += " " + texts;
     }
-    return line;
 }
 
-void BasicWriter::WriteLine(int32_t offset, std::string_view text) {
-    std::ostream& out = inMacro_ ? modSupport_ : *body_;
-    static constexpr std::string_view kBlanks = "                                ";
-    for (std::size_t indent = static_cast<std::size_t>(std::max(offset, 0)); indent > 0;) {
-        const std::size_t piece = std::min(indent, kBlanks.size());
-        out.write(kBlanks.data(), static_cast<std::streamsize>(piece));
-        indent -= piece;
+OutputBuffer& BasicWriter::Target() {
+    return inMacro_ ? *support_ : *body_;
+}
+
+void BasicWriter::WriteLine(int32_t offset, std::string_view text, std::string_view more) {
+    OutputBuffer& out = Target();
+    out.Indent(offset);
+    out.Text() += text;
+    out.Text() += more;
+    out.Text() += kLineEnd;
+    out.FlushIfFull();
+}
+
+void BasicWriter::WriteStatementLine(int32_t offset, CStatement& statement) {
+    OutputBuffer& out = Target();
+    std::string& text = out.Text();
+    const std::size_t start = text.size();
+    try {
+        out.Indent(offset);
+        const std::size_t line = text.size();
+        AppendStatementLine(text, statement, &variables_);
+        if (std::string_view(text).substr(line).starts_with("If ")) {
+            const std::string mapped = MapOperators(text.substr(line));
+            text.replace(line, std::string::npos, mapped);
+        }
+    } catch (...) {
+        text.resize(start);  // no part of a line that failed
+        throw;
     }
-    out << text << kLineEnd;
+    text += kLineEnd;
+    out.FlushIfFull();
 }
 
 void BasicWriter::WriteComments(int32_t lastLine, int32_t offset, bool allAfter) {
@@ -599,7 +776,7 @@ void BasicWriter::WriteComments(int32_t lastLine, int32_t offset, bool allAfter)
         if (!allAfter && comment.LineNumber() > lastLine) {
             break;
         }
-        WriteLine(offset, "' " + comment.Comment());
+        WriteLine(offset, "' ", comment.Comment());
         ++nextComment_;
     }
     if (!allAfter && lastLine >= lineNo_) {
@@ -629,20 +806,21 @@ void BasicWriter::WriteStatements(CStatements& statements, int32_t offset) {
             inMacro_ = true;
             variables_.EnterMacro(statement);
             std::vector<std::string> parameters;
-            for (const CExpression& parameter : *statement.objExpressions) {
+            for (const CExpression& parameter : Parameters(statement)) {
                 parameters.push_back(DeclareAsString(parameter.BuildString()));
             }
             const std::string name =
                 statement.LValue() != nullptr ? LabelName(*statement.LValue()) : "";
-            Line(modSupport_, "Sub " + name + "(" + Join(parameters, ", ") + ")");
+            WriteLine(0, "Sub " + name + "(" + Join(parameters, ", ") + ")");
             if (block != nullptr) {
                 WriteStatements(*block, 4);
             }
             continue;
         }
         if (type == "ENDMAC") {
-            Line(modSupport_, "End Sub");
-            Line(modSupport_, "");
+            support_->Text() += "End Sub";
+            support_->Text() += kLineEnd;
+            support_->Text() += kLineEnd;
             inMacro_ = false;
             variables_.LeaveMacro();
             continue;
@@ -652,23 +830,31 @@ void BasicWriter::WriteStatements(CStatements& statements, int32_t offset) {
             continue;
         }
         if (IsClosing(type)) {
-            WriteLine(offset - 4, ClosingLine(type));
+            WriteClosingLine(offset - 4, type);
             continue;
         }
-        std::string line = StatementLine(statement, &variables_);
-        if (line.starts_with("If ")) {
-            line = MapOperators(std::move(line));
-        }
-        WriteLine(offset, line);
+        WriteStatementLine(offset, statement);
         if (block != nullptr && block->Count() > 0) {
             WriteStatements(*block, offset + 4);
         }
     }
 }
 
+// The closing line of a block, written at the indent of its opener.
+void BasicWriter::WriteClosingLine(int32_t offset, std::string_view type) {
+    if (type == "ENDIF") {
+        WriteLine(offset, "End If");
+    } else if (type == "ENDSEL") {
+        WriteLine(offset, "End Select");
+    } else if (type == "ENDDO") {
+        WriteLine(offset, "Next ", CStatements::NextVariable().ToText());
+    } else {
+        WriteLine(offset, "Dms", type);  // ENDMES, ENDGO
+    }
+}
+
 void BasicWriter::WriteProgram(CProgram& program) {
     ScratchFile scratch;
-    body_ = &scratch.Out();
     comments_ = program.objComments.get();
     nextComment_ = 1;
     lineNo_ = 1;
@@ -682,16 +868,29 @@ void BasicWriter::WriteProgram(CProgram& program) {
     Line(modMain_, "Attribute VB_NAME = \"modMain\"");
     Line(modMain_, "Option Explicit");
     Line(modMain_, "");
-    Line(*body_, "Sub Main()");
-    Line(*body_, "Startup");
-    Line(modSupport_, "Option Explicit");
-    Line(modSupport_, "");
+    {
+        // The statements go to the scratch file, the macros to the support
+        // module, each in large writes.
+        OutputBuffer body(scratch.Out());
+        OutputBuffer support(modSupport_);
+        body_ = &body;
+        support_ = &support;
+        struct Detach {
+            BasicWriter& writer;
+            ~Detach() { writer.body_ = writer.support_ = nullptr; }
+        } detach{*this};
+        Line(body.Text(), "Sub Main()");
+        Line(body.Text(), "Startup");
+        Line(support.Text(), "Option Explicit");
+        Line(support.Text(), "");
 
-    WriteStatements(statements, 4);
-    WriteComments(0, 4, true);
-    inMacro_ = false;
+        WriteStatements(statements, 4);
+        WriteComments(0, 4, true);
+        inMacro_ = false;
+        body.Flush();
+        support.Flush();
+    }
 
-    body_ = nullptr;
     for (const std::string& declaration : *statements.colDecls) {
         Line(modMain_, declaration);
     }

@@ -15,6 +15,7 @@ class CExpression;
 class CProgram;
 class CStatement;
 class CStatements;
+class OutputBuffer;
 
 // Writes a program model as the two Basic modules the measuring applications
 // run: "modMain" with Sub Main() and the translated statements, and the
@@ -40,13 +41,23 @@ class VariableNames {
     // The parameters of statement (a MACRO) hold until LeaveMacro.
     void EnterMacro(const CStatement& macro);
     void LeaveMacro() { macro_.clear(); }
-    bool Contains(const std::string& name) const {
-        return program_.count(name) > 0 || macro_.count(name) > 0;
+    bool Contains(std::string_view name) const {
+        return (!program_.empty() && program_.find(name) != program_.end()) ||
+               (!macro_.empty() && macro_.find(name) != macro_.end());
     }
 
   private:
-    std::unordered_set<std::string> program_;
-    std::unordered_set<std::string> macro_;
+    // Looked up by any text, without a string made for the look-up.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const noexcept {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    using Names = std::unordered_set<std::string, Hash, std::equal_to<>>;
+
+    Names program_;
+    Names macro_;
 };
 
 class BasicWriter {
@@ -64,13 +75,26 @@ class BasicWriter {
     static std::string StatementLine(CStatement& statement,
                                      const VariableNames* variables = nullptr);
     static std::string ExpressionText(CExpression& node, const VariableNames* variables = nullptr);
+    // The same texts appended to out.
+    static void AppendStatementLine(std::string& out, CStatement& statement,
+                                    const VariableNames* variables = nullptr);
+    static void AppendExpressionText(std::string& out, CExpression& node,
+                                     const VariableNames* variables = nullptr);
 
   private:
-    void WriteLine(int32_t offset, std::string_view text);
+    // Where lines go now: the support module in a macro, else the scratch file.
+    OutputBuffer& Target();
+    // A line of offset blanks, text and more.
+    void WriteLine(int32_t offset, std::string_view text, std::string_view more = {});
+    void WriteStatementLine(int32_t offset, CStatement& statement);
+    void WriteClosingLine(int32_t offset, std::string_view type);
 
     std::ostream& modMain_;
     std::ostream& modSupport_;
-    std::ostream* body_ = nullptr;  // the scratch file while statements are written
+    // While statements are written: the text for the scratch file and for
+    // the support module.
+    OutputBuffer* body_ = nullptr;
+    OutputBuffer* support_ = nullptr;
     CComments* comments_ = nullptr;
     int32_t nextComment_ = 1;  // position of the first comment not yet placed
     int32_t lineNo_ = 1;       // the source line the statements have reached

@@ -3,6 +3,7 @@
 #include "dmis/model/CExpressions.h"
 #include "dmis/model/DmisTables.h"
 #include "dmis/model/ModelTeardown.h"
+#include "dmis/model/NumberFormat.h"
 
 #include <mutex>
 #include <string_view>
@@ -206,30 +207,46 @@ struct Piece {
     std::string_view text;              // literal text
 };
 
+// Appends the text of a tree to out.
 class Printer {
   public:
-    std::string Print(const CExpression& root) {
-        // Most nodes are a word or a (wrapped) number: no work list for them.
+    explicit Printer(std::string& out) : out_(out) {}
+
+    void Print(const CExpression& root) {
+        // Most nodes are a word or a (wrapped, negated) number: no work list
+        // for them. A sign goes before its operand, so it is written at once.
         const CExpression* node = &root;
-        while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+        for (;;) {
+            while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+                node = node->Value().Object();
+            }
+            const int32_t kind = node->ExpressionType();
+            if ((kind != ekNegate && kind != ekNot) || node->Value().Object() == nullptr) {
+                break;
+            }
+            out_ += OperatorText(kind);
             node = node->Value().Object();
         }
         if (IsPlainValue(*node)) {
-            return node->Value().ToText();
+            AppendValueText(out_, node->Value());
+            return;
         }
-        pending_.push_back({node, nullptr, {}});
+        if (AppendPlainLabelRef(*node)) {
+            return;
+        }
+        pending_.clear();  // what an error left behind
+        Expand(*node);
         while (!pending_.empty()) {
             const Piece piece = pending_.back();
             pending_.pop_back();
             if (piece.node != nullptr) {
                 Expand(*piece.node);
             } else if (piece.value != nullptr) {
-                out_ += piece.value->ToText();
+                AppendValueText(out_, *piece.value);
             } else {
                 out_ += piece.text;
             }
         }
-        return std::move(out_);
     }
 
   private:
@@ -255,6 +272,24 @@ class Printer {
             default:
                 return true;
         }
+    }
+
+    // F(P1) and the like, the most common node with parts: printed at once
+    // when neither part is a node.
+    bool AppendPlainLabelRef(const CExpression& node) {
+        if (node.ExpressionType() != ekLabelRef || !node.Value().IsArray()) {
+            return false;
+        }
+        const VariantArray& parts = node.Value().Array();
+        if (parts.Count() != 2 || parts.LBound() != 1 || parts[1].IsObject() ||
+            parts[2].IsObject()) {
+            return false;
+        }
+        AppendValueText(out_, parts[1]);
+        out_ += '(';
+        AppendValueText(out_, parts[2]);
+        out_ += ')';
+        return true;
     }
 
     void PushText(std::string_view text) { pending_.push_back({nullptr, nullptr, text}); }
@@ -335,7 +370,7 @@ class Printer {
                 PushCall(value.Array());
                 return;
             case ekText:
-                out_ += QuotedText(value.ToText());
+                AppendQuotedText(value);
                 return;
             case ekColonNumber: {
                 const VariantArray& parts = value.Array();
@@ -357,24 +392,35 @@ class Printer {
     }
 
     // Text constants are held between double quotes and print between single quotes.
-    static std::string QuotedText(std::string text) {
-        if (!text.empty() && text.front() == '"') {
-            text.front() = '\'';
+    void AppendQuotedText(const Variant& value) {
+        const std::size_t start = out_.size();
+        AppendValueText(out_, value);
+        if (out_.size() > start && out_[start] == '"') {
+            out_[start] = '\'';
         }
-        if (!text.empty() && text.back() == '"') {
-            text.back() = '\'';
+        if (out_.size() > start && out_.back() == '"') {
+            out_.back() = '\'';
         }
-        return text;
     }
 
-    std::vector<Piece> pending_;
-    std::string out_;
+    std::string& out_;
+    // One work list serves every print of the thread: printing a program
+    // makes no list per expression.
+    static thread_local std::vector<Piece> pending_;
 };
+
+thread_local std::vector<Piece> Printer::pending_;
 
 }  // namespace
 
 std::string CExpression::BuildString() const {
-    return Printer().Print(*this);
+    std::string text;
+    AppendString(text);
+    return text;
+}
+
+void CExpression::AppendString(std::string& out) const {
+    Printer(out).Print(*this);
 }
 
 }  // namespace vantreel

@@ -67,6 +67,8 @@ class CExpression : public Pooled<CExpression> {
     // The DMIS text of the node and everything below it. Works without
     // recursion, so a tree of any depth prints.
     std::string BuildString() const;
+    // The same text appended to out.
+    void AppendString(std::string& out) const;
 
     // The Basic text of the node; minor words are kept as quoted text.
     std::string BuildForBas();

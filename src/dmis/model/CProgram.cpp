@@ -4,6 +4,7 @@
 #include "dmis/model/CExpression.h"
 #include "dmis/model/CStatements.h"
 #include "dmis/model/ModelArena.h"
+#include "dmis/model/OutputBuffer.h"
 
 #include <ostream>
 
@@ -17,16 +18,23 @@ CProgram::~CProgram() {
 }
 
 void CProgram::PrettyPrint(std::ostream& file) const {
+    OutputBuffer out(file);
+    std::string& text = out.Text();
     if (!name_.empty()) {
-        file << "DMISMN/" << name_ << '\n';
+        text += "DMISMN/";
+        text += name_;
+        text += '\n';
     }
     if (!fileName_.empty()) {
-        file << "FILNAM/" << fileName_ << '\n';
+        text += "FILNAM/";
+        text += fileName_;
+        text += '\n';
     }
     if (objStatements) {
-        objStatements->PrettyPrint(file, 4);
+        objStatements->PrettyPrint(out, 4);
     }
-    file << "ENDFIL\n";
+    text += "ENDFIL\n";
+    out.Flush();
 }
 
 ModelArena& CProgram::Arena() {

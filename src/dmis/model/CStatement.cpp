@@ -32,34 +32,40 @@ std::unique_ptr<CExpression> CStatement::TakeLValue() noexcept {
 }
 
 std::string CStatement::BuildString() const {
-    std::string text = lValue_ ? lValue_->BuildString() : std::string();
-    if (!text.empty()) {
-        text += '=';
+    std::string text;
+    AppendString(text);
+    return text;
+}
+
+void CStatement::AppendString(std::string& out) const {
+    const std::size_t start = out.size();
+    if (lValue_) {
+        lValue_->AppendString(out);
+        if (out.size() > start) {
+            out += '=';
+        }
     }
     if (StatementType() == "LABEL") {
+        // A label line is its last parameter between parentheses.
         if (objExpressions) {
             for (const CExpression& parameter : *objExpressions) {
-                text.assign(1, '(');
-                text += parameter.BuildString();
-                text += ')';
+                out.resize(start);
+                out += '(';
+                parameter.AppendString(out);
+                out += ')';
             }
         }
-        return text;
+        return;
     }
-    text += StatementType();
-    std::string parameters;
-    if (objExpressions) {
+    out += StatementType();
+    if (objExpressions && objExpressions->Count() > 0) {
+        char separator = '/';
         for (const CExpression& parameter : *objExpressions) {
-            parameters += parameter.BuildString();
-            parameters += ',';
+            out += separator;
+            separator = ',';
+            parameter.AppendString(out);
         }
     }
-    if (!parameters.empty()) {
-        parameters.pop_back();
-        text += '/';
-        text += parameters;
-    }
-    return text;
 }
 
 void CStatement::Terminate(const ProgressCallback& progress) {

@@ -60,6 +60,8 @@ class CStatement : public Pooled<CStatement> {
 
     // The DMIS text of the statement line: F(C1)=FEAT/CIRCLE,INNER.
     std::string BuildString() const;
+    // The same text appended to out.
+    void AppendString(std::string& out) const;
 
     // The Basic line of the statement.
     std::string BuildForBas();

@@ -2,6 +2,7 @@
 
 #include "dmis/model/CStatement.h"
 #include "dmis/model/ModelTeardown.h"
+#include "dmis/model/OutputBuffer.h"
 
 #include <ostream>
 #include <string_view>
@@ -14,11 +15,27 @@ std::vector<Variant>& NextVariableStack() {
     return stack;
 }
 
-void WriteLine(std::ostream& file, int32_t offset, std::string_view text) {
-    for (int32_t i = 0; i < offset; ++i) {
-        file.put(' ');
+void WriteLine(OutputBuffer& out, int32_t offset, std::string_view text) {
+    out.Indent(offset);
+    out.Text() += text;
+    out.Text() += '\n';
+    out.FlushIfFull();
+}
+
+// The line of a statement. A statement that cannot be printed leaves no part
+// of its line behind.
+void WriteLine(OutputBuffer& out, int32_t offset, const CStatement& statement) {
+    std::string& text = out.Text();
+    const std::size_t start = text.size();
+    out.Indent(offset);
+    try {
+        statement.AppendString(text);
+    } catch (...) {
+        text.resize(start);
+        throw;
     }
-    file << text << '\n';
+    text += '\n';
+    out.FlushIfFull();
 }
 
 // The line that closes a block inside the block's owner.
@@ -82,8 +99,14 @@ void CStatements::Terminate(const ProgressCallback& progress) {
 }
 
 void CStatements::PrettyPrint(std::ostream& file, int32_t iOffset) const {
+    OutputBuffer out(file);
+    PrettyPrint(out, iOffset);
+    out.Flush();
+}
+
+void CStatements::PrettyPrint(OutputBuffer& file, int32_t iOffset) const {
     for (const CStatement& statement : *this) {
-        WriteLine(file, iOffset, statement.BuildString());
+        WriteLine(file, iOffset, statement);
         const bool isIf = statement.StatementType() == "IF";
         if (statement.objStatements) {
             const CStatements& block = *statement.objStatements;
@@ -92,7 +115,7 @@ void CStatements::PrettyPrint(std::ostream& file, int32_t iOffset) const {
                 if (childType == "ElseBlock") {
                     WriteLine(file, iOffset, "Else");
                 } else if (childType != "IfBlock") {
-                    WriteLine(file, iOffset + 4, child.BuildString());
+                    WriteLine(file, iOffset + 4, child);
                 }
                 if (child.objStatements) {
                     child.objStatements->PrettyPrint(file, iOffset + (isIf ? 4 : 8));

@@ -18,6 +18,7 @@ namespace vantreel {
 class BasicWriter;
 class Datastream;
 class CStatement;
+class OutputBuffer;
 
 // An ordered list of statements: a program's top level or a nested block.
 class CStatements : public Pooled<CStatements> {
@@ -58,6 +59,7 @@ class CStatements : public Pooled<CStatements> {
     // Writes the statements as DMIS text, one line each, indented by iOffset
     // blanks, with the closing lines of their blocks.
     void PrettyPrint(std::ostream& file, int32_t iOffset) const;
+    void PrettyPrint(OutputBuffer& out, int32_t iOffset) const;
 
     // Writes the statements as Basic lines indented by iOffset blanks.
     void WriteToBas(BasicWriter& writer, int32_t iOffset);
