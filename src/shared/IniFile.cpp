@@ -136,6 +136,9 @@ int LockFile(const std::string& path, bool& created) {
             fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             created = fd >= 0;
             if (fd < 0 && errno == EEXIST) {
+                if (!wait()) {
+                    return -1;
+                }
                 continue;  // another writer made it meanwhile
             }
         }
@@ -248,7 +251,9 @@ int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
         return 0;
     }
     bool created = false;
-    const int fd = LockFile(sFile, created);
+    // The lock is taken on the file a link names: a link to no file yet makes
+    // that file, and exclusive creation of the link itself would never succeed.
+    const int fd = LockFile(target, created);
     if (fd < 0) {
         return 0;
     }
@@ -267,9 +272,9 @@ int32_t WriteIniString(const std::string& sFile, const std::string& sSection,
         // The file made only to be locked goes again, unless it was written
         // after all: a failed first write leaves no empty file behind.
         struct stat named {};
-        if (stat(sFile.c_str(), &named) == 0 && named.st_ino == info.st_ino &&
+        if (stat(target.c_str(), &named) == 0 && named.st_ino == info.st_ino &&
             named.st_dev == info.st_dev && named.st_size == 0) {
-            unlink(sFile.c_str());
+            unlink(target.c_str());
         }
     }
     close(fd);  // releases the lock

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -163,6 +164,34 @@ TEST(ModelArena, NodesLetGoAreCutAgainFromTheSameBlocks) {
     const void* large = arena.Allocate(std::size_t{8} << 20);
     EXPECT_NE(large, nullptr);
     EXPECT_FALSE(arena.InCurrentChunk(large));
+}
+
+// The empty list an absent block or parameter list reads as is shared by the
+// whole process: made the first time, even inside a parse, it must neither be
+// cut from that program's arena (it would go with it) nor count as a model
+// object on the heap (no program could drop its arena any more). A process of
+// its own, so that the list is made here for the first time.
+TEST(ModelArenaDeathTest, TheSharedEmptyListIsNoModelObject) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const std::size_t before = ModelHeap::Live();
+            {
+                ModelArena arena;
+                const ArenaScope scope(arena);
+                const CStatement statement;
+                if (statement.objStatements->Count() != 0 ||
+                    statement.objExpressions->Count() != 0) {
+                    std::_Exit(2);
+                }
+            }
+            const CStatement other;  // the arena is gone
+            if (other.objStatements->Count() != 0 || other.objExpressions->Count() != 0) {
+                std::_Exit(3);
+            }
+            std::_Exit(ModelHeap::Live() == before ? 0 : 4);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 
 namespace vantreel {
 
@@ -37,7 +38,13 @@ class LazyOwned {
         return *object_;
     }
     static const T& Empty() {
-        static const T* const empty = new T;  // outlives every static model object
+        // Made in storage of its own, never by the model's allocation: it is
+        // not cut from the arena of whatever program is being built when it is
+        // first read, and not counted among the model's heap objects, so it
+        // keeps no program from dropping its arena. It is never destroyed, so
+        // it outlives every static model object.
+        alignas(T) static std::byte storage[sizeof(T)];
+        static const T* const empty = ::new (static_cast<void*>(storage)) T;
         return *empty;
     }
 
