@@ -1,3 +1,4 @@
+#include "common/Files.h"
 #include "common/TestRegistry.h"
 #include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
@@ -36,13 +37,6 @@ namespace vantreel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 template <class Widget = QWidget>
 Widget* Find(QDialog& dialog, const char* name) {
@@ -205,7 +199,7 @@ TEST_F(FormPartInfoTest, EveryCaptionFitsInBothLanguagesAndSizes) {
 }
 
 TEST_F(FormPartInfoTest, CsvRulesDisableOkAndRefuseABareFileName) {
-    const std::string before = ReadAll(file_);
+    const std::string before = ReadFile(file_);
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
         form.SelectTab(4);
         Click(form, "optCSVNormal");
@@ -229,7 +223,7 @@ TEST_F(FormPartInfoTest, CsvRulesDisableOkAndRefuseABareFileName) {
     EXPECT_EQ(messages_[1],
               "CSV Output: The folder \"\" does not exist.\r\n\nEnter the full path of the CSV "
               "file.");
-    EXPECT_EQ(ReadAll(file_), before);
+    EXPECT_EQ(ReadFile(file_), before);
 }
 
 TEST_F(FormPartInfoTest, AWriteProtectedPartKeepsOnlyTheSerialNumberEditable) {
@@ -262,11 +256,11 @@ TEST_F(FormPartInfoTest, OpeningRewritesOnlyAWriteProtectionThatReadsTrue) {
         if (*stored != '\0') {
             WriteIniString(file_, "Part", "WriteProtect", stored);
         }
-        const std::string before = ReadAll(file_);
+        const std::string before = ReadFile(file_);
         EXPECT_FALSE(Show([&](FormPartInfo& form) { Click(form, "cmdCancel"); }));
         EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), afterOpening);
         if (std::string(stored) == afterOpening) {
-            EXPECT_EQ(ReadAll(file_), before);  // not written at all
+            EXPECT_EQ(ReadFile(file_), before);  // not written at all
         }
     }
 }
@@ -300,7 +294,7 @@ TEST_F(FormPartInfoTest, AWriteProtectionThatCannotBeWrittenIsReportedAndUndone)
     EXPECT_NE(messages_[1].find("could not be saved to \"" + file_ + "\": it is not a text file"),
               std::string::npos)
         << messages_[1];
-    EXPECT_EQ(ReadAll(file_), binary);
+    EXPECT_EQ(ReadFile(file_), binary);
 }
 
 TEST_F(FormPartInfoTest, HelpUsesTheHelpFileOfTheOtherDialogs) {
@@ -425,7 +419,7 @@ TEST_F(FormPartInfoTest, AddOnEditorsAreCalledForTheSelectedEntry) {
                                 "edited: ActiveX component can't create object: Test.Broken"),
               std::string::npos)
         << messages_[0];
-    EXPECT_EQ(ReadAll(file_ + ".calls"), "Recorder1|" + partDir_ + "|" + file_ + "|1033\n");
+    EXPECT_EQ(ReadFile(file_ + ".calls"), "Recorder1|" + partDir_ + "|" + file_ + "|1033\n");
 }
 
 TEST_F(FormPartInfoTest, OnATouchScreenTheTextBoxesOpenTheKeyboard) {
@@ -468,7 +462,7 @@ TEST_F(FormPartInfoTest, BadPartsGiveAClearMessageAndChangeNothing) {
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_NE(messages_[0].find("cannot be used: it is not a text file"), std::string::npos);
     EXPECT_EQ(messages_[1], messages_[0]);
-    EXPECT_EQ(ReadAll(file_), binary);
+    EXPECT_EQ(ReadFile(file_), binary);
 
     // Files that cannot be used show the defaults, as the message says; a pipe is not opened.
     const std::string text = std::string("[Part]\r\nLibraryName=LIB\r\n\0", 26);

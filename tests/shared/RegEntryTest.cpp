@@ -209,18 +209,7 @@ TEST_F(RegEntryTest, DefaultRootMovesRelativePaths) {
 TEST_F(RegEntryTest, ClassIdsLiveUnderClassesRoot) {
     RegistryStore& store = Store();
     const RegKeyId classes = RegistryStore::Root(RegHive::ClassesRoot);
-    auto create = [&](const std::string& path) {
-        RegKeyId key = classes;
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t separator = path.find('\\', from);
-            key = store.CreateKey(key, path.substr(from, separator - from));
-            if (separator == std::string::npos) {
-                return key;
-            }
-            from = separator + 1;
-        }
-    };
+    const auto create = [&](const char* path) { return store.CreatePath(classes, path); };
     store.SetValue(create("Ulmaret.Part\\Clsid"), "", REG_SZ, std::string("{1234}\0", 7));
     store.SetValue(create("CLSID\\{1234}\\TypeLib"), "", REG_SZ, std::string("{TLB}\0", 6));
     create("CLSID\\{1234}\\InprocServer32");
