@@ -1,4 +1,5 @@
 #include "common/Files.h"
+#include "common/ModalTest.h"
 #include "common/TestRegistry.h"
 #include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
@@ -38,30 +39,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-template <class Widget = QWidget>
-Widget* Find(QDialog& dialog, const char* name) {
-    Widget* widget = dialog.findChild<Widget*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-void Click(QDialog& dialog, const char* name) {
-    if (auto* button = Find<QAbstractButton>(dialog, name)) {
-        button->click();
-    }
-}
-
 void SetText(QDialog& dialog, const char* name, const QString& text) {
     if (auto* box = Find<QLineEdit>(dialog, name)) {
         box->setText(text);
     }
 }
 
+// The keyboard a touched text box opens types key, then Enter.
+void TypeOnTheKeyboard(const char* key) {
+    QueueModalAnswer([key](QDialog& dialog) {
+        auto& keyboard = static_cast<FormKeyboard&>(dialog);
+        keyboard.Touch(key);
+        keyboard.Touch("ENTER");
+    });
+}
+
+// A finger lifted from the text box.
+void TouchBox(QDialog& form, const char* name) {
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Find(form, name), &release);
+}
+
 // A part on a private station; the dialog answered by script, messages recorded.
-class FormPartInfoTest : public RegistryTest {
+class FormPartInfoTest : public WithModalAnswers<RegistryTest> {
   protected:
     void SetUp() override {
-        RegistryTest::SetUp();
+        WithModalAnswers::SetUp();
         ResetModalAnswers(3000);
         SetMessageBoxHandler([this](const std::string& text, int32_t, const std::string& title) {
             messages_.push_back(title + ": " + text);
@@ -76,10 +80,8 @@ class FormPartInfoTest : public RegistryTest {
         file_ = part.informationfile();
     }
     void TearDown() override {
-        EXPECT_EQ(PendingModalAnswers(), 0);
-        EXPECT_EQ(UnansweredModalDialogs(), 0);
         SetMessageBoxHandler(nullptr);
-        RegistryTest::TearDown();
+        WithModalAnswers::TearDown();
     }
 
     // Shows the dialog for the part; script drives it and must close it.
@@ -281,7 +283,7 @@ TEST_F(FormPartInfoTest, AnAdministratorTogglesTheWriteProtectionAtOnce) {
 TEST_F(FormPartInfoTest, AWriteProtectionThatCannotBeWrittenIsReportedAndUndone) {
     Set("Users\\anna", "Administrator", "true");
     const std::string binary("[Part]\0\x01\x02", 9);
-    std::ofstream(file_, std::ios::binary | std::ios::trunc) << binary;
+    WriteFile(file_, binary);
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
         auto* box = Find<QCheckBox>(form, "chkWriteProtected");
         EXPECT_TRUE(box->isEnabled());
@@ -331,15 +333,8 @@ TEST_F(FormPartInfoTest, TheReportAndLogFileBoxesTakeNoExtension) {
             QTest::keyClicks(Find(form, "txtRptFileName"), "run.txt");
             Click(form, "optLogNormal");  // the log file box is enabled with a log
             QTest::keyClicks(Find(form, "txtLogFileName"), "a.b");
-            QueueModalAnswer([](QDialog& dialog) {
-                auto& keyboard = static_cast<FormKeyboard&>(dialog);
-                keyboard.Touch(".>");
-                keyboard.Touch("ENTER");
-            });
-            auto* box = Find<QLineEdit>(form, "txtRptFileName");
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
-                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(box, &release);
+            TypeOnTheKeyboard(".>");
+            TouchBox(form, "txtRptFileName");
             Click(form, "cmdOK");
         },
         true));
@@ -426,18 +421,10 @@ TEST_F(FormPartInfoTest, OnATouchScreenTheTextBoxesOpenTheKeyboard) {
     EXPECT_TRUE(Show(
         [&](FormPartInfo& form) {
             SetText(form, "txtSerialNum", "SN-");
-            QueueModalAnswer([](QDialog& dialog) {
-                auto& keyboard = static_cast<FormKeyboard&>(dialog);
-                keyboard.Touch("7");
-                keyboard.Touch("ENTER");
-            });
-            auto* box = Find<QLineEdit>(form, "txtSerialNum");
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
-                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(box, &release);
-            EXPECT_EQ(box->text(), "SN-7");
-            auto* library = Find<QLineEdit>(form, "txtLibName");  // not one of the four
-            QApplication::sendEvent(library, &release);
+            TypeOnTheKeyboard("7");
+            TouchBox(form, "txtSerialNum");
+            EXPECT_EQ(Find<QLineEdit>(form, "txtSerialNum")->text(), "SN-7");
+            TouchBox(form, "txtLibName");  // not one of the four: no keyboard
             Click(form, "cmdOK");
         },
         true));
@@ -452,7 +439,7 @@ TEST_F(FormPartInfoTest, BadPartsGiveAClearMessageAndChangeNothing) {
 
     messages_.clear();
     const std::string binary("[Part]\0\x01\x02", 9);
-    std::ofstream(file_, std::ios::binary | std::ios::trunc) << binary;
+    WriteFile(file_, binary);
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
         SetText(form, "txtLibName", "LIB");
         Click(form, "cmdOK");  // refused: the file is not text
