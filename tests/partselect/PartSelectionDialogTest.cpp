@@ -76,6 +76,20 @@ class PartSelectionDialogTest : public WithModalAnswers<PartStation> {
         Find<QPushButton>(dialog, button)->click();
     }
     static void Tool(QWidget& dialog, const char* key) { Find<QAction>(dialog, key)->trigger(); }
+    // What the control of that name shows: a toolbar button's tool-tip, a
+    // label's or button's text; the window title for "".
+    static std::string Caption(QWidget& form, const char* name) {
+        if (*name == '\0') {
+            return form.windowTitle().toStdString();
+        }
+        if (auto* action = form.findChild<QAction*>(name)) {
+            return action->toolTip().toStdString();
+        }
+        if (auto* label = form.findChild<QLabel*>(name)) {
+            return label->text().toStdString();
+        }
+        return Find<QAbstractButton>(form, name)->text().toStdString();
+    }
     static std::vector<std::string> Texts(QWidget& dialog) {
         auto* list = Find<QTreeWidget>(dialog, "lvMain");
         std::vector<std::string> texts;
@@ -208,15 +222,7 @@ TEST_F(PartSelectionDialogTest, CaptionsAndToolTipsInBothLanguages) {
                 if (directoryMode && c.control == std::string("lblPartProg")) {
                     expected = german ? "Ordnername" : "Folder name";
                 }
-                QString shown;
-                if (auto* action = form.findChild<QAction*>(c.control)) {
-                    shown = action->toolTip();
-                } else if (auto* label = form.findChild<QLabel*>(c.control)) {
-                    shown = label->text();
-                } else if (auto* button = form.findChild<QPushButton*>(c.control)) {
-                    shown = button->text();
-                }
-                EXPECT_EQ(shown.toStdString(), expected);
+                EXPECT_EQ(Caption(form, c.control), expected);
             }
         }
     }
@@ -468,15 +474,7 @@ TEST_F(PartSelectionDialogTest, DriveSelectionCaptions) {
         form.Load();
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.control) + " " + std::to_string(language));
-            QString shown = form.windowTitle();
-            if (auto* option = form.findChild<QRadioButton*>(c.control)) {
-                shown = option->text();
-            } else if (auto* label = form.findChild<QLabel*>(c.control)) {
-                shown = label->text();
-            } else if (auto* button = form.findChild<QPushButton*>(c.control)) {
-                shown = button->text();
-            }
-            EXPECT_EQ(shown.toStdString(), language == 1031 ? c.german : c.english);
+            EXPECT_EQ(Caption(form, c.control), language == 1031 ? c.german : c.english);
         }
         // Loading chooses the repository: the drive list is disabled.
         EXPECT_TRUE(Find<QRadioButton>(form, "optDrive0")->isChecked());

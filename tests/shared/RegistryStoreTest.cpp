@@ -364,11 +364,9 @@ TEST(RegHives, NamesShortNamesAndWhatIsKept) {
     EXPECT_EQ(RegistryStore::Root(RegHive::CurrentUser), 0);
 }
 
-TEST(RegTypes, NamesAndCodes) {
-    EXPECT_EQ(RegTypeName(REG_SZ), "REG_SZ");
-    EXPECT_EQ(RegTypeName(11), "REG_QWORD");
+// The names of the known types are shown by the reg command's tests.
+TEST(RegTypes, UnknownTypesHaveNoName) {
     EXPECT_EQ(RegTypeName(99), "");
-    EXPECT_EQ(RegTypeFromName("REG_MULTI_SZ"), 7u);
     EXPECT_FALSE(RegTypeFromName("REG_FOO"));
 }
 
