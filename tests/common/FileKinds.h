@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Files.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
@@ -11,7 +13,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace vantreel::test {
@@ -117,19 +118,12 @@ inline unsigned TypeAt(const std::string& path) {
 }
 
 inline std::string ContentsOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadFile(path);
 }
 
 // Names in directory other than the ones a test made: what a writer left behind.
 inline int CountEntries(const std::filesystem::path& directory) {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(directory)) {
-        ++count;
-    }
-    return count;
+    return static_cast<int>(FilesIn(directory).size());
 }
 
 constexpr FileKind kAllFileKinds[] = {

@@ -1,4 +1,5 @@
-#include "common/ErrorNumber.h"
+#include "common/Files.h"
+#include "common/TestRegistry.h"
 #include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
 #include "shared/IniFile.h"
@@ -14,43 +15,24 @@
 
 #include <csignal>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace vantreel::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // A repository on a temporary directory, configured as the station's root.
-class PartManagerTest : public testing::Test {
+class PartManagerTest : public RegistryTest {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vantreel-parts-XXXXXX";
-        directory_ = mkdtemp(pattern);
-        root_ = directory_ / "repository";
+        RegistryTest::SetUp();
+        root_ = directory_.Path() / "repository";
         fs::create_directories(root_);
-        setenv("VANTREEL_REGISTRY", (directory_ / "registry.db").c_str(), 1);
-        RegEntry registry;
-        registry.CreateKey("Common");
-        registry.SetString("RepositoryRoot", root_.string());
-    }
-    void TearDown() override {
-        unsetenv("VANTREEL_REGISTRY");
-        fs::permissions(directory_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(directory_);
+        Set("Common", "RepositoryRoot", root_.string());
     }
 
-    fs::path directory_;
     fs::path root_;
 };
 
@@ -60,7 +42,7 @@ TEST_F(PartManagerTest, CreateProjectMakesAVisualBasicProjectAndPicksFreeNames) 
     part->CreateProject(0, root_.string(), name, true);
     EXPECT_EQ(name, "OLD");
     EXPECT_EQ(part->FullPath(), (root_ / "OLD").string());
-    EXPECT_EQ(Read(root_ / "OLD" / "OLD.vbp"),
+    EXPECT_EQ(ReadFile(root_ / "OLD" / "OLD.vbp"),
               "Type=Exe\r\nModule=modMain; ModMain.bas\r\nModule=modSupport; ModSupport.bas\r\n"
               "Startup=\"Sub Main\"\r\nTitle=\"OLD\"\r\nExeName32=\"OLD.exe\"\r\nName=\"OLD\"\r\n");
     EXPECT_EQ(ReadIniString(part->informationfile(), "Part", "Name"), "OLD");
@@ -103,17 +85,17 @@ TEST_F(PartManagerTest, OpenedPartAnswersEveryQuestion) {
     EXPECT_GT(part->PartDate(), 40000.0);
 
     part->RePaginateCode();
-    EXPECT_EQ(Read(directory / "ModMain.bas"),
+    EXPECT_EQ(ReadFile(directory / "ModMain.bas"),
               "Attribute VB_NAME = \"modMain\"\r\nSub Main()\r\nStartup\r\n");
-    EXPECT_EQ(Read(directory / "ModSupport.bas"),
+    EXPECT_EQ(ReadFile(directory / "ModSupport.bas"),
               "Attribute VB_NAME = \"modSupport\"\r\nOption Explicit\r\n");
     part->RePaginateCode();  // a second time changes nothing
-    EXPECT_EQ(Read(directory / "ModMain.bas"),
+    EXPECT_EQ(ReadFile(directory / "ModMain.bas"),
               "Attribute VB_NAME = \"modMain\"\r\nSub Main()\r\nStartup\r\n");
 
     std::ofstream(directory / "P1.vbp", std::ios::trunc) << "Type=Exe\nReference=*\\G{000}\n";
     part->UpgradeProject();
-    const std::string project = Read(directory / "P1.vbp");
+    const std::string project = ReadFile(directory / "P1.vbp");
     EXPECT_NE(project.find("Reference=*\\G{000}\r\n"), std::string::npos);
     EXPECT_NE(project.find("Startup=\"Sub Main\"\r\n"), std::string::npos);
     EXPECT_NE(project.find("Module=modSupport; ModSupport.bas\r\n"), std::string::npos);
@@ -296,11 +278,7 @@ TEST_F(PartManagerTest, LeftoversOfAnInterruptedWriterAreNeverListedAndAreCleane
 
     EXPECT_EQ(StagingDirectory::CleanLeftovers(root_.string()), 1);  // only the dead writer's
     EXPECT_TRUE(fs::is_directory(working.Path()));
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(root_)) {
-        ++entries;
-    }
-    EXPECT_EQ(entries, 3);  // DONE, the living writer's folder and the stray file
+    EXPECT_EQ(FilesIn(root_).size(), 3u);  // DONE, the living writer's folder, the stray file
 }
 
 }  // namespace

@@ -116,14 +116,6 @@ class ArchiveTest : public PartsTest {
                                  executable);
         return file;
     }
-    std::vector<std::string> Listing(const fs::path& dir) {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
     FileSystemExport exporter_;
 };
@@ -153,7 +145,7 @@ TEST_F(ArchiveTest, ExportBrowseImportKeepsEveryByte) {
     const fs::path target = directory_.Path() / "station2";
     fs::create_directories(target);
     exporter_.ImportProjects(file, names, target.string(), false);
-    EXPECT_EQ(Listing(target), (std::vector<std::string>{"BRACKET", "HOUSING"}));
+    EXPECT_EQ(FilesIn(target), (std::vector<std::string>{"BRACKET", "HOUSING"}));
 
     std::map<std::string, std::string> after = Tree(target / "BRACKET");
     // Every file of the part came back unchanged; the information file only
@@ -174,7 +166,7 @@ TEST_F(ArchiveTest, ExportBrowseImportKeepsEveryByte) {
     EXPECT_EQ(ReadIniString(imported->informationfile(), "Part", "SerialNumber"), "SN-17");
     EXPECT_EQ(fs::status(target / "BRACKET" / "empty").type(), fs::file_type::directory);
     // No staging folder is left behind.
-    EXPECT_EQ(Listing(outside_), (std::vector<std::string>{"one", "parts.zip", "two"}));
+    EXPECT_EQ(FilesIn(outside_), (std::vector<std::string>{"one", "parts.zip", "two"}));
 }
 
 TEST_F(ArchiveTest, ChoicesSelectWhatTravels) {
@@ -319,7 +311,7 @@ TEST_F(ArchiveTest, ExportRefusesLinksAndSpecialFilesAndWritesNothing) {
         EXPECT_NE(ErrorNumber([&] { Export({part.get()}); }, &description), 0) << c.what;
         EXPECT_NE(description.find(c.what), std::string::npos) << description;
         EXPECT_EQ(ReadFile(file), "previous export");
-        EXPECT_EQ(Listing(outside_), (std::vector<std::string>{"parts.zip"}));
+        EXPECT_EQ(FilesIn(outside_), (std::vector<std::string>{"parts.zip"}));
         c.undo();
     }
     EXPECT_EQ(ErrorNumber([&] {

@@ -1,4 +1,5 @@
 #include "common/ErrorNumber.h"
+#include "common/MessageLog.h"
 #include "components/ComponentFactory.h"
 #include "components/FileSystemExport.h"
 #include "components/LegacyList.h"
@@ -17,29 +18,6 @@
 
 namespace vantreel::test {
 namespace {
-
-struct Shown {
-    std::string text;
-    int32_t style;
-    std::string title;
-};
-
-// Records every message instead of showing it; the answer is OK.
-class MessageLog {
-  public:
-    MessageLog() {
-        previous_ = SetMessageBoxHandler(
-            [this](const std::string& text, int32_t style, const std::string& title) {
-                shown.push_back({text, style, title});
-                return static_cast<int32_t>(vbOK);
-            });
-    }
-    ~MessageLog() { SetMessageBoxHandler(previous_); }
-    std::vector<Shown> shown;
-
-  private:
-    MessageBoxHandler previous_;
-};
 
 class ExchangeLogicTest : public PartsTest {
   protected:

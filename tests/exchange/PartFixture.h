@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Files.h"
 #include "common/TestRegistry.h"
 #include "components/FileSystemPart.h"
 #include "shared/IniFile.h"
@@ -9,29 +10,14 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
 
 namespace vantreel::test {
 
 namespace fs = std::filesystem;
-
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void WriteFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 // Bytes no text conversion would leave alone: every byte value, CR, LF, NUL.
 inline std::string Binary(std::size_t size, unsigned seed) {

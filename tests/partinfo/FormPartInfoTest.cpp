@@ -1,3 +1,5 @@
+#include "common/Files.h"
+#include "common/ModalTest.h"
 #include "common/TestRegistry.h"
 #include "components/ComponentFactory.h"
 #include "components/FileSystemPart.h"
@@ -37,37 +39,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-template <class Widget = QWidget>
-Widget* Find(QDialog& dialog, const char* name) {
-    Widget* widget = dialog.findChild<Widget*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-void Click(QDialog& dialog, const char* name) {
-    if (auto* button = Find<QAbstractButton>(dialog, name)) {
-        button->click();
-    }
-}
-
 void SetText(QDialog& dialog, const char* name, const QString& text) {
     if (auto* box = Find<QLineEdit>(dialog, name)) {
         box->setText(text);
     }
 }
 
+// The keyboard a touched text box opens types key, then Enter.
+void TypeOnTheKeyboard(const char* key) {
+    QueueModalAnswer([key](QDialog& dialog) {
+        auto& keyboard = static_cast<FormKeyboard&>(dialog);
+        keyboard.Touch(key);
+        keyboard.Touch("ENTER");
+    });
+}
+
+// A finger lifted from the text box.
+void TouchBox(QDialog& form, const char* name) {
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Find(form, name), &release);
+}
+
 // A part on a private station; the dialog answered by script, messages recorded.
-class FormPartInfoTest : public RegistryTest {
+class FormPartInfoTest : public WithModalAnswers<RegistryTest> {
   protected:
     void SetUp() override {
-        RegistryTest::SetUp();
+        WithModalAnswers::SetUp();
         ResetModalAnswers(3000);
         SetMessageBoxHandler([this](const std::string& text, int32_t, const std::string& title) {
             messages_.push_back(title + ": " + text);
@@ -82,10 +80,8 @@ class FormPartInfoTest : public RegistryTest {
         file_ = part.informationfile();
     }
     void TearDown() override {
-        EXPECT_EQ(PendingModalAnswers(), 0);
-        EXPECT_EQ(UnansweredModalDialogs(), 0);
         SetMessageBoxHandler(nullptr);
-        RegistryTest::TearDown();
+        WithModalAnswers::TearDown();
     }
 
     // Shows the dialog for the part; script drives it and must close it.
@@ -205,7 +201,7 @@ TEST_F(FormPartInfoTest, EveryCaptionFitsInBothLanguagesAndSizes) {
 }
 
 TEST_F(FormPartInfoTest, CsvRulesDisableOkAndRefuseABareFileName) {
-    const std::string before = ReadAll(file_);
+    const std::string before = ReadFile(file_);
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
         form.SelectTab(4);
         Click(form, "optCSVNormal");
@@ -229,7 +225,7 @@ TEST_F(FormPartInfoTest, CsvRulesDisableOkAndRefuseABareFileName) {
     EXPECT_EQ(messages_[1],
               "CSV Output: The folder \"\" does not exist.\r\n\nEnter the full path of the CSV "
               "file.");
-    EXPECT_EQ(ReadAll(file_), before);
+    EXPECT_EQ(ReadFile(file_), before);
 }
 
 TEST_F(FormPartInfoTest, AWriteProtectedPartKeepsOnlyTheSerialNumberEditable) {
@@ -262,11 +258,11 @@ TEST_F(FormPartInfoTest, OpeningRewritesOnlyAWriteProtectionThatReadsTrue) {
         if (*stored != '\0') {
             WriteIniString(file_, "Part", "WriteProtect", stored);
         }
-        const std::string before = ReadAll(file_);
+        const std::string before = ReadFile(file_);
         EXPECT_FALSE(Show([&](FormPartInfo& form) { Click(form, "cmdCancel"); }));
         EXPECT_EQ(ReadIniString(file_, "Part", "WriteProtect"), afterOpening);
         if (std::string(stored) == afterOpening) {
-            EXPECT_EQ(ReadAll(file_), before);  // not written at all
+            EXPECT_EQ(ReadFile(file_), before);  // not written at all
         }
     }
 }
@@ -287,7 +283,7 @@ TEST_F(FormPartInfoTest, AnAdministratorTogglesTheWriteProtectionAtOnce) {
 TEST_F(FormPartInfoTest, AWriteProtectionThatCannotBeWrittenIsReportedAndUndone) {
     Set("Users\\anna", "Administrator", "true");
     const std::string binary("[Part]\0\x01\x02", 9);
-    std::ofstream(file_, std::ios::binary | std::ios::trunc) << binary;
+    WriteFile(file_, binary);
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
         auto* box = Find<QCheckBox>(form, "chkWriteProtected");
         EXPECT_TRUE(box->isEnabled());
@@ -300,7 +296,7 @@ TEST_F(FormPartInfoTest, AWriteProtectionThatCannotBeWrittenIsReportedAndUndone)
     EXPECT_NE(messages_[1].find("could not be saved to \"" + file_ + "\": it is not a text file"),
               std::string::npos)
         << messages_[1];
-    EXPECT_EQ(ReadAll(file_), binary);
+    EXPECT_EQ(ReadFile(file_), binary);
 }
 
 TEST_F(FormPartInfoTest, HelpUsesTheHelpFileOfTheOtherDialogs) {
@@ -337,15 +333,8 @@ TEST_F(FormPartInfoTest, TheReportAndLogFileBoxesTakeNoExtension) {
             QTest::keyClicks(Find(form, "txtRptFileName"), "run.txt");
             Click(form, "optLogNormal");  // the log file box is enabled with a log
             QTest::keyClicks(Find(form, "txtLogFileName"), "a.b");
-            QueueModalAnswer([](QDialog& dialog) {
-                auto& keyboard = static_cast<FormKeyboard&>(dialog);
-                keyboard.Touch(".>");
-                keyboard.Touch("ENTER");
-            });
-            auto* box = Find<QLineEdit>(form, "txtRptFileName");
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
-                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(box, &release);
+            TypeOnTheKeyboard(".>");
+            TouchBox(form, "txtRptFileName");
             Click(form, "cmdOK");
         },
         true));
@@ -425,25 +414,17 @@ TEST_F(FormPartInfoTest, AddOnEditorsAreCalledForTheSelectedEntry) {
                                 "edited: ActiveX component can't create object: Test.Broken"),
               std::string::npos)
         << messages_[0];
-    EXPECT_EQ(ReadAll(file_ + ".calls"), "Recorder1|" + partDir_ + "|" + file_ + "|1033\n");
+    EXPECT_EQ(ReadFile(file_ + ".calls"), "Recorder1|" + partDir_ + "|" + file_ + "|1033\n");
 }
 
 TEST_F(FormPartInfoTest, OnATouchScreenTheTextBoxesOpenTheKeyboard) {
     EXPECT_TRUE(Show(
         [&](FormPartInfo& form) {
             SetText(form, "txtSerialNum", "SN-");
-            QueueModalAnswer([](QDialog& dialog) {
-                auto& keyboard = static_cast<FormKeyboard&>(dialog);
-                keyboard.Touch("7");
-                keyboard.Touch("ENTER");
-            });
-            auto* box = Find<QLineEdit>(form, "txtSerialNum");
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
-                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(box, &release);
-            EXPECT_EQ(box->text(), "SN-7");
-            auto* library = Find<QLineEdit>(form, "txtLibName");  // not one of the four
-            QApplication::sendEvent(library, &release);
+            TypeOnTheKeyboard("7");
+            TouchBox(form, "txtSerialNum");
+            EXPECT_EQ(Find<QLineEdit>(form, "txtSerialNum")->text(), "SN-7");
+            TouchBox(form, "txtLibName");  // not one of the four: no keyboard
             Click(form, "cmdOK");
         },
         true));
@@ -458,7 +439,7 @@ TEST_F(FormPartInfoTest, BadPartsGiveAClearMessageAndChangeNothing) {
 
     messages_.clear();
     const std::string binary("[Part]\0\x01\x02", 9);
-    std::ofstream(file_, std::ios::binary | std::ios::trunc) << binary;
+    WriteFile(file_, binary);
     EXPECT_FALSE(Show([&](FormPartInfo& form) {
         SetText(form, "txtLibName", "LIB");
         Click(form, "cmdOK");  // refused: the file is not text
@@ -468,7 +449,7 @@ TEST_F(FormPartInfoTest, BadPartsGiveAClearMessageAndChangeNothing) {
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_NE(messages_[0].find("cannot be used: it is not a text file"), std::string::npos);
     EXPECT_EQ(messages_[1], messages_[0]);
-    EXPECT_EQ(ReadAll(file_), binary);
+    EXPECT_EQ(ReadFile(file_), binary);
 
     // Files that cannot be used show the defaults, as the message says; a pipe is not opened.
     const std::string text = std::string("[Part]\r\nLibraryName=LIB\r\n\0", 26);

@@ -1,3 +1,4 @@
+#include "common/Files.h"
 #include "common/TestRegistry.h"
 #include "partinfo/PartInfoFile.h"
 #include "partinfo/PartInfoRules.h"
@@ -17,17 +18,6 @@ namespace vantreel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
 
 const PrinterList kPrinters{{"Office", "Lab_Laser", "Shop_Floor"}, "Office"};
 
@@ -137,7 +127,7 @@ TEST_F(PartInfoFileTest, AFileWrittenOnWindowsIsReadAndASaveChangesOnlyItsKeys) 
         "Name=Bracket\r\n"
         "[Other]\r\n"
         "Key=value\r\n";
-    WriteAll(file_, windows);
+    WriteFile(file_, windows);
     chmod(file_.c_str(), 0640);
     PartInfoSettings settings = Read();
     EXPECT_EQ(settings.Name, "Bracket");
@@ -147,7 +137,7 @@ TEST_F(PartInfoFileTest, AFileWrittenOnWindowsIsReadAndASaveChangesOnlyItsKeys) 
 
     settings.SerialNumber = "SN-2";
     File().Write(settings, kPrinters);
-    const std::string saved = ReadAll(file_);
+    const std::string saved = ReadFile(file_);
     EXPECT_EQ(saved.rfind("\xEF\xBB\xBF; written by the Windows station\r\n", 0), 0u);
     for (const char* kept :
          {"; printing\r\n", "Custom=kept\r\n", "Name=Bracket\r\n", "[Other]\r\nKey=value\r\n"}) {
@@ -169,7 +159,7 @@ TEST_F(PartInfoFileTest, AValueTooLongToReadWholeSurvivesASaveOfOtherSettings) {
     EXPECT_EQ(settings.LibraryName.size(), kMaxValueLength);
     settings.SerialNumber = "SN-1";
     File().Write(settings, kPrinters);
-    EXPECT_NE(ReadAll(file_).find("LibraryName=" + library + "\r\n"), std::string::npos);
+    EXPECT_NE(ReadFile(file_).find("LibraryName=" + library + "\r\n"), std::string::npos);
     settings.LibraryName = "short";  // a change is written
     File().Write(settings, kPrinters);
     EXPECT_EQ(ReadIniString(file_, "Part", "LibraryName"), "short");
@@ -179,7 +169,7 @@ TEST_F(PartInfoFileTest, ANewFileGetsTheKeysInWritingOrder) {
     PartInfoSettings settings = Read();
     File().Write(settings, kPrinters);
     std::vector<std::string> keys;
-    std::istringstream lines(ReadAll(file_));
+    std::istringstream lines(ReadFile(file_));
     for (std::string line; std::getline(lines, line);) {
         keys.push_back(line.substr(0, line.find_first_of("=\r")));
     }
@@ -215,8 +205,8 @@ TEST_F(PartInfoFileTest, DatabaseLabelsFillSlotsWithoutGapsAndKeepOnlyDifference
     File().Write(settings, kPrinters);
     EXPECT_EQ(ReadIniString(file_, "Report", "Operator"), "");
     EXPECT_EQ(ReadIniString(file_, "Report", "Shift"), "");
-    EXPECT_EQ(ReadAll(file_).find("Lot"), std::string::npos);
-    EXPECT_NE(ReadAll(file_).find("Operator=\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(file_).find("Lot"), std::string::npos);
+    EXPECT_NE(ReadFile(file_).find("Operator=\r\n"), std::string::npos);
 }
 
 TEST_F(PartInfoFileTest, MissingLabelOrRelationKeysGiveNoLabelsOrEmptyDefaults) {
@@ -273,7 +263,7 @@ TEST_F(PartInfoFileTest, SkipFilesAndThePartialRun) {
         fs::remove_all(part_);
         fs::create_directories(part_);
         for (const char* name : c.files) {
-            WriteAll((part_ / name).string(), "1\n");
+            WriteFile((part_ / name).string(), "1\n");
         }
         WriteIniString(file_, "Skip", "PartialRun", c.storedRun);
         WriteIniString(file_, "Skip", "SkipFile", c.storedFile);
@@ -291,7 +281,7 @@ TEST_F(PartInfoFileTest, SkipFilesAndThePartialRun) {
 
 TEST_F(PartInfoFileTest, AFailedSaveLeavesTheFileAsItWas) {
     const std::string before = "[Part]\r\nSerialNumber=1\r\n";
-    WriteAll(file_, before);
+    WriteFile(file_, before);
     PartInfoSettings settings = Read();
     settings.SerialNumber = "2";
     if (geteuid() != 0) {  // root writes into read-only folders
@@ -301,25 +291,25 @@ TEST_F(PartInfoFileTest, AFailedSaveLeavesTheFileAsItWas) {
         EXPECT_NE(description.find("could not be saved to \"" + file_ + "\""), std::string::npos)
             << description;
         chmod(part_.c_str(), 0755);
-        EXPECT_EQ(ReadAll(file_), before);
+        EXPECT_EQ(ReadFile(file_), before);
     }
-    WriteAll(file_, std::string("[Part]\0SerialNumber=1\r\n", 24));
+    WriteFile(file_, std::string("[Part]\0SerialNumber=1\r\n", 24));
     EXPECT_EQ(File().Problem(), "it is not a text file");
     EXPECT_EQ(ErrorNumber([&] { File().Write(settings, kPrinters); }), 75);
-    EXPECT_EQ(ReadAll(file_).size(), 24u);
+    EXPECT_EQ(ReadFile(file_).size(), 24u);
     EXPECT_EQ(fs::directory_iterator(part_)->path().filename(), "partinfo.ini");  // no leftovers
 }
 
 TEST_F(PartInfoFileTest, ASaveThroughASymbolicLinkWritesItsTarget) {
     const std::string target = directory_.File("shared.ini");
-    WriteAll(target, "[Part]\nName=X\n");
+    WriteFile(target, "[Part]\nName=X\n");
     fs::create_symlink(target, file_);
     PartInfoSettings settings = Read();
     settings.LibraryName = "LIB";
     File().Write(settings, kPrinters);
     EXPECT_TRUE(fs::is_symlink(file_));
     EXPECT_EQ(ReadIniString(target, "Part", "LibraryName"), "LIB");
-    EXPECT_EQ(ReadAll(target).find("\r\n"), std::string::npos);  // LF kept
+    EXPECT_EQ(ReadFile(target).find("\r\n"), std::string::npos);  // LF kept
 }
 
 }  // namespace

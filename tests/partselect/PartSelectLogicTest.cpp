@@ -148,7 +148,16 @@ TEST_F(PartSelectLogicTest, OkOutcomes) {
             ClickEntry(state, IndexOf(state, c.clicked));
         }
         EXPECT_EQ(PressOk(state), c.outcome);
+        if (c.clicked != nullptr && c.outcome != OkOutcome::Convert && !c.directoryMode &&
+            c.selectExisting) {
+            // In open mode a double-click acts as OK.
+            state = Open(true);
+            ClickEntry(state, IndexOf(state, c.clicked));
+            EXPECT_EQ(DoubleClickEntry(state, IndexOf(state, c.clicked)), c.outcome);
+        }
     }
+    PartSelectState open = Open(true);
+    EXPECT_EQ(DoubleClickEntry(open, 99), OkOutcome::Nothing);  // no such entry
     PartSelectState none;
     EXPECT_EQ(PressOk(none), OkOutcome::Nothing);  // no key at all
 }
@@ -190,15 +199,6 @@ TEST_F(PartSelectLogicTest, ExportModeAddsEachPartOnce) {
     EXPECT_EQ(state.ExportCollection.size(), 3u);  // Cancel keeps the list
     EXPECT_EQ(state.Name, "");
     EXPECT_EQ(state.Directory, "");
-}
-
-TEST_F(PartSelectLogicTest, OpenModeDoubleClickActsAsOk) {
-    PartSelectState state = Open(true);
-    ClickEntry(state, IndexOf(state, "BRACKET"));
-    EXPECT_EQ(DoubleClickEntry(state, IndexOf(state, "BRACKET")), OkOutcome::Close);
-    ClickEntry(state, IndexOf(state, "Fixtures"));
-    EXPECT_EQ(DoubleClickEntry(state, IndexOf(state, "Fixtures")), OkOutcome::Stay);
-    EXPECT_EQ(DoubleClickEntry(state, 99), OkOutcome::Nothing);
 }
 
 TEST_F(PartSelectLogicTest, PathLinesAndUpOne) {

@@ -1,5 +1,7 @@
 #include "PartStation.h"
 
+#include "common/ModalTest.h"
+
 #include "partselect/FormPartSelect.h"
 #include "partselect/FormSelectDrive.h"
 #include "touch/ModalDialogs.h"
@@ -24,10 +26,10 @@ constexpr const char* kProgram = "$$ old part\nUNITS/MM\nGOHOME\nENDFIL\n";
 
 // The dialogs driven through their controls, as an operator drives them; each
 // showing is answered by a script queued before the host call.
-class PartSelectionDialogTest : public PartStation {
+class PartSelectionDialogTest : public WithModalAnswers<PartStation> {
   protected:
     void SetUp() override {
-        PartStation::SetUp();
+        WithModalAnswers::SetUp();
         ResetModalAnswers(3000);
         MakeFolder("Fixtures/Clamps");
         MakePart("BRACKET");
@@ -44,38 +46,26 @@ class PartSelectionDialogTest : public PartStation {
         registry.CreateKey("Microsoft Visual Basic");
         registry.SetString("ProductDir", vb.string());
     }
-    void TearDown() override {
-        EXPECT_EQ(PendingModalAnswers(), 0);
-        EXPECT_EQ(UnansweredModalDialogs(), 0);
-        PartStation::TearDown();
-    }
-
-    template <class T>
-    static T* Control(QWidget& dialog, const char* name) {
-        T* control = dialog.findChild<T*>(name);
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
     static QTreeWidgetItem* Item(QWidget& dialog, const std::string& text) {
-        auto* list = Control<QTreeWidget>(dialog, "lvMain");
+        auto* list = Find<QTreeWidget>(dialog, "lvMain");
         const auto found = list->findItems(QString::fromStdString(text), Qt::MatchExactly);
         EXPECT_EQ(found.size(), 1) << text;
         return found.isEmpty() ? nullptr : found.front();
     }
     static QPoint Centre(QWidget& dialog, QTreeWidgetItem* item) {
-        return Control<QTreeWidget>(dialog, "lvMain")->visualItemRect(item).center();
+        return Find<QTreeWidget>(dialog, "lvMain")->visualItemRect(item).center();
     }
     static void Click(QWidget& dialog, const std::string& text) {
         QTreeWidgetItem* item = Item(dialog, text);
         ASSERT_NE(item, nullptr);
-        QTest::mouseClick(Control<QTreeWidget>(dialog, "lvMain")->viewport(), Qt::LeftButton, {},
+        QTest::mouseClick(Find<QTreeWidget>(dialog, "lvMain")->viewport(), Qt::LeftButton, {},
                           Centre(dialog, item));
     }
     static void DoubleClick(QWidget& dialog, const std::string& text) {
         QTreeWidgetItem* item = Item(dialog, text);
         ASSERT_NE(item, nullptr);
         // The events of a double click: press, release, double click, release.
-        QWidget* viewport = Control<QTreeWidget>(dialog, "lvMain")->viewport();
+        QWidget* viewport = Find<QTreeWidget>(dialog, "lvMain")->viewport();
         const QPoint centre = Centre(dialog, item);
         QTest::mousePress(viewport, Qt::LeftButton, {}, centre);
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre);
@@ -83,11 +73,25 @@ class PartSelectionDialogTest : public PartStation {
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre);
     }
     static void Press(QWidget& dialog, const char* button) {
-        Control<QPushButton>(dialog, button)->click();
+        Find<QPushButton>(dialog, button)->click();
     }
-    static void Tool(QWidget& dialog, const char* key) { Control<QAction>(dialog, key)->trigger(); }
+    static void Tool(QWidget& dialog, const char* key) { Find<QAction>(dialog, key)->trigger(); }
+    // What the control of that name shows: a toolbar button's tool-tip, a
+    // label's or button's text; the window title for "".
+    static std::string Caption(QWidget& form, const char* name) {
+        if (*name == '\0') {
+            return form.windowTitle().toStdString();
+        }
+        if (auto* action = form.findChild<QAction*>(name)) {
+            return action->toolTip().toStdString();
+        }
+        if (auto* label = form.findChild<QLabel*>(name)) {
+            return label->text().toStdString();
+        }
+        return Find<QAbstractButton>(form, name)->text().toStdString();
+    }
     static std::vector<std::string> Texts(QWidget& dialog) {
-        auto* list = Control<QTreeWidget>(dialog, "lvMain");
+        auto* list = Find<QTreeWidget>(dialog, "lvMain");
         std::vector<std::string> texts;
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             texts.push_back(list->topLevelItem(i)->text(0).toStdString());
@@ -101,16 +105,16 @@ TEST_F(PartSelectionDialogTest, OpenAPart) {
     EXPECT_EQ(selection.Directory(), "");  // before any call
     QueueModalAnswer([](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Open a part");
-        EXPECT_FALSE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
-        EXPECT_TRUE(Control<QLineEdit>(dialog, "txtName")->isReadOnly());
-        EXPECT_FALSE(Control<QAction>(dialog, "new")->isEnabled());
-        EXPECT_FALSE(Control<QAction>(dialog, "selectdrive")->isEnabled());
-        EXPECT_FALSE(Control<QAction>(dialog, "upone")->isEnabled());
-        EXPECT_EQ(Control<QComboBox>(dialog, "cboStack")->currentText(), "Top level");
+        EXPECT_FALSE(Find<QPushButton>(dialog, "cmdOK")->isEnabled());
+        EXPECT_TRUE(Find<QLineEdit>(dialog, "txtName")->isReadOnly());
+        EXPECT_FALSE(Find<QAction>(dialog, "new")->isEnabled());
+        EXPECT_FALSE(Find<QAction>(dialog, "selectdrive")->isEnabled());
+        EXPECT_FALSE(Find<QAction>(dialog, "upone")->isEnabled());
+        EXPECT_EQ(Find<QComboBox>(dialog, "cboStack")->currentText(), "Top level");
         EXPECT_EQ(Texts(dialog), (std::vector<std::string>{"Fixtures", "BRACKET", "COVER"}));
         Click(dialog, "BRACKET");
-        EXPECT_EQ(Control<QLineEdit>(dialog, "txtName")->text(), "BRACKET");
-        EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+        EXPECT_EQ(Find<QLineEdit>(dialog, "txtName")->text(), "BRACKET");
+        EXPECT_TRUE(Find<QPushButton>(dialog, "cmdOK")->isEnabled());
         Press(dialog, "cmdOK");
     });
     EXPECT_EQ(selection.PartOpen("Open a part"), Root() + "/BRACKET");
@@ -140,7 +144,7 @@ TEST_F(PartSelectionDialogTest, ControlsByNameAndStagingLists) {
               "ilTree", "lblPartProg", "txtName", "cmdOK", "cmdCancel", "cmdHelp", "cmdReload"}) {
             EXPECT_NE(dialog.findChild<QWidget*>(name), nullptr) << name;
         }
-        EXPECT_EQ(Control<QPushButton>(dialog, "cmdReload")->text(), "Reload");
+        EXPECT_EQ(Find<QPushButton>(dialog, "cmdReload")->text(), "Reload");
         // Each staging list holds its group, keyed by kind and full path;
         // lvMain holds the three groups in that order.
         struct Group {
@@ -158,7 +162,7 @@ TEST_F(PartSelectionDialogTest, ControlsByNameAndStagingLists) {
         };
         for (const Group& group : groups) {
             SCOPED_TRACE(group.list);
-            auto* list = Control<QTreeWidget>(dialog, group.list);
+            auto* list = Find<QTreeWidget>(dialog, group.list);
             ASSERT_NE(list, nullptr);
             std::vector<std::string> keys;
             for (int i = 0; i < list->topLevelItemCount(); ++i) {
@@ -169,7 +173,7 @@ TEST_F(PartSelectionDialogTest, ControlsByNameAndStagingLists) {
             EXPECT_EQ(list->isVisible(), group.list == std::string("lvMain"));
         }
         // The image list holds the pictures the list and the toolbar show.
-        auto* images = Control<QListWidget>(dialog, "ilTree");
+        auto* images = Find<QListWidget>(dialog, "ilTree");
         ASSERT_NE(images, nullptr);
         for (const char* key :
              {"folderlist", "part", "dmis", "up", "new", "list", "details", "selectdrive"}) {
@@ -218,15 +222,7 @@ TEST_F(PartSelectionDialogTest, CaptionsAndToolTipsInBothLanguages) {
                 if (directoryMode && c.control == std::string("lblPartProg")) {
                     expected = german ? "Ordnername" : "Folder name";
                 }
-                QString shown;
-                if (auto* action = form.findChild<QAction*>(c.control)) {
-                    shown = action->toolTip();
-                } else if (auto* label = form.findChild<QLabel*>(c.control)) {
-                    shown = label->text();
-                } else if (auto* button = form.findChild<QPushButton*>(c.control)) {
-                    shown = button->text();
-                }
-                EXPECT_EQ(shown.toStdString(), expected);
+                EXPECT_EQ(Caption(form, c.control), expected);
             }
         }
     }
@@ -237,10 +233,10 @@ TEST_F(PartSelectionDialogTest, CaptionsAndToolTipsInBothLanguages) {
 TEST_F(PartSelectionDialogTest, KeyboardAlone) {
     PartSelection selection;
     QueueModalAnswer([](QDialog& dialog) {
-        auto* list = Control<QTreeWidget>(dialog, "lvMain");
+        auto* list = Find<QTreeWidget>(dialog, "lvMain");
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Down);  // from Fixtures to BRACKET
-        EXPECT_EQ(Control<QLineEdit>(dialog, "txtName")->text(), "BRACKET");
+        EXPECT_EQ(Find<QLineEdit>(dialog, "txtName")->text(), "BRACKET");
         QTest::keyClick(list, Qt::Key_Return);
     });
     EXPECT_EQ(selection.PartOpen("Open"), Root() + "/BRACKET");
@@ -255,10 +251,10 @@ TEST_F(PartSelectionDialogTest, CancelAfterAClickAndPathNavigation) {
         EXPECT_EQ(Texts(dialog).size(), 3u);
         DoubleClick(dialog, "Fixtures");
         DoubleClick(dialog, "Clamps");
-        auto* stack = Control<QComboBox>(dialog, "cboStack");
+        auto* stack = Find<QComboBox>(dialog, "cboStack");
         EXPECT_EQ(stack->count(), 3);
         EXPECT_EQ(stack->currentText(), "Clamps");
-        EXPECT_TRUE(Control<QAction>(dialog, "upone")->isEnabled());
+        EXPECT_TRUE(Find<QAction>(dialog, "upone")->isEnabled());
         stack->activated(0);  // the first line: the root in one step
         EXPECT_EQ(stack->count(), 1);
         EXPECT_EQ(Texts(dialog), (std::vector<std::string>{"Fixtures", "BRACKET", "COVER"}));
@@ -274,13 +270,13 @@ TEST_F(PartSelectionDialogTest, CancelAfterAClickAndPathNavigation) {
 TEST_F(PartSelectionDialogTest, SaveAsNewNameAndIntoAFolder) {
     PartSelection selection;
     QueueModalAnswer([](QDialog& dialog) {
-        auto* name = Control<QLineEdit>(dialog, "txtName");
+        auto* name = Find<QLineEdit>(dialog, "txtName");
         EXPECT_FALSE(name->isReadOnly());
-        EXPECT_TRUE(Control<QAction>(dialog, "new")->isEnabled());
+        EXPECT_TRUE(Find<QAction>(dialog, "new")->isEnabled());
         QTest::keyClicks(name, "BRACKET");  // taken
-        EXPECT_FALSE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+        EXPECT_FALSE(Find<QPushButton>(dialog, "cmdOK")->isEnabled());
         QTest::keyClicks(name, "_2");
-        EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+        EXPECT_TRUE(Find<QPushButton>(dialog, "cmdOK")->isEnabled());
         Press(dialog, "cmdOK");
     });
     EXPECT_EQ(selection.PartSaveAs("Save as"), Root() + "/BRACKET_2");
@@ -290,7 +286,7 @@ TEST_F(PartSelectionDialogTest, SaveAsNewNameAndIntoAFolder) {
         Click(dialog, "Fixtures");
         Press(dialog, "cmdOK");  // steps into the folder
         EXPECT_EQ(Texts(dialog), std::vector<std::string>{"Clamps"});
-        QTest::keyClicks(Control<QLineEdit>(dialog, "txtName"), "HOLDER");
+        QTest::keyClicks(Find<QLineEdit>(dialog, "txtName"), "HOLDER");
         Press(dialog, "cmdOK");
     });
     EXPECT_EQ(selection.PartSaveAs("Save as"), Root() + "/Fixtures/HOLDER");
@@ -302,7 +298,7 @@ TEST_F(PartSelectionDialogTest, NewFolderKeepsItsLockAfterPartOpen) {
     QueueModalAnswer([](QDialog& dialog) { Press(dialog, "cmdCancel"); });
     selection.PartOpen("Open");
     QueueModalAnswer([](QDialog& dialog) {
-        EXPECT_FALSE(Control<QAction>(dialog, "new")->isEnabled());
+        EXPECT_FALSE(Find<QAction>(dialog, "new")->isEnabled());
         Press(dialog, "cmdCancel");
     });
     EXPECT_EQ(selection.PartSaveAs("Save as"), "");
@@ -312,10 +308,10 @@ TEST_F(PartSelectionDialogTest, DirectoryModeResult) {
     PartSelection selection;
     QueueModalAnswer([](QDialog& dialog) {
         EXPECT_EQ(Texts(dialog), std::vector<std::string>{"Fixtures"});  // no parts
-        EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+        EXPECT_TRUE(Find<QPushButton>(dialog, "cmdOK")->isEnabled());
         DoubleClick(dialog, "Fixtures");
-        EXPECT_EQ(Control<QLineEdit>(dialog, "txtName")->text(), "");
-        EXPECT_TRUE(Control<QPushButton>(dialog, "cmdOK")->isEnabled());
+        EXPECT_EQ(Find<QLineEdit>(dialog, "txtName")->text(), "");
+        EXPECT_TRUE(Find<QPushButton>(dialog, "cmdOK")->isEnabled());
         Press(dialog, "cmdOK");
     });
     EXPECT_EQ(selection.PartDirectory("Choose"), Root() + "/Fixtures/");
@@ -353,7 +349,7 @@ TEST_F(PartSelectionDialogTest, LegacyFileConvertedOnOk) {
     PartSelection selection;
     QueueModalAnswer([this](QDialog& dialog) {
         Click(dialog, "BROKEN.DMI");
-        EXPECT_EQ(Control<QLineEdit>(dialog, "txtName")->text(), "BROKEN");
+        EXPECT_EQ(Find<QLineEdit>(dialog, "txtName")->text(), "BROKEN");
         Press(dialog, "cmdOK");
         EXPECT_TRUE(dialog.isVisible());  // the parse message was shown; still open
         ASSERT_EQ(messages_.size(), 1u);
@@ -375,7 +371,7 @@ TEST_F(PartSelectionDialogTest, NewFolderAndRename) {
     PartSelection selection;
     QueueModalAnswer([](QDialog& dialog) {
         Tool(dialog, "new");
-        auto* list = Control<QTreeWidget>(dialog, "lvMain");
+        auto* list = Find<QTreeWidget>(dialog, "lvMain");
         ASSERT_NE(list->currentItem(), nullptr);
         EXPECT_EQ(list->currentItem()->text(0), "New Folder (3)");
         auto* editor = list->viewport()->findChild<QLineEdit*>();  // the label is being edited
@@ -404,7 +400,7 @@ TEST_F(PartSelectionDialogTest, NewFolderAndRename) {
 TEST_F(PartSelectionDialogTest, DetailsViewAndColumnSorting) {
     PartSelection selection;
     QueueModalAnswer([](QDialog& dialog) {
-        auto* list = Control<QTreeWidget>(dialog, "lvMain");
+        auto* list = Find<QTreeWidget>(dialog, "lvMain");
         EXPECT_TRUE(list->isHeaderHidden());
         Tool(dialog, "details");
         EXPECT_FALSE(list->isHeaderHidden());
@@ -432,10 +428,10 @@ TEST_F(PartSelectionDialogTest, DriveSelectionThroughTheToolbar) {
     const std::string drive = (root_ / "Fixtures").string();
     form.DriveDialog().SetDrives({{"/", ""}, {drive, "FIX"}});
     QueueModalAnswer([](QDialog& dialog) {
-        EXPECT_TRUE(Control<QAction>(dialog, "selectdrive")->isEnabled());
+        EXPECT_TRUE(Find<QAction>(dialog, "selectdrive")->isEnabled());
         QueueModalAnswer([](QDialog& drives) {
-            Control<QRadioButton>(drives, "optDrive1")->click();
-            auto* list = Control<QComboBox>(drives, "drvSelect");
+            Find<QRadioButton>(drives, "optDrive1")->click();
+            auto* list = Find<QComboBox>(drives, "drvSelect");
             EXPECT_TRUE(list->itemText(1).endsWith("[FIX]"));
             list->setCurrentIndex(1);
             list->activated(1);
@@ -443,7 +439,7 @@ TEST_F(PartSelectionDialogTest, DriveSelectionThroughTheToolbar) {
         });
         Tool(dialog, "selectdrive");
         EXPECT_EQ(Texts(dialog), std::vector<std::string>{"Clamps"});
-        EXPECT_FALSE(Control<QAction>(dialog, "upone")->isEnabled());
+        EXPECT_FALSE(Find<QAction>(dialog, "upone")->isEnabled());
         QueueModalAnswer([](QDialog& drives) { Press(drives, "cmdCancel"); });
         Tool(dialog, "selectdrive");  // cancelled: nothing changes
         EXPECT_EQ(Texts(dialog), std::vector<std::string>{"Clamps"});
@@ -478,20 +474,12 @@ TEST_F(PartSelectionDialogTest, DriveSelectionCaptions) {
         form.Load();
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.control) + " " + std::to_string(language));
-            QString shown = form.windowTitle();
-            if (auto* option = form.findChild<QRadioButton*>(c.control)) {
-                shown = option->text();
-            } else if (auto* label = form.findChild<QLabel*>(c.control)) {
-                shown = label->text();
-            } else if (auto* button = form.findChild<QPushButton*>(c.control)) {
-                shown = button->text();
-            }
-            EXPECT_EQ(shown.toStdString(), language == 1031 ? c.german : c.english);
+            EXPECT_EQ(Caption(form, c.control), language == 1031 ? c.german : c.english);
         }
         // Loading chooses the repository: the drive list is disabled.
-        EXPECT_TRUE(Control<QRadioButton>(form, "optDrive0")->isChecked());
-        EXPECT_FALSE(Control<QLabel>(form, "lblSelectDrive")->isEnabled());
-        EXPECT_FALSE(Control<QComboBox>(form, "drvSelect")->isEnabled());
+        EXPECT_TRUE(Find<QRadioButton>(form, "optDrive0")->isChecked());
+        EXPECT_FALSE(Find<QLabel>(form, "lblSelectDrive")->isEnabled());
+        EXPECT_FALSE(Find<QComboBox>(form, "drvSelect")->isEnabled());
     }
     int32_t english = 1033;
     SetLanguage(english);
@@ -507,35 +495,35 @@ TEST_F(PartSelectionDialogTest, DriveSelectionResults) {
         {"OK untouched", [](QDialog& d) { Press(d, "cmdOK"); }, "*"},
         {"a drive",
          [](QDialog& d) {
-             Control<QRadioButton>(d, "optDrive1")->click();
-             EXPECT_TRUE(Control<QComboBox>(d, "drvSelect")->isEnabled());
+             Find<QRadioButton>(d, "optDrive1")->click();
+             EXPECT_TRUE(Find<QComboBox>(d, "drvSelect")->isEnabled());
              Press(d, "cmdOK");
          },
          "/"},
         {"another drive",
          [](QDialog& d) {
-             Control<QRadioButton>(d, "optDrive1")->click();
-             Control<QComboBox>(d, "drvSelect")->activated(1);
+             Find<QRadioButton>(d, "optDrive1")->click();
+             Find<QComboBox>(d, "drvSelect")->activated(1);
              Press(d, "cmdOK");
          },
          "/media/usb"},
         {"a drive, then the repository",
          [](QDialog& d) {
-             Control<QRadioButton>(d, "optDrive1")->click();
-             Control<QRadioButton>(d, "optDrive0")->click();
-             EXPECT_FALSE(Control<QComboBox>(d, "drvSelect")->isEnabled());
+             Find<QRadioButton>(d, "optDrive1")->click();
+             Find<QRadioButton>(d, "optDrive0")->click();
+             EXPECT_FALSE(Find<QComboBox>(d, "drvSelect")->isEnabled());
              Press(d, "cmdOK");
          },
          "*"},
         {"cancelled",
          [](QDialog& d) {
-             Control<QRadioButton>(d, "optDrive1")->click();
+             Find<QRadioButton>(d, "optDrive1")->click();
              Press(d, "cmdCancel");
          },
          ""},
         {"escape",
          [](QDialog& d) {
-             Control<QRadioButton>(d, "optDrive1")->click();
+             Find<QRadioButton>(d, "optDrive1")->click();
              QTest::keyClick(&d, Qt::Key_Escape);
          },
          ""},
@@ -546,7 +534,7 @@ TEST_F(PartSelectionDialogTest, DriveSelectionResults) {
         SCOPED_TRACE(c.name);
         QueueModalAnswer(c.answer);
         EXPECT_EQ(form.SelectDrive(), c.result);
-        EXPECT_EQ(Control<QComboBox>(form, "drvSelect")->itemText(1), "/media/usb  [USB]");
+        EXPECT_EQ(Find<QComboBox>(form, "drvSelect")->itemText(1), "/media/usb  [USB]");
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/MessageLog.h"
 #include "common/TestRegistry.h"
 
 #include "components/ComponentFactory.h"
@@ -22,15 +23,9 @@ namespace fs = std::filesystem;
 
 // A station on a temporary directory: a registry whose repository root is
 // <tmp>/parts, helpers that make folders, parts and files there, and a
-// scripted message box that records every message.
+// message log that records every message.
 class PartStation : public RegistryTest {
   protected:
-    struct Message {
-        std::string text;
-        int32_t style;
-        std::string title;
-    };
-
     void SetUp() override {
         RegistryTest::SetUp();
         InitResources();
@@ -42,14 +37,8 @@ class PartStation : public RegistryTest {
         RegEntry registry;
         registry.CreateKey("Users");
         RegisterPartFolder("Ulmaret.Folder", [] { return std::make_unique<FileSystemFolder>(); });
-        previous_ = SetMessageBoxHandler(
-            [this](const std::string& text, int32_t style, const std::string& title) {
-                messages_.push_back({text, style, title});
-                return vbOK;
-            });
     }
     void TearDown() override {
-        SetMessageBoxHandler(previous_);
         RegisterPartFolder("Ulmaret.Folder", [] { return std::make_unique<FileSystemFolder>(); });
         RegistryTest::TearDown();
     }
@@ -98,8 +87,8 @@ class PartStation : public RegistryTest {
     }
 
     fs::path root_;
-    std::vector<Message> messages_;
-    MessageBoxHandler previous_;
+    MessageLog log_;
+    std::vector<ShownMessage>& messages_ = log_.shown;
 };
 
 }  // namespace vantreel::test

@@ -1,3 +1,5 @@
+#include "common/ChildProcesses.h"
+#include "common/Files.h"
 #include "common/TestRegistry.h"
 
 #include "shared/IniFile.h"
@@ -10,22 +12,10 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <fstream>
-#include <sstream>
+#include <stdexcept>
 
 namespace vantreel::test {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // As a Windows station writes a part's information file.
 const std::string kWindowsFile =
@@ -148,13 +138,7 @@ TEST(WriteIniString, KeepsTheFileModeAndFailsCleanly) {
 
     EXPECT_EQ(WriteIniString(directory.File("missing/dir.ini"), "A", "X", "1"), 0);
     EXPECT_EQ(WriteIniString(file, "", "X", "1"), 0);
-    // No temporary file is left behind.
-    int entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
-        (void)entry;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(FilesIn(directory.Path()).size(), 1u);  // no temporary file is left behind
 }
 
 TEST(ReadIniString, OnlyARegularFileWithinTheLimitIsRead) {
@@ -235,24 +219,18 @@ TEST(WriteIniString, ConcurrentWritersLoseNothing) {
     const std::string file = directory.File("shared.ini");
     constexpr int kWriters = 8;
     constexpr int kKeys = 200;
-    pid_t children[kWriters];
+    std::vector<std::function<void()>> writers;
     for (int child = 0; child < kWriters; ++child) {
-        children[child] = fork();
-        ASSERT_GE(children[child], 0);
-        if (children[child] == 0) {
-            int failures = 0;
+        writers.push_back([&, child] {
             for (int i = 0; i < kKeys; ++i) {
-                failures += WriteIniString(file, "S" + std::to_string(child),
-                                           "K" + std::to_string(i), std::to_string(i)) == 0;
+                if (WriteIniString(file, "S" + std::to_string(child), "K" + std::to_string(i),
+                                   std::to_string(i)) == 0) {
+                    throw std::runtime_error("a write failed");
+                }
             }
-            _exit(failures == 0 ? 0 : 1);
-        }
+        });
     }
-    for (const pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    RunInChildren(writers);
     for (int child = 0; child < kWriters; ++child) {
         for (int i = 0; i < kKeys; ++i) {
             EXPECT_EQ(ReadIniString(file, "S" + std::to_string(child), "K" + std::to_string(i)),
@@ -294,12 +272,7 @@ TEST(WriteIniString, AFailedWriteLeavesTheFileAsItWas) {
         } else {
             EXPECT_EQ(ReadFile(file), c.before);
         }
-        int entries = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
-            (void)entry;
-            ++entries;
-        }
-        EXPECT_EQ(entries, c.before == nullptr ? 0 : 1);  // no temporary file either
+        EXPECT_EQ(FilesIn(directory.Path()).size(), c.before == nullptr ? 0u : 1u);  // no temporary
     }
 }
 

@@ -1,3 +1,4 @@
+#include "common/Files.h"
 #include "common/TestRegistry.h"
 
 #include "shared/Process.h"
@@ -11,7 +12,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace vantreel::test {
@@ -46,10 +46,7 @@ TEST(RunAndWait, EndedWithExitCodeAndArguments) {
         "/bin/sh -c \"printf '%s|' \\\"$@\\\" > " + output + "; exit 3\" sh \"a b\" c", 10000);
     ASSERT_EQ(result.outcome, WaitResult::Outcome::Ended) << result.error;
     EXPECT_EQ(result.exitCode, 3);
-    std::ifstream in(output);
-    std::ostringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "a b|c|");
+    EXPECT_EQ(ReadFile(output), "a b|c|");
 }
 
 TEST(RunAndWait, TimesOutAndLeavesTheProgramRunning) {
@@ -98,14 +95,11 @@ TEST(RunAndWait, ArgumentsArePassedWhole) {
     const WaitResult result = RunAndWait(command, -1, std::string());
     ASSERT_EQ(result.outcome, WaitResult::Outcome::Ended) << result.error;
     EXPECT_EQ(result.exitCode, 0);
-    std::ifstream in(output);
-    std::ostringstream text;
-    text << in.rdbuf();
     std::string expected;
     for (const std::string& argument : given) {
         expected += argument + "|";
     }
-    EXPECT_EQ(text.str(), expected);
+    EXPECT_EQ(ReadFile(output), expected);
 }
 
 TEST(QuoteArgument, SplitCommandLineGivesEveryArgumentBack) {

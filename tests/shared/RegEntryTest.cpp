@@ -21,6 +21,11 @@ class RegEntryTest : public RegistryTest {
         unsetenv("VANTREEL_DATA_DIR");
         RegistryTest::TearDown();
     }
+    // The key below HKLM\SOFTWARE\Korvessa.
+    RegKeyId Key(const std::string& path) {
+        return *Store().FindKey(RegistryStore::Root(RegHive::LocalMachine),
+                                "SOFTWARE\\Korvessa\\" + path);
+    }
 };
 
 TEST_F(RegEntryTest, OpenKeyTrimsBlanksAndTrailingBackslashes) {
@@ -62,9 +67,7 @@ TEST_F(RegEntryTest, EmptyStringDeletesTheValue) {
     registry.OpenKey("Common");
     registry.SetString("StartupApp", "");
     EXPECT_EQ(registry.GetString("StartupApp"), "");
-    EXPECT_FALSE(Store().Value(
-        *Store().FindKey(RegistryStore::Root(RegHive::LocalMachine), "SOFTWARE\\Korvessa\\Common"),
-        "StartupApp"));
+    EXPECT_FALSE(Store().Value(Key("Common"), "StartupApp"));
 }
 
 TEST_F(RegEntryTest, Booleans) {
@@ -93,8 +96,7 @@ TEST_F(RegEntryTest, ValuesThatDoNotFitTheReadBufferReadEmpty) {
     registry.SetString("Long", std::string(255, 'x'));
     EXPECT_EQ(registry.GetString("Long"), "");
     // A value stored with its terminating NUL (as imported) loses exactly one NUL.
-    const RegKeyId key =
-        *Store().FindKey(RegistryStore::Root(RegHive::LocalMachine), "SOFTWARE\\Korvessa\\Common");
+    const RegKeyId key = Key("Common");
     Store().SetValue(key, "Terminated", REG_SZ, std::string(254, 'y') + '\0');
     EXPECT_EQ(registry.GetString("Terminated"), std::string(254, 'y'));
     Store().SetValue(key, "Two", REG_SZ, std::string("ab\0\0", 4));
@@ -126,14 +128,12 @@ TEST_F(RegEntryTest, CopyReproducesTheTreeWithEveryValueAsText) {
     registry.SetString("Diameter", "2");
     registry.CreateKey("StandardMachines\\Bridge");
     registry.SetString("Name", "Bridge CMM");
-    const RegKeyId bridge = *Store().FindKey(RegistryStore::Root(RegHive::LocalMachine),
-                                             "SOFTWARE\\Korvessa\\StandardMachines\\Bridge");
+    const RegKeyId bridge = Key("StandardMachines\\Bridge");
     Store().SetValue(bridge, "Axes", REG_DWORD, std::string("\x03\x00\x00\x00", 4));
 
     registry.Copy("Machines\\New");
     EXPECT_EQ(registry.GetString("Name"), "Bridge CMM");  // the source stays open
-    const RegKeyId copy = *Store().FindKey(RegistryStore::Root(RegHive::LocalMachine),
-                                           "SOFTWARE\\Korvessa\\Machines\\New");
+    const RegKeyId copy = Key("Machines\\New");
     const std::optional<RegValue> axes = Store().Value(copy, "Axes");
     ASSERT_TRUE(axes);
     EXPECT_EQ(axes->type, REG_SZ);
@@ -209,18 +209,7 @@ TEST_F(RegEntryTest, DefaultRootMovesRelativePaths) {
 TEST_F(RegEntryTest, ClassIdsLiveUnderClassesRoot) {
     RegistryStore& store = Store();
     const RegKeyId classes = RegistryStore::Root(RegHive::ClassesRoot);
-    auto create = [&](const std::string& path) {
-        RegKeyId key = classes;
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t separator = path.find('\\', from);
-            key = store.CreateKey(key, path.substr(from, separator - from));
-            if (separator == std::string::npos) {
-                return key;
-            }
-            from = separator + 1;
-        }
-    };
+    const auto create = [&](const char* path) { return store.CreatePath(classes, path); };
     store.SetValue(create("Ulmaret.Part\\Clsid"), "", REG_SZ, std::string("{1234}\0", 7));
     store.SetValue(create("CLSID\\{1234}\\TypeLib"), "", REG_SZ, std::string("{TLB}\0", 6));
     create("CLSID\\{1234}\\InprocServer32");

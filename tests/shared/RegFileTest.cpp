@@ -1,3 +1,4 @@
+#include "common/Files.h"
 #include "common/TestRegistry.h"
 
 #include "shared/Configuration.h"
@@ -7,8 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
 #include <random>
 #include <sstream>
 
@@ -19,15 +19,6 @@ const RegKeyId kMachine = RegistryStore::Root(RegHive::LocalMachine);
 const RegKeyId kClasses = RegistryStore::Root(RegHive::ClassesRoot);
 const std::string kRegData = std::string(VANTREEL_TEST_DATA) + "/reg/";
 const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
 
 // UTF-8 text as a UTF-16LE file with its byte order mark, LF turned into CRLF.
 std::string Utf16File(std::string_view utf8) {
@@ -92,7 +83,7 @@ class RegFileTest : public RegistryTest {
   protected:
     // Imports bytes as the file in.reg.
     void Import(std::string_view bytes) {
-        WriteBytes(InputPath(), bytes);
+        WriteFile(InputPath(), bytes);
         RegFile(store_).Import(InputPath());
     }
     std::string InputPath() const { return directory_.File("in.reg"); }
@@ -100,17 +91,6 @@ class RegFileTest : public RegistryTest {
     std::optional<RegValue> ValueOf(RegKeyId root, std::string_view key, std::string_view name) {
         const std::optional<RegKeyId> id = Store().FindKey(root, key);
         return id ? Store().Value(*id, name) : std::nullopt;
-    }
-
-    RegKeyId Create(RegKeyId root, std::string_view path) {
-        RegKeyId key = root;
-        std::string_view rest = path;
-        while (!rest.empty()) {
-            const std::size_t separator = rest.find('\\');
-            key = Store().CreateKey(key, rest.substr(0, separator));
-            rest = separator == rest.npos ? std::string_view() : rest.substr(separator + 1);
-        }
-        return key;
     }
 };
 
@@ -202,12 +182,14 @@ TEST_F(RegFileTest, HexListsContinueOverLines) {
 }
 
 TEST_F(RegFileTest, DeletesKeysAndValuesAndSkipsComments) {
-    const RegKeyId keep = Create(kMachine, "Keep");
+    const RegKeyId keep = Store().CreatePath(kMachine, "Keep");
     Store().SetValue(keep, "", REG_SZ, std::string("old default\0", 12));
     Store().SetValue(keep, "old", REG_SZ, std::string("x\0", 2));
     Store().SetValue(keep, "other", REG_SZ, std::string("y\0", 2));
-    Store().SetValue(Create(kMachine, "Gone\\Child"), "v", REG_SZ, std::string("z\0", 2));
-    Store().SetValue(Create(kMachine, "Again\\Child"), "v", REG_SZ, std::string("z\0", 2));
+    Store().SetValue(Store().CreatePath(kMachine, "Gone\\Child"), "v", REG_SZ,
+                     std::string("z\0", 2));
+    Store().SetValue(Store().CreatePath(kMachine, "Again\\Child"), "v", REG_SZ,
+                     std::string("z\0", 2));
 
     Import(kHeader +
            "; a comment line\n"
@@ -239,7 +221,7 @@ TEST_F(RegFileTest, DeletesKeysAndValuesAndSkipsComments) {
 
 TEST_F(RegFileTest, ReadsUtf16Utf8AndRegedit4FilesAlike) {
     using namespace std::string_literals;
-    const std::string utf8 = ReadBytes(kRegData + "utf8_station.reg");
+    const std::string utf8 = ReadFile(kRegData + "utf8_station.reg");
     ASSERT_FALSE(utf8.empty());
     struct Variant {
         const char* name;
@@ -249,13 +231,13 @@ TEST_F(RegFileTest, ReadsUtf16Utf8AndRegedit4FilesAlike) {
         {"UTF-8 with LF", utf8},
         {"UTF-8 with a byte order mark", "\xEF\xBB\xBF" + utf8},
         {"UTF-16LE with CRLF", Utf16File(utf8)},
-        {"REGEDIT4 in Windows-1252", ReadBytes(kRegData + "regedit4_station.reg")},
+        {"REGEDIT4 in Windows-1252", ReadFile(kRegData + "regedit4_station.reg")},
     };
     std::string first;
     for (const Variant& variant : variants) {
         SCOPED_TRACE(variant.name);
         const std::string path = directory_.File(std::string(variant.name) + ".reg");
-        WriteBytes(path, variant.bytes);
+        WriteFile(path, variant.bytes);
         const auto store =
             RegistryStore::OpenAt(directory_.File(std::string(variant.name) + ".db"));
         RegFile(store).Import(path);
@@ -300,9 +282,10 @@ std::string GoodStart(const std::string& bad) {
 }
 
 TEST_F(RegFileTest, MalformedFilesNameTheirLineAndImportNothing) {
-    const RegKeyId existing = Create(kMachine, "Existing");
+    const RegKeyId existing = Store().CreatePath(kMachine, "Existing");
     Store().SetValue(existing, "keep", REG_SZ, std::string("1\0", 2));
-    Store().SetValue(Create(kMachine, "Existing\\Sub"), "v", REG_DWORD, std::string(4, '\1'));
+    Store().SetValue(Store().CreatePath(kMachine, "Existing\\Sub"), "v", REG_DWORD,
+                     std::string(4, '\1'));
     const std::string before = Dump(Store());
 
     const std::string utf16Start = Utf16File(GoodStart(""));
@@ -387,7 +370,7 @@ TEST_F(RegFileTest, MalformedFilesNameTheirLineAndImportNothing) {
 }
 
 TEST_F(RegFileTest, CutAndDamagedFilesImportOrFailCleanly) {
-    const std::string original = ReadBytes(kRegData + "windows_station.reg");
+    const std::string original = ReadFile(kRegData + "windows_station.reg");
     ASSERT_FALSE(original.empty());
     std::vector<std::string> damaged;
     for (std::size_t length = 0; length < original.size(); length += 5) {
@@ -425,7 +408,7 @@ TEST_F(RegFileTest, UnreadableFilesAreNamed) {
 
     // A registry that cannot be written: the file is good, so no line is named.
     const std::string blocker = directory_.File("blocker");
-    WriteBytes(blocker, "a file where a directory should be");
+    WriteFile(blocker, "a file where a directory should be");
     const auto unreachable = std::make_shared<RegistryStore>(blocker + "/registry.db");
     EXPECT_EQ(
         ErrorNumber(
@@ -445,7 +428,7 @@ class RegFileExportTest : public RegFileTest {
         RegFileTest::SetUp();
         using namespace std::string_literals;
         RegistryStore& store = Store();
-        shop_ = Create(kMachine, "SOFTWARE\\Shop");
+        shop_ = Store().CreatePath(kMachine, "SOFTWARE\\Shop");
         store.SetValue(shop_, "", REG_SZ, "Default text\0"s);
         store.SetValue(shop_, "Path", REG_SZ, "C:\\Shop\\\"q\"\0"s);
         store.SetValue(shop_, "Count", REG_DWORD, "\x2A\0\0\0"s);
@@ -468,7 +451,8 @@ class RegFileExportTest : public RegFileTest {
         store.SetValue(child, "Nothing", REG_NONE, ""s);
         const RegKeyId empty = store.CreateKey(shop_, "Empty");
         store.SetValue(store.CreateKey(empty, "Leaf"), "", REG_SZ, "x\0"s);
-        store.SetValue(Create(kMachine, "SOFTWARE\\Other"), "v", REG_SZ, "not exported\0"s);
+        store.SetValue(Store().CreatePath(kMachine, "SOFTWARE\\Other"), "v", REG_SZ,
+                       "not exported\0"s);
     }
 
     RegKeyId shop_ = 0;
@@ -505,7 +489,7 @@ TEST_F(RegFileExportTest, WritesRegeditsFormatByteForByte) {
         "\n");
     const std::string path = directory_.File("shop.reg");
     RegFile(store_).Export(shop_, path);
-    EXPECT_EQ(Hex(ReadBytes(path)), Hex(expected));
+    EXPECT_EQ(Hex(ReadFile(path)), Hex(expected));
     EXPECT_EQ(RegFile(store_).ExportBytes(shop_), expected);
 }
 
@@ -517,30 +501,21 @@ TEST_F(RegFileExportTest, ExportImportExportGivesTheSameBytes) {
     RegFile(copy).Import(first);
     const std::string second = directory_.File("second.reg");
     RegFile(copy).Export(*copy->FindKey(kMachine, "SOFTWARE\\Shop"), second);
-    EXPECT_EQ(ReadBytes(second), ReadBytes(first));
+    EXPECT_EQ(ReadFile(second), ReadFile(first));
 
     RegFile(copy).Import(second);
     const std::string third = directory_.File("third.reg");
     RegFile(copy).Export(*copy->FindKey(kMachine, "SOFTWARE\\Shop"), third);
-    EXPECT_EQ(ReadBytes(third), ReadBytes(first));
+    EXPECT_EQ(ReadFile(third), ReadFile(first));
 
     // The stored values came back exactly, not only their text.
     Store().DeleteKey(*Store().FindKey(kMachine, "SOFTWARE\\Other"));
     EXPECT_EQ(Dump(*copy), Dump(Store()));
 }
 
-std::vector<std::string> FilesIn(const std::filesystem::path& directory) {
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        files.push_back(entry.path().filename().string());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 TEST_F(RegFileExportTest, FailedExportLeavesTheTargetAsItWas) {
     const std::string target = directory_.File("keep.reg");
-    WriteBytes(target, "old content");
+    WriteFile(target, "old content");
     const std::string subdirectory = directory_.File("sub");
     std::filesystem::create_directory(subdirectory);
     Store().SetValue(shop_, "Broken", REG_SZ, std::string("\xFF\xFE\0", 3));
@@ -549,7 +524,7 @@ TEST_F(RegFileExportTest, FailedExportLeavesTheTargetAsItWas) {
     std::string description;
     EXPECT_EQ(ErrorNumber([&] { RegFile(store_).Export(shop_, target); }, &description), 5005);
     EXPECT_NE(description.find("Broken"), std::string::npos) << description;
-    EXPECT_EQ(ReadBytes(target), "old content");
+    EXPECT_EQ(ReadFile(target), "old content");
     Store().DeleteValue(shop_, "Broken");
 
     EXPECT_EQ(ErrorNumber([&] { RegFile(store_).Export(shop_, directory_.File("no/such/x.reg")); },
@@ -562,7 +537,7 @@ TEST_F(RegFileExportTest, FailedExportLeavesTheTargetAsItWas) {
     EXPECT_EQ(FilesIn(directory_.Path()), files);
 
     RegFile(store_).Export(shop_, target);
-    EXPECT_EQ(ReadBytes(target), RegFile(store_).ExportBytes(shop_));
+    EXPECT_EQ(ReadFile(target), RegFile(store_).ExportBytes(shop_));
 }
 
 TEST_F(RegFileTest, WindowsStationFileImportsAndExportsBackUnchanged) {
@@ -600,7 +575,7 @@ TEST_F(RegFileTest, WindowsStationFileImportsAndExportsBackUnchanged) {
 
     const std::string exported = directory_.File("exported.reg");
     RegFile(store_).Export(*Store().FindKey(kMachine, "SOFTWARE\\Korvessa"), exported);
-    EXPECT_EQ(Hex(ReadBytes(exported)), Hex(ReadBytes(original)));
+    EXPECT_EQ(Hex(ReadFile(exported)), Hex(ReadFile(original)));
 }
 
 // What regedit reads beyond the strict form, as a Windows station's files
@@ -753,7 +728,7 @@ TEST_F(RegFileTest, Regedit4StationWithShortHivesAndUserSectionsImports) {
 }
 
 TEST_F(RegFileExportTest, ClassesRootExportsUnderTheHiveItWasNamedBy) {
-    const RegKeyId progId = Create(kClasses, "Korvessa.Part");
+    const RegKeyId progId = Store().CreatePath(kClasses, "Korvessa.Part");
     Store().SetValue(Store().CreateKey(progId, "Clsid"), "", REG_SZ, std::string("{1}\0", 4));
     Store().CreateKey(progId, "A first");  // created later, listed first
     const std::string asClasses = RegFile(store_).ExportBytes(progId, RegHive::ClassesRoot);

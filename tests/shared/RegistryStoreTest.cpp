@@ -1,10 +1,9 @@
+#include "common/ChildProcesses.h"
 #include "common/TestRegistry.h"
 
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 
@@ -119,29 +118,17 @@ TEST_F(RegistryStoreTest, ConcurrentWritersLoseNothing) {
     store_.reset();  // no connection of this process may live on in the children
     RegistryStore::ForgetThreadStores();
     constexpr int kWrites = 150;
-    pid_t children[2];
+    std::vector<std::function<void()>> writers;
     for (int child = 0; child < 2; ++child) {
-        children[child] = fork();
-        ASSERT_GE(children[child], 0);
-        if (children[child] == 0) {
-            int status = 0;
-            try {
-                RegistryStore store(databasePath());  // a connection of this process
-                for (int i = 0; i < kWrites; ++i) {
-                    store.SetValue(key, "P" + std::to_string(child) + "-" + std::to_string(i),
-                                   REG_SZ, std::to_string(i));
-                }
-            } catch (...) {
-                status = 1;
+        writers.push_back([&, child] {
+            RegistryStore store(databasePath());  // a connection of this process
+            for (int i = 0; i < kWrites; ++i) {
+                store.SetValue(key, "P" + std::to_string(child) + "-" + std::to_string(i), REG_SZ,
+                               std::to_string(i));
             }
-            _exit(status);
-        }
+        });
     }
-    for (const pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    RunInChildren(writers);
     store_ = RegistryStore::Open();
     EXPECT_EQ(Store().Values(key).size(), 2u * kWrites);
 }
@@ -328,36 +315,20 @@ TEST_F(RegistryStoreTest, WritersWaitForALongCopyAndSucceed) {
     store_.reset();
     RegistryStore::ForgetThreadStores();
     constexpr int kWrites = 100;
-    pid_t children[2];
-    for (int child = 0; child < 2; ++child) {
-        children[child] = fork();
-        ASSERT_GE(children[child], 0);
-        if (children[child] == 0) {
-            int status = 0;
-            try {
-                RegEntry registry;
-                if (child == 0) {
-                    for (int copy = 0; copy < 4; ++copy) {
-                        registry.OpenKey("Big");
-                        registry.Copy("Copy" + std::to_string(copy));
-                    }
-                } else {
-                    registry.CreateKey("Small");
-                    for (int i = 0; i < kWrites; ++i) {
-                        registry.SetString("W" + std::to_string(i), "x");
-                    }
-                }
-            } catch (...) {
-                status = 1;
-            }
-            _exit(status);
-        }
-    }
-    for (const pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    RunInChildren({[] {
+                       RegEntry registry;
+                       for (int copy = 0; copy < 4; ++copy) {
+                           registry.OpenKey("Big");
+                           registry.Copy("Copy" + std::to_string(copy));
+                       }
+                   },
+                   [] {
+                       RegEntry registry;
+                       registry.CreateKey("Small");
+                       for (int i = 0; i < kWrites; ++i) {
+                           registry.SetString("W" + std::to_string(i), "x");
+                       }
+                   }});
     store_ = RegistryStore::Open();
     RegEntry registry;
     registry.OpenKey("Small");
@@ -393,11 +364,9 @@ TEST(RegHives, NamesShortNamesAndWhatIsKept) {
     EXPECT_EQ(RegistryStore::Root(RegHive::CurrentUser), 0);
 }
 
-TEST(RegTypes, NamesAndCodes) {
-    EXPECT_EQ(RegTypeName(REG_SZ), "REG_SZ");
-    EXPECT_EQ(RegTypeName(11), "REG_QWORD");
+// The names of the known types are shown by the reg command's tests.
+TEST(RegTypes, UnknownTypesHaveNoName) {
     EXPECT_EQ(RegTypeName(99), "");
-    EXPECT_EQ(RegTypeFromName("REG_MULTI_SZ"), 7u);
     EXPECT_FALSE(RegTypeFromName("REG_FOO"));
 }
 

@@ -1,3 +1,4 @@
+#include "common/MessageLog.h"
 #include "common/TestRegistry.h"
 
 #include "shared/ErrorReport.h"
@@ -70,20 +71,10 @@ TEST_F(ResourcesTest, TextsInsertsAndEscapes) {
 TEST_F(ResourcesTest, ErrorReportsShowTheInformationIconAndTheErrorTitle) {
     Write("ENU110000.rc", "STRINGTABLE\nBEGIN\n110089 \"Error\"\nEND\n");
     FreeResourceLibraries();
-    struct Shown {
-        std::string text;
-        int32_t style;
-        std::string title;
-    };
-    std::vector<Shown> shown;
-    const MessageBoxHandler previous =
-        SetMessageBoxHandler([&](const std::string& text, int32_t style, const std::string& title) {
-            shown.push_back({text, style, title});
-            return vbOK;
-        });
+    MessageLog log;
     ShowErrorReport("The folder cannot be read");
     ShowErrorReport("No project", "Vantreel - CommandPartMake");
-    SetMessageBoxHandler(previous);
+    const std::vector<ShownMessage>& shown = log.shown;
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].text, "The folder cannot be read");
     EXPECT_EQ(shown[0].style, vbInformation);

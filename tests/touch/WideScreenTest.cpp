@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/MessageLog.h"
 #include "common/ModalTest.h"
 
 namespace vantreel::test {
@@ -75,19 +76,13 @@ TEST_F(WideScreen, AContextServerThatCannotBeMadeLosesNoText) {
     RegisterContextServer("Daskoren.Application", []() -> std::unique_ptr<ContextServer> {
         throw Error(429, "CreateObject", "ActiveX component can't create object");
     });
-    std::vector<std::string> shown;
-    const MessageBoxHandler previous =
-        SetMessageBoxHandler([&shown](const std::string& text, int32_t, const std::string&) {
-            shown.push_back(text);
-            return static_cast<int32_t>(vbOK);
-        });
+    MessageLog log;
     FormKeyboard keyboard;
     std::string typed;
     EXPECT_NO_THROW(typed = keyboard.InputString("Serial number", "SN-0815"));
-    SetMessageBoxHandler(previous);
     EXPECT_EQ(typed, "SN-0815");  // the text as it was; no keyboard was shown
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown.front(), "ActiveX component can't create object");
+    ASSERT_EQ(log.shown.size(), 1u);
+    EXPECT_EQ(log.shown.front().text, "ActiveX component can't create object");
 }
 
 }  // namespace
