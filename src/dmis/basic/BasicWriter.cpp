@@ -262,18 +262,8 @@ class BasicPrinter {
     void Print(CExpression& root) {
         // Most parameters are a word or a (wrapped, negated) number: no work
         // list for them. A sign goes before its operand, so it is written at once.
-        CExpression* node = &root;
-        for (;;) {
-            while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
-                node = node->Value().Object();
-            }
-            const int32_t kind = node->ExpressionType();
-            if ((kind != ekNegate && kind != ekNot) || node->Value().Object() == nullptr) {
-                break;
-            }
-            out_ += kind == ekNegate ? "-" : "Not ";
-            node = node->Value().Object();
-        }
+        CExpression* node = BelowWrappingsAndSigns(
+            &root, [this](int32_t kind) { out_ += kind == ekNegate ? "-" : "Not "; });
         if (IsPlainKind(node->ExpressionType())) {
             AppendPlainText(*node);
             return;

@@ -215,18 +215,8 @@ class Printer {
     void Print(const CExpression& root) {
         // Most nodes are a word or a (wrapped, negated) number: no work list
         // for them. A sign goes before its operand, so it is written at once.
-        const CExpression* node = &root;
-        for (;;) {
-            while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
-                node = node->Value().Object();
-            }
-            const int32_t kind = node->ExpressionType();
-            if ((kind != ekNegate && kind != ekNot) || node->Value().Object() == nullptr) {
-                break;
-            }
-            out_ += OperatorText(kind);
-            node = node->Value().Object();
-        }
+        const CExpression* node =
+            BelowWrappingsAndSigns(&root, [this](int32_t kind) { out_ += OperatorText(kind); });
         if (IsPlainValue(*node)) {
             AppendValueText(out_, node->Value());
             return;

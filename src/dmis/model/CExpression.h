@@ -109,4 +109,22 @@ class CExpression : public Pooled<CExpression> {
 // True for the kinds whose Value is array(0 To 2) with two operand nodes.
 bool IsBinaryKind(int32_t expressionType) noexcept;
 
+// The node below the wrappings and signs (negation, NOT) that start at node;
+// sign(kind) is called for each sign on the way down, outermost first, so a
+// printer writes the signs before their operand without a work list.
+template <class Node, class Sign>
+Node* BelowWrappingsAndSigns(Node* node, Sign&& sign) {
+    for (;;) {
+        while (node->ExpressionType() == ekWrapped && node->Value().Object() != nullptr) {
+            node = node->Value().Object();
+        }
+        const int32_t kind = node->ExpressionType();
+        if ((kind != ekNegate && kind != ekNot) || node->Value().Object() == nullptr) {
+            return node;
+        }
+        sign(kind);
+        node = node->Value().Object();
+    }
+}
+
 }  // namespace vantreel

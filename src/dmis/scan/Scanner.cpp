@@ -156,25 +156,25 @@ bool Scanner::ScanFile(const std::string& path, CProgram& objProgram) {
     return OpenFile(path, objProgram) && FinishScan(true);
 }
 
-bool Scanner::ScanText(std::string_view text, CProgram& objProgram, const std::string& name) {
-    state_ = Start;
-    pending_ = 0;
-    failed_ = false;
-    source_ = std::make_unique<Source>();
-    source_->reader.emplace(text);
-    source_->program = &objProgram;
-    source_->name = name;
-    return FinishScan(true);
-}
-
-bool Scanner::OpenFile(const std::string& path, CProgram& objProgram) {
+std::unique_ptr<Scanner::Source> Scanner::NewSource(CProgram& objProgram, const std::string& name) {
     state_ = Start;
     pending_ = 0;
     failed_ = false;
     source_.reset();
     auto source = std::make_unique<Source>();
     source->program = &objProgram;
-    source->name = path;
+    source->name = name;
+    return source;
+}
+
+bool Scanner::ScanText(std::string_view text, CProgram& objProgram, const std::string& name) {
+    source_ = NewSource(objProgram, name);
+    source_->reader.emplace(text);
+    return FinishScan(true);
+}
+
+bool Scanner::OpenFile(const std::string& path, CProgram& objProgram) {
+    std::unique_ptr<Source> source = NewSource(objProgram, path);
     try {
         source->file =
             OpenInputFile(path, kMaxDmisFileBytes, RunTimeError::PathFileAccessError, "Scanner");
@@ -189,13 +189,7 @@ bool Scanner::OpenFile(const std::string& path, CProgram& objProgram) {
 
 void Scanner::OpenExtendedText(std::string text, CProgram& objProgram, const std::string& name,
                                DialectWarnings& warnings) {
-    state_ = Start;
-    pending_ = 0;
-    failed_ = false;
-    source_.reset();
-    auto source = std::make_unique<Source>();
-    source->program = &objProgram;
-    source->name = name;
+    std::unique_ptr<Source> source = NewSource(objProgram, name);
     source->text = std::move(text);
     source->lines.emplace(source->text, warnings);
     source_ = std::move(source);

@@ -169,6 +169,9 @@ class Scanner {
 
     struct Source;
 
+    // Resets the lexer and the failure for a new input and makes its source.
+    std::unique_ptr<Source> NewSource(CProgram& objProgram, const std::string& name);
+
     // Scans lines until the token at position exists or the input ends;
     // a failure is recorded and ends the scan.
     void ScanUpTo(int32_t position) noexcept;
