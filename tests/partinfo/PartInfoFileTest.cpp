@@ -1,5 +1,5 @@
+#include "PartInfoTestBase.h"
 #include "common/Files.h"
-#include "common/TestRegistry.h"
 #include "partinfo/PartInfoFile.h"
 #include "partinfo/PartInfoRules.h"
 #include "shared/IniFile.h"
@@ -19,15 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const PrinterList kPrinters{{"Office", "Lab_Laser", "Shop_Floor"}, "Office"};
-
-class PartInfoFileTest : public RegistryTest {
+class PartInfoFileTest : public EnglishRegistryTest {
   protected:
     void SetUp() override {
-        RegistryTest::SetUp();
-        InitResources();
-        int32_t language = 1033;
-        SetLanguage(language);
+        EnglishRegistryTest::SetUp();
         part_ = directory_.Path() / "P1";
         fs::create_directories(part_);
         file_ = (part_ / "partinfo.ini").string();

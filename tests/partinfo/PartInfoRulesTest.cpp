@@ -1,4 +1,4 @@
-#include "common/TestRegistry.h"
+#include "PartInfoTestBase.h"
 #include "components/ComponentFactory.h"
 #include "partinfo/PartInfoRules.h"
 #include "partinfo/PartInfoText.h"
@@ -15,17 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const PrinterList kPrinters{{"Office", "Lab_Laser", "Shop_Floor"}, "Office"};
-
-class PartInfoRulesTest : public RegistryTest {
-  protected:
-    void SetUp() override {
-        RegistryTest::SetUp();
-        InitResources();
-        int32_t language = 1033;
-        SetLanguage(language);
-    }
-};
+using PartInfoRulesTest = EnglishRegistryTest;
 
 TEST_F(PartInfoRulesTest, SettingsShowInTheirControlsAndComeBackAsSaved) {
     struct Case {
